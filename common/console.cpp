@@ -1,0 +1,140 @@
+#include "common/console.h"
+
+#include <cstdio>
+
+#include "common/freeform.h"
+#include "common/text.h"
+
+namespace common {
+
+void TerminalConsole::Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+std::optional<std::string> TerminalConsole::ReadLine() {
+  std::fflush(stdout);
+  std::string line;
+  int c;
+  bool any = false;
+  while ((c = std::fgetc(stdin)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    line.push_back(static_cast<char>(c));
+  }
+  if (!any) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+void TerminalConsole::Flush() { std::fflush(stdout); }
+
+void TerminalConsole::WriteError(std::string_view text) {
+  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
+
+std::optional<std::string> ScriptedConsole::ReadLine() {
+  if (next_ >= answers_.size()) return std::nullopt;
+  const std::string& answer = answers_[next_++];
+  transcript_ += answer;
+  transcript_ += '\n';
+  return answer;
+}
+
+void Dialog::Screen(std::string_view line) {
+  console_.Write(line);
+  console_.Write("\n");
+}
+
+void Dialog::Report(std::string_view line) { units_.WriteLine(kReportUnit, line); }
+
+void Dialog::ScreenText(std::string_view text) { console_.Write(text); }
+
+void Dialog::Append(std::string& screen, std::string& report, std::string_view piece) {
+  screen += piece;
+  report += Upper(piece);
+}
+
+void Dialog::Append(std::string& screen, std::string& report, const Verbatim& piece) {
+  screen += piece.text;
+  report += piece.text;
+}
+
+void Dialog::Prompt(std::string_view text, std::size_t marker_column) {
+  std::string line = PadTo(std::string(" ") + std::string(text), marker_column);
+  line += "==> ";
+  console_.Write(line);
+  console_.Flush();
+}
+
+std::string Dialog::ReadLineOrStop() {
+  console_.Flush();
+  std::optional<std::string> line = console_.ReadLine();
+  if (!line) EndOfInput();
+  return *line;
+}
+
+std::string Dialog::ReadAnswer(std::size_t length) { return Fixed(ReadLineOrStop(), length); }
+
+std::string Dialog::Ask(std::string_view text, std::size_t length, std::size_t marker_column) {
+  Prompt(text, marker_column);
+  return ReadAnswer(length);
+}
+
+void Dialog::WaitReturn(std::string_view text) {
+  ScreenText(text);
+  ReadLineOrStop();
+}
+
+std::string Dialog::FirstFreeItem() {
+  for (;;) {
+    std::vector<std::string> items = FreeItems(ReadLineOrStop());
+    if (!items.empty()) return items.front();
+  }
+}
+
+std::optional<int> Dialog::ReadFreeInt() {
+  std::string item = FirstFreeItem();
+  QuitIfSlash(item);
+  return FreeIntItem(item);
+}
+
+std::optional<float> Dialog::ReadFreeReal() {
+  std::optional<double> value = ReadFreeDouble();
+  if (!value) return std::nullopt;
+  return static_cast<float>(*value);
+}
+
+std::optional<double> Dialog::ReadFreeDouble() {
+  std::string item = FirstFreeItem();
+  QuitIfSlash(item);
+  return FreeRealItem(item);
+}
+
+void Dialog::QuitIfSlash(std::string_view answer) {
+  if (IsQuit(answer)) Stop(ExitStatus::kNormal);
+}
+
+void Dialog::Stop(ExitStatus status, std::string_view last_line) {
+  if (!last_line.empty()) Screen(last_line);
+  console_.Flush();
+  units_.CloseAll();
+  throw ProgramStop{static_cast<int>(status)};
+}
+
+void Dialog::StopAfterReturn(ExitStatus status, std::string_view last_line) {
+  if (!last_line.empty()) Screen(last_line);
+  units_.FlushAll();
+  ScreenText(" Hit RETURN to Quit");
+  console_.Flush();
+  console_.ReadLine();  // end of input counts as Return
+  Stop(status);
+}
+
+void Dialog::EndOfInput() {
+  console_.Flush();
+  console_.WriteError("\nkestrane: end of input at a question; stopping.\n");
+  units_.CloseAll();
+  throw ProgramStop{static_cast<int>(ExitStatus::kEndOfInput)};
+}
+
+}  // namespace common

@@ -1,0 +1,149 @@
+// The console seam and the dialogue layer every subsystem talks through.
+//
+// Console is the only place that touches standard input and output; tests
+// drive a ScriptedConsole. Dialog adds the house layout: prompt text at
+// column 2 with "==> " at column 50, result lines to the screen and their
+// upper-case twins to the report file (unit 9), the waits, and the one stop
+// routine through which every way out of the program passes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/units.h"
+
+namespace common {
+
+class Console {
+ public:
+  virtual ~Console() = default;
+  virtual void Write(std::string_view text) = 0;
+  // One whole line without its line end; nullopt at end of input.
+  virtual std::optional<std::string> ReadLine() = 0;
+  virtual void Flush() {}
+  // Error stream (end-of-input notice).
+  virtual void WriteError(std::string_view text) = 0;
+};
+
+class TerminalConsole : public Console {
+ public:
+  void Write(std::string_view text) override;
+  std::optional<std::string> ReadLine() override;
+  void Flush() override;
+  void WriteError(std::string_view text) override;
+};
+
+// Answers from a script; every answer read is echoed into the transcript
+// after the prompt that asked for it.
+class ScriptedConsole : public Console {
+ public:
+  explicit ScriptedConsole(std::vector<std::string> answers) : answers_(std::move(answers)) {}
+  void Write(std::string_view text) override { transcript_ += text; }
+  std::optional<std::string> ReadLine() override;
+  void WriteError(std::string_view text) override { errors_ += text; }
+
+  const std::string& transcript() const { return transcript_; }
+  const std::string& errors() const { return errors_; }
+  std::size_t unread() const { return answers_.size() - next_; }
+
+ private:
+  std::vector<std::string> answers_;
+  std::size_t next_ = 0;
+  std::string transcript_;
+  std::string errors_;
+};
+
+// Exit status of the programs.
+enum class ExitStatus { kNormal = 0, kAbnormal = 1, kEndOfInput = 3 };
+
+// Thrown by the stop routines and caught only by main(), which returns
+// `status` from the process. The units are already closed when it is thrown.
+struct ProgramStop {
+  int status;
+};
+
+// A piece of a result line that the report twin keeps as it is (file names,
+// identifiers); every other piece is upper-cased in the report.
+struct Verbatim {
+  std::string_view text;
+};
+
+inline constexpr int kReportUnit = 9;
+inline constexpr std::size_t kMarkerColumn = 50;
+inline constexpr std::size_t kListMarkerColumn = 45;
+
+class Dialog {
+ public:
+  Dialog(Console& console, Units& units) : console_(console), units_(units) {}
+
+  Console& console() { return console_; }
+  Units& units() { return units_; }
+
+  // Result lines: where each goes is explicit at the call.
+  void Screen(std::string_view line);
+  void Report(std::string_view line);  // written as given
+  template <typename... Pieces>
+  void Both(const Pieces&... pieces) {
+    std::string screen, report;
+    (Append(screen, report, pieces), ...);
+    Screen(screen);
+    Report(report);
+  }
+  // Screen text without a line end (the cursor stays on the line).
+  void ScreenText(std::string_view text);
+
+  // Writes " text" with "==> " at `marker_column`, leaves the cursor on the
+  // line and flushes.
+  void Prompt(std::string_view text, std::size_t marker_column = kMarkerColumn);
+
+  // Reads one answer line as a fixed-length text of `length` characters.
+  // End of input stops the program (status 3).
+  std::string ReadAnswer(std::size_t length);
+  // Prompt, then ReadAnswer.
+  std::string Ask(std::string_view text, std::size_t length, std::size_t marker_column = kMarkerColumn);
+
+  // Shows `text` exactly as given, the cursor left on the line, and waits for Return.
+  // End of input stops the program (status 3).
+  void WaitReturn(std::string_view text);
+
+  // Free-form (list-directed) reads of one value: empty lines are skipped,
+  // items are separated by blanks or commas and the first is taken; "/"
+  // stops the program. nullopt when the item does not convert.
+  std::optional<int> ReadFreeInt();
+  std::optional<float> ReadFreeReal();
+  std::optional<double> ReadFreeDouble();
+
+  // The stop routine: writes `last_line` (if any) to the screen, flushes and
+  // closes every unit and ends the program with `status`.
+  [[noreturn]] void Stop(ExitStatus status, std::string_view last_line = {});
+  // As Stop, after " Hit RETURN to Quit" (cursor left on the line) and a
+  // wait; end of input counts as Return.
+  [[noreturn]] void StopAfterReturn(ExitStatus status, std::string_view last_line = {});
+  // End of standard input at a question: one line to the error stream, status 3.
+  [[noreturn]] void EndOfInput();
+
+  // Answer tests of the dialogue.
+  static bool IsQuit(std::string_view answer) { return !answer.empty() && answer[0] == '/'; }
+  // "/" as the first character stops the program normally, with no text.
+  void QuitIfSlash(std::string_view answer);
+
+ private:
+  std::string ReadLineOrStop();
+  std::string FirstFreeItem();
+  static void Append(std::string& screen, std::string& report, std::string_view piece);
+  static void Append(std::string& screen, std::string& report, const Verbatim& piece);
+  static void Append(std::string& screen, std::string& report, const std::string& piece) {
+    Append(screen, report, std::string_view(piece));
+  }
+  static void Append(std::string& screen, std::string& report, const char* piece) {
+    Append(screen, report, std::string_view(piece));
+  }
+
+  Console& console_;
+  Units& units_;
+};
+
+}  // namespace common

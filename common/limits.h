@@ -1,0 +1,22 @@
+// Fixed limits and sentinels shared by every subsystem.
+#pragma once
+
+namespace common {
+
+inline constexpr int MAXYRS = 6001;  // values per series, years per chronology
+inline constexpr int MAXSER = 3001;  // series slots; the whole-set row takes one
+
+inline constexpr float kMissing = -999.0f;       // empty cell of a series matrix
+inline constexpr int kFitFailed = -999;          // failed curve fit, reader at end of file
+inline constexpr int kSplineTooShort = -9998;    // spline given fewer than 4 points
+inline constexpr float kSplineNotPd = -9999.0f;  // spline band matrix not positive definite
+inline constexpr int kRwlEnd = -9999;            // end of a series in thousandths
+inline constexpr int kRwlEndHundredths = 999;    // end of a series in hundredths
+inline constexpr int kCrnNoYear = 9990;          // chronology year outside the record
+inline constexpr float kNoStatistic = -99.0f;
+inline constexpr float kNoRbar = -99.9f;
+
+// The program's version text, printed in the banner and glued into file names.
+inline constexpr const char* kVersion = "Kestrane_2019";
+
+}  // namespace common

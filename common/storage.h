@@ -1,0 +1,85 @@
+// The storage the main program owns for the whole run and lends by reference.
+//
+// Matrices are column-major with one contiguous column per series and are
+// indexed from 1, as the routines index them. A column gets its memory when
+// it is first written, so memory grows with the data set, not with the
+// limits; an untouched cell reads as the matrix's fill value.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/limits.h"
+
+namespace common {
+
+class SeriesMatrix {
+ public:
+  explicit SeriesMatrix(int rows = MAXYRS, int cols = MAXSER, float fill = kMissing);
+
+  int rows() const { return rows_; }
+  int cols() const { return cols_; }
+
+  // Cell (row, col), 1-based. `at` gives the column its memory.
+  float get(int row, int col) const;
+  float& at(int row, int col);
+  // Whole column, 1-based col; element k-1 is row k. `column` allocates.
+  std::span<float> column(int col);
+  std::span<const float> column_view(int col) const;
+  bool allocated(int col) const;
+
+  // Every cell becomes `value`; columns give their memory back.
+  void Fill(float value);
+
+ private:
+  int rows_;
+  int cols_;
+  float fill_;
+  std::vector<std::vector<float>> columns_;
+  mutable std::vector<float> fill_column_;  // what an untouched column reads as
+};
+
+// The per-series year table: IFY (first year), ILY (last year), NYR (number
+// of values), rows 1..MAXSER; row NS+1 holds the whole data set.
+class YearTable {
+ public:
+  YearTable() : ify_(MAXSER + 1, 0), ily_(MAXSER + 1, 0), nyr_(MAXSER + 1, 0) {}
+  int& IFY(int i) { return ify_[Check(i)]; }
+  int& ILY(int i) { return ily_[Check(i)]; }
+  int& NYR(int i) { return nyr_[Check(i)]; }
+  int IFY(int i) const { return ify_[Check(i)]; }
+  int ILY(int i) const { return ily_[Check(i)]; }
+  int NYR(int i) const { return nyr_[Check(i)]; }
+  // Column c (1 IFY, 2 ILY, 3 NYR) of row i, as the routines index IYTAB(i, c).
+  int& operator()(int i, int c) { return c == 1 ? IFY(i) : c == 2 ? ILY(i) : NYR(i); }
+
+ private:
+  static std::size_t Check(int i);
+  std::vector<int> ify_, ily_, nyr_;
+};
+
+// A (MAXYRS x k) block of chronology values (STDCHR, RBRV1, RCSVEC, ...).
+using Block = SeriesMatrix;
+
+// Everything the drivers own for a run.
+struct RunStorage {
+  RunStorage();
+
+  SeriesMatrix SERMAT;
+  SeriesMatrix IDXMAT;
+  SeriesMatrix SERWRK;
+  YearTable IYTAB;
+  int NS = 0;
+  std::vector<std::string> SERID;  // 8 characters each, slots 1..MAXSER (index 0 unused)
+  std::vector<std::string> TITLE;  // 3 lines of 100 characters (index 0 unused)
+  std::vector<int> IPITH;          // pith offset per series slot (index 0 unused)
+
+  Block STDCHR, SSFCHR, STBCHR, ORGCHR;  // MAXYRS x 2
+  std::vector<int> SSize;                // sample depth per year, 1-based
+};
+
+// Row of calendar year `year` for a series or chronology starting in `first_year`.
+inline int RowOfYear(int year, int first_year) { return year - first_year + 1; }
+
+}  // namespace common

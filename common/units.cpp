@@ -1,0 +1,100 @@
+#include "common/units.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace common {
+
+std::optional<std::string> Unit::NextRecord() {
+  if (at_end_ || next_ >= records_.size()) {
+    at_end_ = true;
+    return std::nullopt;
+  }
+  return records_[next_++];
+}
+
+void Unit::Backspace() {
+  if (at_end_) return;
+  if (next_ > 0) --next_;
+}
+
+void Unit::Rewind() {
+  next_ = 0;
+  at_end_ = false;
+}
+
+void Unit::WriteLine(std::string_view text) {
+  if (file_ == nullptr) return;
+  std::fwrite(text.data(), 1, text.size(), file_);
+  std::fputc('\n', file_);
+}
+
+void Unit::Flush() {
+  if (file_ != nullptr) std::fflush(file_);
+}
+
+Units::~Units() { CloseAll(); }
+
+bool Units::Open(int unit, const std::string& name, Mode mode) {
+  Close(unit);
+  auto u = std::make_unique<Unit>();
+  u->name_ = name;
+  if (mode == Mode::kRead) {
+    if (!ReadableFileExists(name)) return false;
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      u->records_.push_back(std::move(line));
+    }
+  } else {
+    u->file_ = std::fopen(name.c_str(), mode == Mode::kWrite ? "w" : "a");
+    if (u->file_ == nullptr) return false;
+  }
+  units_[unit] = std::move(u);
+  return true;
+}
+
+void Units::Close(int unit) {
+  auto it = units_.find(unit);
+  if (it == units_.end()) return;
+  if (it->second->file_ != nullptr) std::fclose(it->second->file_);
+  units_.erase(it);
+}
+
+void Units::CloseAll() {
+  while (!units_.empty()) Close(units_.begin()->first);
+}
+
+void Units::FlushAll() {
+  for (auto& [number, unit] : units_) unit->Flush();
+}
+
+bool Units::IsOpen(int unit) const { return units_.count(unit) != 0; }
+
+Unit* Units::Get(int unit) {
+  auto it = units_.find(unit);
+  return it == units_.end() ? nullptr : it->second.get();
+}
+
+void Units::WriteLine(int unit, std::string_view text) {
+  if (Unit* u = Get(unit)) u->WriteLine(text);
+}
+
+fmt::ReadStatus Units::Read(int unit, std::string_view format, std::span<const fmt::ReadTarget> targets) {
+  Unit* u = Get(unit);
+  if (u == nullptr || !u->reading()) return fmt::ReadStatus::kEnd;
+  return fmt::Read(format, *u, targets);
+}
+
+bool ReadableFileExists(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode)) return false;
+  return ::access(name.c_str(), R_OK) == 0;
+}
+
+}  // namespace common

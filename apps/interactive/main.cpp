@@ -1,0 +1,2 @@
+// kestrane: the interactive program (one data file per run).
+int main() { return 0; }

@@ -62,6 +62,16 @@ TEST(Curve, MatchesNonlinearLeastSquares) {
   }
 }
 
+// A curve shorter than the fitted span (n < nfit) gives the same fit.
+TEST(Curve, CurveShorterThanFittedValues) {
+  std::vector<float> full(kNoisy.size()), shorter(10);
+  CurveParameters a{}, b{};
+  ASSERT_EQ(curve(kNoisy, full, a), CurveStatus::kFitted);
+  ASSERT_EQ(curve(kNoisy, shorter, b), CurveStatus::kFitted);
+  EXPECT_EQ(a, b);
+  for (std::size_t i = 0; i < shorter.size(); ++i) EXPECT_EQ(shorter[i], full[i]);
+}
+
 TEST(Curve, TwentyValuesFittedNineteenRefused) {
   std::vector<float> y = Exponential(20, 1.0, 0.1, 0.5);
   std::vector<float> curv(20, 3.0f);

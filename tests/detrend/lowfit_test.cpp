@@ -44,6 +44,42 @@ TEST(Hsort, TwoValuesAndOneValue) {
   EXPECT_EQ(b[0], 5.0f);
 }
 
+// ---- lowpt ----
+
+// Hand values at xs = 3 over x = 1..5 with h = 2: tricube weights 0, 0.6699,
+// 1, 0.6699 and the walk stops at x = 5 (beyond 0.999 h, right of xs), whose
+// weight is 0; the weighted mean of x is 3, so the local line adds nothing
+// and ys = (0.6699 * 2 + 3 + 0.6699 * 4) / 2.3398 = 3. The wild y(5) has no
+// effect.
+TEST(Lowpt, SymmetricNeighbourhoodByHand) {
+  const std::vector<float> x{1, 2, 3, 4, 5}, y{1, 2, 3, 4, 10}, rw(5, 1.0f);
+  std::vector<float> w(5, 9.0f);
+  const auto r = detrend::lowpt(x, y, 3.0f, 0, 4, w, false, rw);
+  ASSERT_TRUE(r.ok);
+  EXPECT_NEAR(r.ys, 3.0f, 1e-6f);
+  EXPECT_EQ(w[0], 0.0f);
+  EXPECT_EQ(w[4], 0.0f);
+  EXPECT_NEAR(w[1], 0.669921875f / 2.33984375f, 1e-6f);
+}
+
+// At the left end with two points of weight (1 and 0.6699) the local line
+// passes through both, so the fit is the data value itself.
+TEST(Lowpt, LocalLineAtTheEnd) {
+  const std::vector<float> x{1, 2, 3, 4}, y{5, 7, 20, 30}, rw(4, 1.0f);
+  std::vector<float> w(4);
+  const auto r = detrend::lowpt(x, y, 1.0f, 0, 2, w, false, rw);
+  ASSERT_TRUE(r.ok);
+  EXPECT_NEAR(r.ys, 5.0f, 1e-5f);
+}
+
+TEST(Lowpt, ZeroRobustnessWeightsAreNotOk) {
+  const std::vector<float> x{1, 2, 3, 4, 5}, y{1, 2, 3, 4, 5};
+  const std::vector<float> rw{1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+  std::vector<float> w(5);
+  EXPECT_FALSE(detrend::lowpt(x, y, 3.0f, 1, 3, w, true, rw).ok);
+  EXPECT_TRUE(detrend::lowpt(x, y, 3.0f, 1, 3, w, false, rw).ok);
+}
+
 // ---- lowfit ----
 
 TEST(Lowfit, OneValueIsReturnedAsItIs) {

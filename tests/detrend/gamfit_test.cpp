@@ -148,6 +148,75 @@ TEST(Amoeba, ConvergedSearchEndsWithTheBestVertexInRowZero) {
   EXPECT_LT(spread, 1e-5f * (std::fabs(s.Y[3]) + std::fabs(s.Y[0])) * 4.0f);
 }
 
+// Reference for the next two tests: a transcription into R (double
+// precision) of the published Numerical Recipes amoeba/amotry, with the same
+// vertex ordering, counting, clamp of the asymptote in modes 2 and 3, and the
+// final swap of the lowest vertex into row 1. Iteration counts must agree
+// exactly and the vertices to single-precision rounding.
+Simplex ModeOneStart(const std::vector<float>& x, const std::vector<float>& y) {
+  Simplex s{};
+  s.P[0] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  s.P[1] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  s.P[2] = {0.0f, -0.01f, 0.0f, 0.0f, 0.0f};
+  s.P[3] = {0.0f, 0.0f, 0.1f, 0.0f, 0.0f};
+  for (int i = 0; i < 4; ++i) s.Y[i] = gamoff(s.P[i], x, y, CurveMode::kGeneralNegExp);
+  return s;
+}
+
+// t <- 1:30; y <- 2*exp(-0.05*t) + 0.5 + 0.01*sin(1.3*t); start (0,0,0) and
+// the mode-1 vertices. ftol 0.5: 6 iterations, row 1 (1.1111111,
+// 0.0055555556, 0.11111111), Y 8.1574555 13.355972 12.51212 8.6891278.
+// ftol 0.01: 70 iterations, row 1 (2.5883499, -0.029559269, -0.18277312),
+// Y(1) 0.035606219.
+TEST(Amoeba, FollowsTheReferenceSimplexInModeOne) {
+  const std::vector<float> x = Positions(30);
+  std::vector<float> y(30);
+  for (int i = 0; i < 30; ++i) y[i] = 2.0f * std::exp(-0.05f * x[i]) + 0.5f + 0.01f * std::sin(1.3f * x[i]);
+  Simplex s = ModeOneStart(x, y);
+  auto r = detrend::amoeba(s, 3, 0.5f, CurveMode::kGeneralNegExp, x, y);
+  EXPECT_EQ(r.status, AmoebaStatus::kConverged);
+  EXPECT_EQ(r.iter, 6);
+  EXPECT_NEAR(s.P[0][0], 1.1111111f, 1e-6f);
+  EXPECT_NEAR(s.P[0][1], 0.0055555556f, 1e-8f);
+  EXPECT_NEAR(s.P[0][2], 0.11111111f, 1e-6f);
+  const float y_ref[4] = {8.1574555f, 13.355972f, 12.51212f, 8.6891278f};
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(s.Y[i], y_ref[i], 2e-5f) << i;
+
+  s = ModeOneStart(x, y);
+  r = detrend::amoeba(s, 3, 0.01f, CurveMode::kGeneralNegExp, x, y);
+  EXPECT_EQ(r.iter, 70);
+  EXPECT_NEAR(s.P[0][0], 2.5883499f, 5e-5f);
+  EXPECT_NEAR(s.P[0][1], -0.029559269f, 1e-6f);
+  EXPECT_NEAR(s.P[0][2], -0.18277312f, 5e-5f);
+  EXPECT_NEAR(s.Y[0], 0.035606219f, 2e-6f);
+}
+
+// t <- 1:40; y <- 1.2*(t+1)^0.9*exp(-0.05*(t+1)) + 0.4 + 0.02*cos(1.7*t);
+// mode 3 from (1, 1, -0.05, 0, 0) and the mode-3 vertices, ftol 0.01:
+// 135 iterations, row 1 (2.1292966, 0.65386408, -0.040029785, -0.16398627,
+// 0.049493365), Y(1) 0.46627468.
+TEST(Amoeba, FollowsTheReferenceSimplexInModeThree) {
+  const std::vector<float> x = Positions(40);
+  std::vector<float> y(40);
+  for (int i = 0; i < 40; ++i)
+    y[i] = 1.2f * std::pow(x[i] + 1.0f, 0.9f) * std::exp(-0.05f * (x[i] + 1.0f)) + 0.4f +
+           0.02f * std::cos(1.7f * x[i]);
+  Simplex s{};
+  s.P[0] = {1.0f, 1.0f, -0.05f, 0.0f, 0.0f};
+  s.P[1] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  s.P[2] = {0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
+  s.P[3] = {0.0f, 0.0f, -0.01f, 0.0f, 0.0f};
+  s.P[4] = {0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
+  s.P[5] = {0.0f, 0.0f, 0.0f, 0.0f, 0.1f};
+  for (int i = 0; i < 6; ++i) s.Y[i] = gamoff(s.P[i], x, y, CurveMode::kHugershoff);
+  const auto r = detrend::amoeba(s, 5, 0.01f, CurveMode::kHugershoff, x, y);
+  EXPECT_EQ(r.iter, 135);
+  const float p_ref[5] = {2.1292966f, 0.65386408f, -0.040029785f, -0.16398627f, 0.049493365f};
+  const float tol[5] = {2e-4f, 5e-5f, 1e-6f, 2e-5f, 2e-5f};
+  for (int j = 0; j < 5; ++j) EXPECT_NEAR(s.P[0][j], p_ref[j], tol[j]) << j;
+  EXPECT_NEAR(s.Y[0], 0.46627468f, 5e-5f);
+}
+
 // ---- gamfit against least squares by R's nls ----
 
 void ExpectCurveNear(const std::vector<float>& curv, const std::vector<std::pair<int, float>>& ref, float tol) {

@@ -1,6 +1,6 @@
 # Reference values of tests/detrend/{gamfit,lowfit,sstats}_test.cpp, made with R 4.x
 # (Debian r-base-core): Rscript gencurves_reference.R. The tests do not need R.
-# Part 1: a double-precision transcription of the published Numerical Recipes
+# First, a double-precision transcription of the published Numerical Recipes
 # amoeba/amotry used as an independent check of the simplex.
 
 # Numerical Recipes amoeba, written from the published algorithm, in double.
@@ -81,7 +81,7 @@ for (ft in c(0.1, 0.01, 1e-3)) {
   cat(ft, "iter", r$iter, "P1", sprintf("%.8g", r$P[1,]), "Y1", sprintf("%.8g", r$Y[1]), "\n")
 }
 
-# Part 2: least squares by nls, lm on logs, lowess, runmed, moments.
+# Then least squares by nls, lm on logs, lowess, runmed, moments.
 p <- function(name, v) cat(name, "=", paste0(sprintf("%.8gf", v), collapse=", "), "\n")
 # gexp on mode-2 data
 t <- 1:70; y <- 1.5*(t+2)*exp(-0.06*(t+2)) + 0.2 + 0.02*sin(2.1*t)

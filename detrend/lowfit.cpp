@@ -1,5 +1,6 @@
 #include "detrend/lowfit.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -158,6 +159,7 @@ int msmoo(std::span<const float> x, std::span<float> y, std::span<float> work, i
     return 0;
   }
   const int h = (iwin - 1) / 2;
+  assert(work.size() >= static_cast<std::size_t>(iwin));
   const std::span<float> window = work.first(static_cast<std::size_t>(iwin));
   for (int i = h; i < n - h; ++i) {
     for (int k = 0; k < iwin; ++k) window[k] = x[i - h + k];

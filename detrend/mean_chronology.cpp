@@ -32,6 +32,33 @@ SeriesMoments Moments(std::span<const float> x) {
   return {mean, std::sqrt(var)};
 }
 
+// The k-th smallest (1-based) of v, reordering v. The values that order
+// statistics of a work vector pick out are the same whatever the order of
+// the rest, so the full sort of the work vectors is not needed.
+float KthSmallest(std::span<float> v, int k) {
+  const auto it = v.begin() + (k - 1);
+  std::nth_element(v.begin(), it, v.end());
+  return *it;
+}
+
+// min, lower hinge, median and upper hinge of v, as hinges defines them,
+// reordering v.
+struct WeightSummary {
+  float min, lower, median, upper;
+};
+
+WeightSummary SummaryOfWeights(std::span<float> v) {
+  const int n = static_cast<int>(v.size());
+  const int h = (n + 1) / 2;
+  const int q = h / 2;
+  WeightSummary r{};
+  r.min = *std::min_element(v.begin(), v.end());
+  r.lower = (KthSmallest(v, q + 1) + KthSmallest(v, h - q)) / 2.0f;
+  r.median = (KthSmallest(v, n / 2 + 1) + KthSmallest(v, n - n / 2)) / 2.0f;
+  r.upper = (KthSmallest(v, n - h + q + 1) + KthSmallest(v, n - q)) / 2.0f;
+  return r;
+}
+
 }  // namespace
 
 void indxs(std::span<const float> x, std::span<const float> curv, std::span<float> ind, int mode) {
@@ -95,9 +122,10 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
   // Biweight mean about the median M with the MAD S.
   const float m = h.median;
   for (int i = 0; i < n; ++i) w[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
-  sort(w.first(static_cast<std::size_t>(n)));
+  // S = (w(k) + w(n - k + 1)) / 2 of the sorted deviations.
+  const std::span<float> dev = w.first(static_cast<std::size_t>(n));
   const int k = (n + 1) / 2;
-  const float s = (w[static_cast<std::size_t>(k - 1)] + w[static_cast<std::size_t>(n - k)]) / 2.0f;
+  const float s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
 
   if (s < 0.0001f && n > 5) {
     for (int i = 0; i < n; ++i) wt[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i)] == m ? 1.0f : 0.0f;
@@ -165,7 +193,7 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
     if (m < 6) {
       for (int c = 1; c <= 4; ++c) bwt.at(i, c) = 1.0f;
     } else {
-      const Hinges h = hinges(std::span<float>(work.weights).first(m));  // sorts the weights
+      const WeightSummary h = SummaryOfWeights(std::span<float>(work.weights).first(m));
       bwt.at(i, 1) = h.min;
       bwt.at(i, 2) = h.lower;
       bwt.at(i, 3) = h.median;

@@ -171,7 +171,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(ReadFourColumns(d), ps.iwid[1]);
       break;
     case 8:
-      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 6, 0));
+      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 7, 0));
       Store(d.ReadFreeReal(), ps.xtick);
       break;
     case 9:
@@ -179,7 +179,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(d.ReadFreeInt(), ps.nxsub);
       break;
     case 10:
-      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 6, 0));
+      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 7, 0));
       Store(d.ReadFreeReal(), ps.ytick);
       break;
     case 11:
@@ -187,7 +187,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(ReadFourColumns(d), ps.nysub);
       break;
     case 12:
-      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 6, 0));
+      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 7, 0));
       Store(d.ReadFreeReal(), ps.ztick);
       break;
     case 13:

@@ -232,6 +232,25 @@ TEST(Winrbr, OnlyPositiveCorrelationsCount) {
   EXPECT_EQ(w.se, -99.9f);
 }
 
+TEST(Winrbr, CorrelationsAreCorrlsToTheLastBit) {
+  // 30 series over one 25-year window: the pair correlations that winrbr
+  // counts are exactly those corrl gives for the pair, in pair order.
+  const int ns = 30;
+  std::vector<int> ify(ns, 1), ily(ns, 25);
+  const DataSet d = Make(1, 25, ify, ily);
+  std::vector<float> used(ns * (ns - 1) / 2, 0.0f);
+  const WindowRbar w = winrbr(d.idx, used, d.IYTAB, ns, 1, 25);
+  std::vector<float> expected;
+  for (int i = 1; i < ns; ++i)
+    for (int j = i + 1; j <= ns; ++j) {
+      const CorrlResult c = corrl(d.idx.column_view(i).first(25), d.idx.column_view(j).first(25));
+      if (c.valid && c.r > 0.0f) expected.push_back(c.r);
+    }
+  ASSERT_EQ(w.count, static_cast<int>(expected.size()));
+  ASSERT_GE(w.count, 3);
+  for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(used[k], expected[k]) << k;
+}
+
 TEST(Runrbr, AgreesWithTheRReference) {
   const DataSet d = DataSet1();
   Blocks b = PrepareSet1();

@@ -355,6 +355,24 @@ TEST(Runrbr, NoWindowWithAResult) {
   }
 }
 
+TEST(Runrbr, DepthOneGivesNeffOne) {
+  // NEFF = N / ((N - 1) r + 1) is 1 for N = 1, so the stabilised value is
+  // c0 + (c - c0) sqrt(r); c0 is the chronology mean, here 1.5.
+  const DataSet d = Make(1, 30, {1, 1, 1, 1}, {30, 30, 30, 30});
+  std::vector<int> depth(30, 4);
+  depth[0] = 1;
+  std::vector<float> chron(30, 1.5f);
+  chron[0] = 2.0f;
+  chron[1] = 1.0f;
+  Blocks b = Prepare(30, depth, chron);
+  ASSERT_GT(runrbr(d.idx, b.RBRV1, d.IYTAB, d.NS, b.RBRV2, b.RBRV3, 7, 6).nwin, 0);
+  EXPECT_EQ(b.RBRV3.get(1, 3), 1.0f);
+  EXPECT_EQ(b.RBRV3.get(1, 5), 1.0f);
+  const float r1 = b.RBRV3.get(1, 2);
+  EXPECT_NEAR(b.RBRV1.get(1, 2), 1.5f + 0.5f * std::sqrt(r1), 1e-6f);
+  EXPECT_EQ(b.RBRV3.get(1, 4), r1);  // a run of its own: RBAR2 = RBAR1
+}
+
 TEST(Runrbr, SpanShorterThanTheWindow) {
   const DataSet d = Make(1, 20, {1, 1, 1, 1}, {20, 20, 20, 20});
   Blocks b = Prepare(20, std::vector<int>(20, 4), std::vector<float>(20, 1.0f));

@@ -96,10 +96,11 @@ bool ParseWith(const Layout& layout, bool chronology, std::string_view record, P
   return true;
 }
 
-// Every reading of a data line that converts and whose year suits its
-// layout, in the order the layouts are tried: the five-wide negative year
-// when a "-" stands just before the standard year field, the six-wide one
-// when it stands one column earlier, then the standard layout.
+// Every reading of a data line that converts, best first: the five-wide
+// negative year when a "-" stands in the column before the standard year
+// field, the standard layout, and the six-wide year when the "-" stands one
+// column earlier. A wide reading counts only with a year that layout holds
+// (-1000 and below), so an identifier with "-" in those columns still reads.
 std::vector<ParsedLine> Readings(std::string_view record, bool chronology) {
   std::vector<ParsedLine> found;
   const std::size_t dash5 = chronology ? 6 : 8;
@@ -108,11 +109,11 @@ std::vector<ParsedLine> Readings(std::string_view record, bool chronology) {
       ParseWith(chronology ? kCrnWide5 : kRwlWide5, chronology, record, line) && line.year <= -1000) {
     found.push_back(line);
   }
+  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, chronology, record, line)) found.push_back(line);
   if (Column(record, dash5 - 1) == '-' &&
       ParseWith(chronology ? kCrnWide6 : kRwlWide6, chronology, record, line) && line.year <= -1000) {
     found.push_back(line);
   }
-  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, chronology, record, line)) found.push_back(line);
   return found;
 }
 
@@ -130,6 +131,17 @@ bool FitsFirstLine(const ParsedLine& line, bool chronology) {
     if (line.present[static_cast<std::size_t>(j - 1)]) return false;
   }
   return true;
+}
+
+// Whether a series' end stands among the slots its first line takes.
+bool EndsOnFirstLine(const ParsedLine& line, bool chronology) {
+  int from = chronology ? DecadeSlot(line.year) : 1;
+  int to = chronology ? 10 : FirstLineCount(line.year);
+  for (int j = from; j <= to; ++j) {
+    int v = line.value[static_cast<std::size_t>(j - 1)];
+    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) return true;
+  }
+  return false;
 }
 
 // Year of the line after a line of `year` (the series' first line or a later one).
@@ -157,6 +169,7 @@ std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std
   }
   if (fitting.empty()) return 0;
   if (fitting.size() == 1) return fitting[0];
+  if (EndsOnFirstLine(readings[fitting[0]], chronology)) return fitting[0];
   std::optional<std::string> next = unit.NextRecord();
   if (!next) return fitting[0];
   unit.Backspace();

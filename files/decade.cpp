@@ -64,6 +64,8 @@ struct ParsedLine {
   std::array<int, 10> value{};
   std::array<int, 10> depth{};
   std::array<bool, 10> present{};  // value field not blank
+  bool year_justified = true;
+  std::array<bool, 10> justified{};  // value (and depth) fields right-justified
 };
 
 bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // columns from..to, 1-based
@@ -74,6 +76,20 @@ bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // colu
 }
 
 char Column(std::string_view record, std::size_t c) { return c <= record.size() ? record[c - 1] : ' '; }
+
+// Whether the number in columns from..to stands right-justified and in one
+// piece, as every writer of the format puts it. A blank field is fine, and
+// so is an end marker -9999 one column left of its place.
+bool Justified(std::string_view record, std::size_t from, std::size_t to) {
+  std::string field;
+  for (std::size_t c = from; c <= to; ++c) field.push_back(Column(record, c));
+  std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string::npos) return true;
+  std::size_t last = field.find_last_not_of(' ');
+  std::string_view digits = std::string_view(field).substr(first, last - first + 1);
+  if (digits.find(' ') != std::string_view::npos) return false;
+  return last == field.size() - 1 || digits == "-9999";
+}
 
 bool ParseWith(const Layout& layout, bool chronology, std::string_view record, ParsedLine& out) {
   out.id.assign(static_cast<std::size_t>(layout.id_width), ' ');
@@ -89,9 +105,12 @@ bool ParseWith(const Layout& layout, bool chronology, std::string_view record, P
   if (fmt::ReadText(layout.format, record, targets) != fmt::ReadStatus::kOk) return false;
   const std::size_t head = chronology ? 10 : 12;
   const std::size_t step = chronology ? 7 : 6;
+  out.year_justified = Justified(record, static_cast<std::size_t>(layout.id_width) + 1, head);
   for (std::size_t j = 0; j < 10; ++j) {
     std::size_t from = head + 1 + j * step;
     out.present[j] = !Blank(record, from, from + (chronology ? 3 : 5));
+    out.justified[j] = chronology ? Justified(record, from, from + 3) && Justified(record, from + 4, from + 6)
+                                  : Justified(record, from, from + 5);
   }
   return true;
 }
@@ -301,6 +320,23 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       first_line = false;
     } else {
       next_year += 10;
+    }
+
+    // Blanks inside a number are ignored by the format, so a line whose
+    // numbers slid out of their columns would read as other numbers: such
+    // a line is refused, with the line shown.
+    bool justified = line.year_justified;
+    for (int j = first_slot; j <= last_slot && justified; ++j) {
+      const std::size_t s = static_cast<std::size_t>(j - 1);
+      justified = line.justified[s];
+      const int v = line.value[s];
+      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
+    }
+    if (!justified) {
+      refuse("Series " + std::string(common::TrimRight(ID)) +
+             ": the numbers of this line are not right-justified in their columns:");
+      dialog.Screen(" " + std::string(common::TrimRight(record)));
+      return;
     }
 
     for (int j = first_slot; j <= last_slot; ++j) {

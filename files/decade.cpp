@@ -42,6 +42,13 @@ struct Layout {
   const char* format;  // identifier, year, then the values
 };
 
+// The three layouts of one format, parsed once for a whole series.
+struct LineFormats {
+  explicit LineFormats(bool chronology);
+  bool chronology;
+  fmt::Format wide5, standard, wide6;
+};
+
 // Ring-width lines: identifier, year, ten values 6 wide.
 constexpr Layout kRwlWide5{7, "(a7,i5,10i6)"};
 constexpr Layout kRwlWide6{6, "(a6,i6,10i6)"};
@@ -91,7 +98,14 @@ bool Justified(std::string_view record, std::size_t from, std::size_t to) {
   return last == field.size() - 1 || digits == "-9999";
 }
 
-bool ParseWith(const Layout& layout, bool chronology, std::string_view record, ParsedLine& out) {
+LineFormats::LineFormats(bool c)
+    : chronology(c),
+      wide5(*fmt::Format::Parse(c ? kCrnWide5.format : kRwlWide5.format)),
+      standard(*fmt::Format::Parse(c ? kCrnStandard.format : kRwlStandard.format)),
+      wide6(*fmt::Format::Parse(c ? kCrnWide6.format : kRwlWide6.format)) {}
+
+bool ParseWith(const Layout& layout, const fmt::Format& format, bool chronology, std::string_view record,
+               ParsedLine& out) {
   out.id.assign(static_cast<std::size_t>(layout.id_width), ' ');
   std::vector<fmt::ReadTarget> targets;
   targets.reserve(22);
@@ -102,7 +116,7 @@ bool ParseWith(const Layout& layout, bool chronology, std::string_view record, P
     if (chronology) targets.emplace_back(&out.depth[j]);
   }
   if (!chronology) out.depth.fill(0);
-  if (fmt::ReadText(layout.format, record, targets) != fmt::ReadStatus::kOk) return false;
+  if (fmt::ReadText(format, record, targets) != fmt::ReadStatus::kOk) return false;
   const std::size_t head = chronology ? 10 : 12;
   const std::size_t step = chronology ? 7 : 6;
   out.year_justified = Justified(record, static_cast<std::size_t>(layout.id_width) + 1, head);
@@ -120,17 +134,20 @@ bool ParseWith(const Layout& layout, bool chronology, std::string_view record, P
 // field, the standard layout, and the six-wide year when the "-" stands one
 // column earlier. A wide reading counts only with a year that layout holds
 // (-1000 and below), so an identifier with "-" in those columns still reads.
-std::vector<ParsedLine> Readings(std::string_view record, bool chronology) {
+std::vector<ParsedLine> Readings(std::string_view record, const LineFormats& formats) {
+  const bool chronology = formats.chronology;
   std::vector<ParsedLine> found;
   const std::size_t dash5 = chronology ? 6 : 8;
   ParsedLine line;
   if (Column(record, dash5) == '-' &&
-      ParseWith(chronology ? kCrnWide5 : kRwlWide5, chronology, record, line) && line.year <= -1000) {
+      ParseWith(chronology ? kCrnWide5 : kRwlWide5, formats.wide5, chronology, record, line) && line.year <= -1000) {
     found.push_back(line);
   }
-  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, chronology, record, line)) found.push_back(line);
+  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, formats.standard, chronology, record, line)) {
+    found.push_back(line);
+  }
   if (Column(record, dash5 - 1) == '-' &&
-      ParseWith(chronology ? kCrnWide6 : kRwlWide6, chronology, record, line) && line.year <= -1000) {
+      ParseWith(chronology ? kCrnWide6 : kRwlWide6, formats.wide6, chronology, record, line) && line.year <= -1000) {
     found.push_back(line);
   }
   return found;
@@ -173,8 +190,9 @@ int NextLineYear(int year, bool chronology, bool first) {
 // series; a first line takes the one that agrees with its own year and, if
 // that still leaves a choice (an identifier with "-" in the year's column),
 // the one the next line continues.
-std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std::optional<int> expected_year,
-                   common::Unit& unit) {
+std::size_t Choose(const std::vector<ParsedLine>& readings, const LineFormats& formats,
+                   std::optional<int> expected_year, common::Unit& unit) {
+  const bool chronology = formats.chronology;
   if (readings.size() == 1) return 0;
   if (expected_year) {
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -193,7 +211,7 @@ std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std
   if (!next) return fitting[0];
   unit.Backspace();
   std::string next_record = next->substr(0, std::min(next->size(), kRecordLength));
-  std::vector<ParsedLine> following = Readings(next_record, chronology);
+  std::vector<ParsedLine> following = Readings(next_record, formats);
   for (std::size_t i : fitting) {
     int want = NextLineYear(readings[i].year, chronology, true);
     for (const ParsedLine& f : following) {
@@ -244,6 +262,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
     N = 0;
   };
 
+  const LineFormats formats(chronology);
   int bad_records = 0;
   bool first_line = true;
   int next_year = 0;  // year the next data line should carry
@@ -276,7 +295,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
 
     if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
 
-    std::vector<ParsedLine> readings = Readings(record, chronology);
+    std::vector<ParsedLine> readings = Readings(record, formats);
     if (readings.empty()) {
       // A title line, or a line that is not data.
       ++bad_records;
@@ -297,7 +316,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
 
     std::optional<int> expected;
     if (!first_line) expected = next_year;
-    const ParsedLine& line = readings[Choose(readings, chronology, expected, *unit)];
+    const ParsedLine& line = readings[Choose(readings, formats, expected, *unit)];
     // Slots taken from this line: a ring-width series' first line holds its
     // first-line count, a chronology's starts at the first year's slot.
     int first_slot = 1;

@@ -266,6 +266,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   int bad_records = 0;
   bool first_line = true;
   int next_year = 0;  // year the next data line should carry
+  bool warned = false;
   for (;;) {
     std::optional<std::string> next = unit->NextRecord();
     if (!next) {
@@ -299,7 +300,10 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
     if (readings.empty()) {
       // A title line, or a line that is not data.
       ++bad_records;
-      if (bad_records > kMaxBadRecords) return;
+      if (bad_records > kMaxBadRecords) {
+        N = 0;  // a series cut short here is no series (its units are not even known)
+        return;
+      }
       std::string shown = " " + std::string(common::TrimRight(record));
       if (bad_records == 1) {
         dialog.Screen("");
@@ -339,6 +343,20 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       first_line = false;
     } else {
       next_year += 10;
+      // Later lines are not checked against the first, but a series that
+      // runs into lines of another identifier has lost its end marker.
+      auto blanked = [](std::string_view text) {  // tabs count as blanks here
+        std::string out(common::TrimRight(text));
+        std::replace(out.begin(), out.end(), '\t', ' ');
+        return std::string(common::TrimRight(out));
+      };
+      if (!warned && blanked(std::string_view(ID).substr(0, line.id.size())) != blanked(line.id)) {
+        warned = true;
+        dialog.Screen("");
+        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) + " runs on into lines of " +
+                      std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
+                      "): an end marker is missing.");
+      }
     }
 
     // Blanks inside a number are ignored by the format, so a line whose

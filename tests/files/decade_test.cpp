@@ -281,6 +281,30 @@ TEST_F(DecadeTest, TwentySixthLineThatDoesNotConvertEndsTheCall) {
   EXPECT_EQ(console_.transcript().find("not data line 26"), std::string::npos);
 }
 
+TEST_F(DecadeTest, SeriesCutShortByTwentySixBadLinesIsNoSeries) {
+  std::string bytes = "SER1    1991     1     2\n";
+  for (int i = 1; i <= 26; ++i) bytes += "not data line " + std::to_string(i) + "\n";
+  bytes += "SER1    2000     3 -9999\n";
+  ReadResult r = ReadAll(WriteFile("cut.rwl", bytes), "mr");
+  EXPECT_TRUE(r.gave_up);
+  EXPECT_TRUE(r.series.empty());
+}
+
+TEST_F(DecadeTest, SeriesRunningIntoAnotherIdentifierIsReadWithAWarning) {
+  std::string path = WriteFile("merge.rwl",
+                               "NRX14B  1288   331   338\n"
+                               "NRX14A  1290   177   206 -9999\n"
+                               "TAB     1290   177\n"
+                               "TAB\t    1291   206 -9999\n");
+  ReadResult r = ReadAll(path, "mr");
+  ASSERT_EQ(r.series.size(), 2u);
+  EXPECT_EQ(r.series[0].x.size(), 4u);  // later lines are not checked: the values stay together
+  EXPECT_NE(console_.transcript().find(" WARNING: series NRX14B runs on into lines of NRX14A (year 1290): an end "
+                                       "marker is missing.\n"),
+            std::string::npos);
+  EXPECT_EQ(console_.transcript().find("series TAB"), std::string::npos);  // a tab counts as a blank
+}
+
 TEST_F(DecadeTest, NegativeYearLayoutsOfTheArchiveRead) {
   std::string path = WriteFile("neg.rwl",
                                "MP001C -2649   730   600   610   750   610   600   480   790   520\n"

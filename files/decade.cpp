@@ -234,7 +234,7 @@ void StoreTitle(std::vector<std::string>& TITLE, std::size_t line, std::string_v
 
 // ------------------------------------------------------------------ reading
 
-void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
                 int& ISER, int LUN, int LUNECH, bool chronology, std::string& LINE, int MAXYRS,
                 std::vector<std::string>& TITLE) {
   const bool keep_depths = !(chronology && common::SameText(ID, "******"));
@@ -248,11 +248,9 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   auto end_of_file = [&]() {
     N = IEOFST;
     ISER = IEOFST;
+    return RwlResult::kEndOfFile;
   };
-  if (unit == nullptr || !unit->reading()) {
-    end_of_file();
-    return;
-  }
+  if (unit == nullptr || !unit->reading()) return end_of_file();
   auto echo = [&](std::string_view text) {
     if (LUNECH > 0) dialog.units().WriteLine(LUNECH, text);
   };
@@ -260,6 +258,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
     dialog.Screen("");
     dialog.Screen(" " + why);
     N = 0;
+    return RwlResult::kRefused;
   };
 
   const LineFormats formats(chronology);
@@ -275,8 +274,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
         dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) +
                       " has no end marker at the end of the file; it is left out.");
       }
-      end_of_file();
-      return;
+      return end_of_file();
     }
     std::string record = next->substr(0, std::min(next->size(), kRecordLength));
 
@@ -291,7 +289,9 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
         echo(std::string(9, ' ') + "title of data:  " + std::string(common::TrimRight(title)));
         echo("");
       }
-      return;
+      // (at the end of the file before a header N is IEOFST but the counter
+      // still counts: the caller sees a failed read, not the end)
+      return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
     }
 
     if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
@@ -302,7 +302,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       ++bad_records;
       if (bad_records > kMaxBadRecords) {
         N = 0;  // a series cut short here is no series (its units are not even known)
-        return;
+        return RwlResult::kNoSeries;
       }
       std::string shown = " " + std::string(common::TrimRight(record));
       if (bad_records == 1) {
@@ -330,9 +330,8 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       if (chronology) ID.replace(6, 2, "  ");
       IYR1 = line.year;
       if (IYR1 < kMinYear || IYR1 > kMaxYear) {
-        refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
-               ", outside -9999 to 9999 (the year limit).");
-        return;
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
+                      ", outside -9999 to 9999 (the year limit).");
       }
       if (chronology) {
         first_slot = DecadeSlot(IYR1);
@@ -370,10 +369,10 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
     }
     if (!justified) {
-      refuse("Series " + std::string(common::TrimRight(ID)) +
-             ": the numbers of this line are not right-justified in their columns:");
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": the numbers of this line are not right-justified in their columns:");
       dialog.Screen(" " + std::string(common::TrimRight(record)));
-      return;
+      return refused;
     }
 
     for (int j = first_slot; j <= last_slot; ++j) {
@@ -387,15 +386,14 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
           for (int k = 0; k < N; ++k) X[static_cast<std::size_t>(k)] *= 0.1f;
         }
         if (N > 0 && IYR1 + N - 1 > kMaxYear) {
-          refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " + std::to_string(IYR1 + N - 1) +
-                 ", outside -9999 to 9999 (the year limit).");
+          return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
+                        std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
         }
-        return;
+        return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
       }
       if (static_cast<std::size_t>(N) >= room) {
-        refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
-               " values (the limit per series).");
-        return;
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
+                      " values (the limit per series).");
       }
       X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
       if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {
@@ -541,15 +539,14 @@ std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<con
   }
 }
 
-void rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
            int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
            int MAXYRS, std::vector<std::string>& TITLE) {
   LINE.assign(std::max(LINE.size(), kRecordLength), ' ');
   if (MODE == "mr" || MODE == "ir") {
-    ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
-    return;
+    return ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
   }
-  if (N < 1) return;
+  if (N < 1) return RwlResult::kDone;
   const std::size_t n = std::min(static_cast<std::size_t>(N), X.size());
   std::vector<std::string> records;
   if (MODE == "mw") {
@@ -557,9 +554,10 @@ void rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span
   } else if (MODE == "iw" || MODE == "cr") {
     records = CrnRecords(ID, IYR1, X.first(n), NDEP, LABEL, MODE == "cr");
   } else {
-    return;  // no such mode: nothing is read or written
+    return RwlResult::kNoSeries;  // no such mode: nothing is read or written
   }
   for (const std::string& r : records) dialog.units().WriteLine(LUN, r);
+  return RwlResult::kDone;
 }
 
 }  // namespace files

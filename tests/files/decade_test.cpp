@@ -83,6 +83,7 @@ class DecadeTest : public ::testing::Test {
   struct ReadResult {
     std::vector<Series> series;
     bool gave_up = false;  // a call returned no values before the end of the file
+    RwlResult last = RwlResult::kDone;  // what the last call said
     std::vector<std::string> title;
   };
 
@@ -100,7 +101,9 @@ class DecadeTest : public ::testing::Test {
       std::string line(100, ' ');
       int first = 0;
       int n = 0;
-      rwlio(dialog_, id, first, n, x, depth, iser, 10, 0, mode, line, "", maxyrs, result.title);
+      result.last = rwlio(dialog_, id, first, n, x, depth, iser, 10, 0, mode, line, "", maxyrs, result.title);
+      EXPECT_EQ(n >= 1, result.last == RwlResult::kDone);
+      EXPECT_EQ(iser == IEOFST, result.last == RwlResult::kEndOfFile);
       if (n >= 1) {
         Series s{id, first, std::vector<float>(x.begin(), x.begin() + n),
                  std::vector<int>(depth.begin(), depth.begin() + n)};
@@ -275,6 +278,7 @@ TEST_F(DecadeTest, TwentySixthLineThatDoesNotConvertEndsTheCall) {
   bytes += "SER1    1991     1 -9999\n";
   ReadResult r = ReadAll(WriteFile("junk.rwl", bytes), "mr");
   EXPECT_TRUE(r.gave_up);
+  EXPECT_EQ(r.last, RwlResult::kNoSeries);
   EXPECT_TRUE(r.series.empty());
   // 25 lines shown, the 26th not
   EXPECT_NE(console_.transcript().find(" not data line 25\n"), std::string::npos);
@@ -379,6 +383,7 @@ TEST_F(DecadeTest, SeriesLongerThanTheLimitIsRefused) {
   WriteSeries({{"LONG", -4000, x, {}}}, "mw", "");
   ReadResult r = ReadAll(Path("out.txt"), "mr");
   EXPECT_TRUE(r.gave_up);
+  EXPECT_EQ(r.last, RwlResult::kRefused);
   EXPECT_NE(console_.transcript().find("Series LONG has more than 6001 values (the limit per series)."),
             std::string::npos);
   x.resize(6001);
@@ -615,6 +620,7 @@ TEST_F(DecadeTest, RealFilesWithNumbersOutOfTheirColumnsAreRefusedNamingTheSerie
   for (const auto& [name, message] : files) {
     ReadResult r = ReadAll(Data(name), "mr");
     EXPECT_TRUE(r.gave_up) << name;
+    EXPECT_EQ(r.last, RwlResult::kRefused) << name;
     EXPECT_NE(console_.transcript().find(message), std::string::npos) << name << "\n" << console_.transcript();
   }
 }

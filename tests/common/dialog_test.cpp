@@ -1,0 +1,198 @@
+// The dialogue layer: prompt layout, report twins, waits and the stop routine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/console.h"
+#include "common/storage.h"
+#include "common/text.h"
+#include "plot/setplib.h"
+
+namespace {
+
+using common::Dialog;
+using common::ScriptedConsole;
+using common::Units;
+
+std::string TempName(const std::string& leaf) {
+  return (std::filesystem::temp_directory_path() / ("kestrane-dialog-" + std::to_string(::getpid()) + leaf)).string();
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TEST(Dialog, PromptPutsTheMarkerAtColumnFifty) {
+  ScriptedConsole console({"abc"});
+  Units units;
+  Dialog d(console, units);
+  const std::string answer = d.Ask("Enter the MINIMUM segment length", 4);
+  EXPECT_EQ(answer, "abc ");
+  const std::string expected = " Enter the MINIMUM segment length" + std::string(49 - 33, ' ') + "==> abc\n";
+  EXPECT_EQ(console.transcript(), expected);
+  EXPECT_EQ(console.transcript().find("==> "), 49u);  // column 50
+}
+
+TEST(Dialog, ListPromptPutsTheMarkerAtColumnFortyFive) {
+  ScriptedConsole console({"x"});
+  Units units;
+  Dialog d(console, units);
+  d.Ask("Enter list file name", 50, common::kListMarkerColumn);
+  EXPECT_EQ(console.transcript().find("==> "), 44u);
+}
+
+TEST(Dialog, AnswersAreCutAndPadded) {
+  ScriptedConsole console({"abcdefgh", ""});
+  Units units;
+  Dialog d(console, units);
+  EXPECT_EQ(d.ReadAnswer(4), "abcd");
+  EXPECT_EQ(d.ReadAnswer(3), "   ");
+}
+
+TEST(Dialog, BothWritesAnUpperCaseTwinKeepingVerbatimPieces) {
+  const std::string report = TempName("-report.txt");
+  {
+    ScriptedConsole console({});
+    Units units;
+    ASSERT_TRUE(units.Open(common::kReportUnit, report, Units::Mode::kWrite));
+    Dialog d(console, units);
+    d.Both(" Series ", common::Verbatim{"ab-Cd01 "}, " has ", std::string("12"), " values");
+    d.Screen("screen only");
+    d.Report("REPORT ONLY");
+    EXPECT_EQ(console.transcript(), " Series ab-Cd01  has 12 values\nscreen only\n");
+  }
+  EXPECT_EQ(Slurp(report), " SERIES ab-Cd01  HAS 12 VALUES\nREPORT ONLY\n");
+  std::filesystem::remove(report);
+}
+
+TEST(Dialog, EndOfInputAtAQuestionStopsWithStatusThree) {
+  ScriptedConsole console({});
+  Units units;
+  Dialog d(console, units);
+  try {
+    d.Ask("Question", 1);
+    FAIL() << "no stop";
+  } catch (const common::ProgramStop& stop) {
+    EXPECT_EQ(stop.status, 3);
+  }
+  EXPECT_FALSE(console.errors().empty());
+}
+
+TEST(Dialog, EndOfInputAtAWaitStopsButCountsAsReturnAtTheQuit) {
+  {
+    ScriptedConsole console({});
+    Units units;
+    Dialog d(console, units);
+    try {
+      d.WaitReturn(" Hit Return to continue");
+      FAIL();
+    } catch (const common::ProgramStop& stop) {
+      EXPECT_EQ(stop.status, 3);
+    }
+  }
+  {
+    ScriptedConsole console({});
+    Units units;
+    Dialog d(console, units);
+    try {
+      d.StopAfterReturn(common::ExitStatus::kAbnormal);
+    } catch (const common::ProgramStop& stop) {
+      EXPECT_EQ(stop.status, 1);
+    }
+    EXPECT_EQ(console.transcript(), " Hit RETURN to Quit");
+    EXPECT_TRUE(console.errors().empty());
+  }
+}
+
+TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
+  const std::string out = TempName("-stop.txt");
+  ScriptedConsole console({});
+  Units units;
+  ASSERT_TRUE(units.Open(11, out, Units::Mode::kWrite));
+  units.WriteLine(11, "last record");
+  Dialog d(console, units);
+  EXPECT_THROW(d.Stop(common::ExitStatus::kNormal, " bye"), common::ProgramStop);
+  EXPECT_FALSE(units.IsOpen(11));
+  EXPECT_EQ(Slurp(out), "last record\n");
+  EXPECT_EQ(console.transcript(), " bye\n");
+  std::filesystem::remove(out);
+}
+
+TEST(Dialog, FreeFormReadsSkipEmptyLinesAndTakeTheFirstItem) {
+  ScriptedConsole console({"", "  ", " 1850, 1900", "12.5", "1d-3", ".5 7", "/"});
+  Units units;
+  Dialog d(console, units);
+  EXPECT_EQ(d.ReadFreeInt(), 1850);
+  EXPECT_EQ(d.ReadFreeInt(), std::nullopt);  // 12.5 is not an integer
+  EXPECT_DOUBLE_EQ(*d.ReadFreeDouble(), 1e-3);
+  EXPECT_FLOAT_EQ(*d.ReadFreeReal(), 0.5f);
+  try {
+    d.ReadFreeInt();
+    FAIL();
+  } catch (const common::ProgramStop& stop) {
+    EXPECT_EQ(stop.status, 0);
+  }
+}
+
+TEST(FixedText, AssignmentPadsOrCutsAndComparisonIgnoresTrailingBlanks) {
+  EXPECT_EQ(common::Fixed("ab", 4), "ab  ");
+  EXPECT_EQ(common::Fixed("abcdef", 4), "abcd");
+  std::string eight(8, ' ');
+  common::Assign(eight, "SITE01-A9");
+  EXPECT_EQ(eight, "SITE01-A");
+  EXPECT_TRUE(common::SameText("ab  ", "ab"));
+  EXPECT_FALSE(common::SameText(" ab", "ab"));
+  EXPECT_TRUE(common::IsBlank("   "));
+  EXPECT_EQ(common::Upper("Mixed case 1a"), "MIXED CASE 1A");
+}
+
+TEST(FixedText, NintRoundsHalvesAwayFromZero) {
+  EXPECT_EQ(common::Nint(2.5f), 3);
+  EXPECT_EQ(common::Nint(-2.5f), -3);
+  EXPECT_EQ(common::Nint(2.4999f), 2);
+  EXPECT_EQ(common::Nint(-0.5), -1);
+  EXPECT_EQ(7 / -2, -3);  // integer division truncates toward zero, as the routines expect
+}
+
+TEST(Storage, ColumnsTakeMemoryOnlyWhenWritten) {
+  common::SeriesMatrix m;
+  EXPECT_FLOAT_EQ(m.get(6001, 3001), common::kMissing);
+  EXPECT_FALSE(m.allocated(3));
+  m.at(5, 3) = 1.25f;
+  EXPECT_TRUE(m.allocated(3));
+  EXPECT_FALSE(m.allocated(2));
+  EXPECT_FLOAT_EQ(m.column_view(3)[4], 1.25f);
+  EXPECT_FLOAT_EQ(m.column_view(2)[4], common::kMissing);
+  m.Fill(0.0f);
+  EXPECT_FALSE(m.allocated(3));
+  EXPECT_FLOAT_EQ(m.get(5, 3), 0.0f);
+}
+
+TEST(Storage, YearTableIndexesLikeTheRoutines) {
+  common::YearTable t;
+  t.IFY(1) = 1850;
+  t(1, 2) = 1990;
+  t(1, 3) = 141;
+  EXPECT_EQ(t.ILY(1), 1990);
+  EXPECT_EQ(t.NYR(1), 141);
+  t.NYR(common::MAXSER) = 7;
+  EXPECT_EQ(t(common::MAXSER, 3), 7);
+  EXPECT_EQ(common::RowOfYear(1850, 1850), 1);
+  EXPECT_EQ(common::RowOfYear(-5, -10), 6);
+}
+
+TEST(Setplib, PutsTheDirectoryWithoutTrailingBlanks) {
+  plot::setplib("C:\\PLPLOT_DATA      ");
+  ASSERT_NE(std::getenv("plplot_lib"), nullptr);
+  EXPECT_STREQ(std::getenv("plplot_lib"), "C:\\PLPLOT_DATA");
+  plot::setplib("    ");
+  EXPECT_STREQ(std::getenv("plplot_lib"), "");
+}
+
+}  // namespace

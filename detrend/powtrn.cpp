@@ -76,32 +76,21 @@ float powtrn(common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB, int N
     s.p = p;
     psum += p;
 
-    // Transform into the sort vector's place (work on a copy until the
-    // rescaling is known to be possible).
+    // First pass: range of the transformed values; second pass: transform and
+    // map back onto the untransformed minimum and maximum.
+    auto transform = [p](float v) {
+      if (p > 0.0f) return std::pow(v < kPowtrnFloor ? kPowtrnFloor : v, p);
+      return v > 0.0f ? std::log(v) : kPowtrnLogOfZero;
+    };
     float tmin = 0.0f, tmax = 0.0f;
     for (int i = 0; i < n; ++i) {
-      float v = y[i];
-      if (p > 0.0f) {
-        if (v < kPowtrnFloor) v = kPowtrnFloor;
-        v = std::pow(v, p);
-      } else {
-        v = v > 0.0f ? std::log(v) : kPowtrnLogOfZero;
-      }
+      const float v = transform(y[i]);
       if (i == 0 || v < tmin) tmin = v;
       if (i == 0 || v > tmax) tmax = v;
     }
     const float r2 = tmax - tmin;
     if (!(r2 > 0.0f)) continue;  // no range to map back onto: left as it is
-    for (int i = 0; i < n; ++i) {
-      float v = y[i];
-      if (p > 0.0f) {
-        if (v < kPowtrnFloor) v = kPowtrnFloor;
-        v = std::pow(v, p);
-      } else {
-        v = v > 0.0f ? std::log(v) : kPowtrnLogOfZero;
-      }
-      y[i] = (v - tmin) * r1 / r2 + ymin;
-    }
+    for (int i = 0; i < n; ++i) y[i] = (transform(y[i]) - tmin) * r1 / r2 + ymin;
     s.transformed = true;
   }
 

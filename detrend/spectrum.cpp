@@ -220,8 +220,8 @@ int spectr(std::span<float> x, const SpectrumControl& ipar, const SpectrumReal& 
   }
   if (!two) return kSpectrumOk;
 
-  // Two series: co-spectrum from the even part, quadrature from the odd part
-  // of the cross-covariances, both smoothed like the spectra.
+  // Two series: co-spectrum from the symmetric half, quadrature spectrum from
+  // the antisymmetric half of the cross-covariances, smoothed like the spectra.
   assert(out.coquad.size() >= 2 * (mm + 1) && out.ampphase.size() >= 2 * (mm + 1) &&
          out.gain.size() >= 2 * (mm + 1) && out.coherence.size() >= mm + 1);
   std::span<float> co = out.coquad.first(mm + 1);

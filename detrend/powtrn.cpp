@@ -107,4 +107,24 @@ float powtrn(common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB, int N
   return NS > 0 ? psum / static_cast<float>(NS) : 0.0f;
 }
 
+ScatterColumns ScatterByColumn(const PowtrnScatter& scatter) {
+  ScatterColumns out;
+  for (const PowtrnSeries& s : scatter.series) out.ld = std::max(out.ld, s.np);
+  const std::size_t ld = static_cast<std::size_t>(out.ld);
+  const std::size_t ns = scatter.series.size();
+  out.X.assign(ld * ns, 0.0f);
+  out.Y.assign(ld * ns, 0.0f);
+  for (std::size_t c = 0; c < ns; ++c) {
+    const PowtrnSeries& s = scatter.series[c];
+    for (int k = 0; k < s.np; ++k) {
+      out.X[c * ld + static_cast<std::size_t>(k)] = scatter.loglevel[static_cast<std::size_t>(s.first + k)];
+      out.Y[c * ld + static_cast<std::size_t>(k)] = scatter.logspread[static_cast<std::size_t>(s.first + k)];
+    }
+    out.B.push_back(s.slope);
+    out.A.push_back(s.intercept);
+    out.NP.push_back(s.np);
+  }
+  return out;
+}
+
 }  // namespace detrend

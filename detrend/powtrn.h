@@ -49,6 +49,17 @@ struct PowtrnScatter {
   float b0 = 0.0f;
 };
 
+// The scatter laid out as the spread-versus-level plot reads it: X (log
+// level) and Y (log spread) column-major with leading dimension ld (the
+// largest number of points of a series, at least 1), series s in column s;
+// B, A the slope and intercept and NP the number of points of each series.
+struct ScatterColumns {
+  int ld = 1;
+  std::vector<float> X, Y, B, A;
+  std::vector<int> NP;
+};
+ScatterColumns ScatterByColumn(const PowtrnScatter& scatter);
+
 // Transforms rows 1..ILY(f) - IFY(f) + 1 of every column f = 1..NS of SERMAT
 // in place and returns PMEAN, the mean of the powers over the NS series.
 // Guards: fewer than two usable points, or a regression whose R squared is

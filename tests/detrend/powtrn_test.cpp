@@ -97,6 +97,21 @@ TEST(Powtrn, ScatterKeepsEachSeriesPointsInItsOwnSlice) {
   EXPECT_FLOAT_EQ(scatter.loglevel[10], std::log(0.55f));
 }
 
+TEST(Powtrn, ScatterByColumnPutsEachSeriesInItsOwnColumn) {
+  DataSet d({kS1, kS2});
+  PowtrnScatter scatter;
+  powtrn(d.SERMAT, d.IYTAB, d.NS, scatter);
+  const ScatterColumns c = ScatterByColumn(scatter);
+  ASSERT_EQ(c.ld, 10);
+  ASSERT_EQ(c.NP, (std::vector<int>{10, 9}));
+  EXPECT_EQ(c.X[0], scatter.loglevel[0]);
+  EXPECT_EQ(c.X[10], scatter.loglevel[10]);  // series 2, point 1
+  EXPECT_EQ(c.Y[18], scatter.logspread[18]);  // series 2, point 9
+  EXPECT_EQ(c.X[19], 0.0f);                   // beyond series 2's points
+  EXPECT_EQ(c.B[1], scatter.series[1].slope);
+  EXPECT_EQ(c.A[0], scatter.series[0].intercept);
+}
+
 TEST(Powtrn, EachSeriesKeepsItsMinimumAndMaximum) {
   DataSet d({kS1, kS2, kS3});
   PowtrnScatter scatter;

@@ -107,6 +107,53 @@ TEST(Varstb, ConstantAmplitudeChronologyComesBackUnchanged) {
   for (int i = 0; i < n; ++i) EXPECT_NEAR(stab[i], original[i], 1e-5f) << i;
 }
 
+// 1 + sign(i) a(i) with signs + - - + repeating and a falling linear
+// envelope a(i): the mean is exactly 1 and the absolute deviations are the
+// straight line a(i), which every smoother here reproduces. Stabilised, the
+// chronology has constant amplitude: 1 +- S sqrt((n - 1) / n), S its sd.
+std::vector<float> LinearEnvelope(int n, std::vector<float>& expected) {
+  std::vector<float> c(static_cast<std::size_t>(n));
+  const int sign[] = {1, -1, -1, 1};
+  for (int i = 0; i < n; ++i) {
+    const float a = 0.3f - 0.002f * static_cast<float>(i + 1);
+    c[static_cast<std::size_t>(i)] = 1.0f + static_cast<float>(sign[i % 4]) * a;
+  }
+  const Moments m = MomentsOf(c, std::vector<int>(c.size(), 1), 1);
+  const double amplitude = m.sd * std::sqrt((n - 1.0) / n);
+  expected.resize(c.size());
+  for (int i = 0; i < n; ++i) {
+    expected[static_cast<std::size_t>(i)] = static_cast<float>(1.0 + sign[i % 4] * amplitude);
+  }
+  return c;
+}
+
+TEST(Varsta, LinearEnvelopeIsRemoved) {
+  const int n = 100;
+  std::vector<float> expected;
+  std::vector<float> crn = LinearEnvelope(n, expected), curv(n), stab(n);
+  const std::vector<int> depth(n, 7);
+  VarstabWorkspace work;
+  varsta(crn, curv, stab, depth, work);
+  for (int i = 0; i < n; ++i) {
+    EXPECT_NEAR(curv[i], 0.3f - 0.002f * static_cast<float>(i + 1), 2e-5f) << i;
+    EXPECT_NEAR(stab[i], expected[i], 2e-5f) << i;
+  }
+}
+
+TEST(Varstb, LinearEnvelopeIsRemoved) {
+  const int n = 100;
+  std::vector<float> expected;
+  std::vector<float> crn = LinearEnvelope(n, expected), curv(n), stab(n);
+  const std::vector<int> depth(n, 2);
+  VarstabWorkspace work;
+  int code = 40;
+  varstb(crn, curv, stab, depth, code, work);
+  for (int i = 0; i < n; ++i) {
+    EXPECT_NEAR(curv[i], 0.3f - 0.002f * static_cast<float>(i + 1), 2e-5f) << i;
+    EXPECT_NEAR(stab[i], expected[i], 2e-5f) << i;
+  }
+}
+
 TEST(Varsta, OutputHasMeanAndSdOfWellReplicatedYears) {
   const int n = 150;
   std::vector<float> crn = WavyChronology(n), curv(n), stab(n);

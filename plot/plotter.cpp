@@ -3,7 +3,9 @@
 #include <dlfcn.h>
 #include <plplot.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <cstdlib>
 #include <vector>
 
@@ -62,35 +64,56 @@ std::string PlplotPlotter::ScreenDeviceName() {
   return {};
 }
 
-bool PlplotPlotter::DisplayOpens() {
+PlplotPlotter::DisplayHold PlplotPlotter::OpenDisplay() {
+  DisplayHold hold;
   const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return false;
-  // Xlib is loaded only for this test, so the program needs no X library of
+  if (display == nullptr || *display == '\0') return hold;
+  // Xlib is loaded only for this check, so the program needs no X library of
   // its own and a missing one just means no screen.
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-  if (xlib == nullptr) return false;
+  hold.xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  if (hold.xlib == nullptr) return hold;
   using OpenFn = void* (*)(const char*);
-  using CloseFn = int (*)(void*);
-  auto open_display = reinterpret_cast<OpenFn>(dlsym(xlib, "XOpenDisplay"));
-  auto close_display = reinterpret_cast<CloseFn>(dlsym(xlib, "XCloseDisplay"));
-  bool opens = false;
-  if (open_display != nullptr && close_display != nullptr) {
-    void* dpy = open_display(nullptr);
-    if (dpy != nullptr) {
-      opens = true;
-      close_display(dpy);
-    }
+  auto open_display = reinterpret_cast<OpenFn>(dlsym(hold.xlib, "XOpenDisplay"));
+  // A server that has just lost its last client resets for a moment.
+  for (int attempt = 0; open_display != nullptr && hold.display == nullptr && attempt < 3; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    hold.display = open_display(nullptr);
   }
-  dlclose(xlib);
+  if (hold.display == nullptr) CloseDisplay(hold);
+  return hold;
+}
+
+void PlplotPlotter::CloseDisplay(DisplayHold& hold) {
+  if (hold.display != nullptr) {
+    using CloseFn = int (*)(void*);
+    auto close_display = reinterpret_cast<CloseFn>(dlsym(hold.xlib, "XCloseDisplay"));
+    if (close_display != nullptr) close_display(hold.display);
+  }
+  if (hold.xlib != nullptr) dlclose(hold.xlib);
+  hold = DisplayHold{};
+}
+
+bool PlplotPlotter::DisplayOpens() {
+  DisplayHold hold = OpenDisplay();
+  const bool opens = hold.display != nullptr;
+  CloseDisplay(hold);
   return opens;
+}
+
+PlplotPlotter::~PlplotPlotter() {
+  if (initialised_) plend();
+  CloseDisplay(hold_);
 }
 
 void PlplotPlotter::sdev(std::string_view device) {
   skipping_ = false;
   screen_ = false;
+  CloseDisplay(hold_);
   if (device.substr(0, device.find_last_not_of(' ') + 1) == kScreenDevice) {
-    const std::string name = DisplayOpens() ? ScreenDeviceName() : std::string();
+    hold_ = OpenDisplay();
+    const std::string name = hold_.display != nullptr ? ScreenDeviceName() : std::string();
     if (name.empty()) {
+      CloseDisplay(hold_);
       skipping_ = true;
       return;
     }
@@ -128,6 +151,7 @@ void PlplotPlotter::init() {
 
 void PlplotPlotter::end() {
   if (initialised_) plend();
+  CloseDisplay(hold_);
   initialised_ = false;
   skipping_ = false;
   screen_ = false;

@@ -89,7 +89,22 @@ class PlplotPlotter : public Plotter {
   // Whether the last sdev("wingcc") found a usable screen.
   bool screen_skipped() const { return skipping_; }
 
+  PlplotPlotter(const PlplotPlotter&) = delete;
+  PlplotPlotter& operator=(const PlplotPlotter&) = delete;
+  ~PlplotPlotter() override;
+
  private:
+  // A connection to the X display held from the screen check until the
+  // drawing ends: an X server resets when its last client leaves, and a
+  // device opening during that reset would fail (PLplot then exits).
+  struct DisplayHold {
+    void* xlib = nullptr;
+    void* display = nullptr;
+  };
+  static DisplayHold OpenDisplay();
+  static void CloseDisplay(DisplayHold& hold);
+
+  DisplayHold hold_;
   bool pause_on_screen_;
   bool skipping_ = false;   // screen drawing unavailable: calls are dropped until end()
   bool screen_ = false;     // the current drawing goes to the window device

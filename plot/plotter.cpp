@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <cstdlib>
+#include <algorithm>
 #include <vector>
 
 namespace plot {
@@ -27,6 +29,18 @@ double SafeTick(double tick, double lo, double hi) {
   const double count = std::fabs((hi - lo) / tick);
   if (!std::isfinite(count) || count > 1000.0) return 0.0;
   return tick;
+}
+
+int LabelDecimals(double tick) {
+  if (tick == 0.0 || !std::isfinite(tick)) return -1;
+  const int magnitude = std::max(0, -static_cast<int>(std::floor(std::log10(std::fabs(tick)))));
+  int needed = 0;
+  double scaled = std::fabs(tick);
+  while (needed < 6 && std::fabs(scaled - std::round(scaled)) > 1e-4 * std::max(1.0, scaled)) {
+    scaled *= 10.0;
+    ++needed;
+  }
+  return needed > magnitude ? needed : -1;
 }
 
 namespace {
@@ -184,8 +198,27 @@ void PlplotPlotter::axes(double x0, double y0, std::string_view xopt, double xti
   // PLplot ends the process on a tick spacing far too small for the window.
   PLFLT wx0, wx1, wy0, wy1;
   plgvpw(&wx0, &wx1, &wy0, &wy1);
-  plaxes(x0, y0, Str(xopt).c_str(), SafeTick(xtick, wx0, wx1), nxsub, Str(yopt).c_str(),
-         SafeTick(ytick, wy0, wy1), nysub);
+  xtick = SafeTick(xtick, wx0, wx1);
+  ytick = SafeTick(ytick, wy0, wy1);
+  // PLplot gives tick labels as many decimals as the tick's magnitude asks
+  // for, so ticks of 0.12 would read 0.5, 0.6, 0.7, 0.8, 1.0; such an axis
+  // gets its labels with the decimals the tick interval needs.
+  std::string xo(xopt), yo(yopt);
+  label_decimals_[0] = LabelDecimals(xtick);
+  label_decimals_[1] = LabelDecimals(ytick);
+  if (label_decimals_[0] >= 0) xo += 'o';
+  if (label_decimals_[1] >= 0) yo += 'o';
+  const bool custom = label_decimals_[0] >= 0 || label_decimals_[1] >= 0;
+  if (custom) plslabelfunc(&PlplotPlotter::Label, this);
+  plaxes(x0, y0, xo.c_str(), xtick, nxsub, yo.c_str(), ytick, nysub);
+  if (custom) plslabelfunc(nullptr, nullptr);
+}
+
+void PlplotPlotter::Label(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
+  const auto* self = static_cast<const PlplotPlotter*>(data);
+  const int decimals = self->label_decimals_[axis == PL_Y_AXIS ? 1 : 0];
+  const double shown = std::fabs(value) < 0.5 * std::pow(10.0, -std::max(decimals, 0)) ? 0.0 : value;
+  std::snprintf(label, static_cast<std::size_t>(length), "%.*f", std::max(decimals, 0), shown);
 }
 
 void PlplotPlotter::lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) {

@@ -46,6 +46,11 @@ inline constexpr std::string_view kScreenDevice = "wingcc";
 // than 1000 ticks, which PLplot refuses by ending the process.
 double SafeTick(double tick, double lo, double hi);
 
+// The decimals the tick labels of an interval need when PLplot's own labels
+// (as many decimals as the interval's magnitude) would misstate them, as for
+// 0.12 or 0.25; -1 when PLplot's labels are exact (0.1, 0.5, 20, 250, ...).
+int LabelDecimals(double tick);
+
 // PLplot's text escape "#" doubled, so the text prints as written.
 std::string EscapeText(std::string_view text);
 
@@ -102,6 +107,8 @@ class PlplotPlotter : public Plotter {
     void* display = nullptr;
   };
   static DisplayHold OpenDisplay();
+  static void Label(int axis, double value, char* label, int length, void* data);
+  int label_decimals_[2] = {-1, -1};
   static void CloseDisplay(DisplayHold& hold);
 
   DisplayHold hold_;

@@ -220,3 +220,34 @@ TEST(Autotick, NotANumberLeavesAxisUnchanged) {
 
 }  // namespace
 }  // namespace plot
+
+#include "plot/plotter.h"
+
+namespace plot {
+namespace {
+
+TEST(LabelDecimals, OnlyWherePlplotWouldMisstateLabels) {
+  EXPECT_EQ(LabelDecimals(0.12), 2);
+  EXPECT_EQ(LabelDecimals(static_cast<double>(0.12f)), 2);
+  EXPECT_EQ(LabelDecimals(0.25), 2);
+  EXPECT_EQ(LabelDecimals(2.5), 1);
+  EXPECT_EQ(LabelDecimals(0.016), 3);
+  EXPECT_EQ(LabelDecimals(static_cast<double>(0.1f)), -1);
+  EXPECT_EQ(LabelDecimals(0.5), -1);
+  EXPECT_EQ(LabelDecimals(0.06), -1);
+  EXPECT_EQ(LabelDecimals(16.0), -1);
+  EXPECT_EQ(LabelDecimals(250.0), -1);
+  EXPECT_EQ(LabelDecimals(0.0), -1);
+}
+
+TEST(SafeTick, RefusesTicksPlplotCannotDraw) {
+  EXPECT_EQ(SafeTick(0.1, 0.0, 100.0), 0.1);     // 1000 ticks: allowed
+  EXPECT_EQ(SafeTick(0.05, 0.0, 100.0), 0.0);    // 2000 ticks
+  EXPECT_EQ(SafeTick(-5.0, 1900.0, 2000.0), -5.0);
+  EXPECT_EQ(SafeTick(std::numeric_limits<double>::infinity(), 0.0, 1.0), 0.0);
+  EXPECT_EQ(SafeTick(std::numeric_limits<double>::quiet_NaN(), 0.0, 1.0), 0.0);
+  EXPECT_EQ(SafeTick(1.0, 0.0, std::numeric_limits<double>::infinity()), 0.0);
+}
+
+}  // namespace
+}  // namespace plot

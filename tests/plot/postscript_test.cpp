@@ -125,6 +125,19 @@ TEST_F(PostScriptTest, Pltser) {
   EXPECT_NE(ps.find(kBlue), std::string::npos);
 }
 
+TEST_F(PostScriptTest, TickLabelsShowTheirDecimals) {
+  // 0.57..1.45: nicescl gives 0.48..1.56 by 0.12; the labels must read 0.96,
+  // not PLplot's one-decimal "1.0".
+  std::vector<float> c1 = {0.57f, 1.0f, 1.45f}, ref = {kNoReference};
+  const std::string ps = SaveAndCheck("ticks.ps", [&](PlotContext& ctx) {
+    PlotMemory mem;
+    pltser(ctx, mem, c1, c1, 3, 1900, "Year", "Index", "", ref, "", "", 1);
+  });
+  EXPECT_NE(ps.find("(0.96) show"), std::string::npos);
+  EXPECT_NE(ps.find("(1.56) show"), std::string::npos);
+  EXPECT_EQ(ps.find("(1.0) show"), std::string::npos);
+}
+
 TEST_F(PostScriptTest, PltserBlackBackground) {
   std::vector<float> c1 = {1.0f, 1.2f, 0.8f}, ref = {kNoReference};
   const std::string ps = SaveAndCheck(

@@ -43,6 +43,20 @@ int LabelDecimals(double tick) {
   return needed > magnitude ? needed : -1;
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const double> x, std::span<const double> y) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  const std::size_t n = std::min(x.size(), y.size());
+  auto finite = [&](std::size_t i) { return std::isfinite(x[i]) && std::isfinite(y[i]); };
+  std::size_t i = 0;
+  while (i < n) {
+    while (i < n && !finite(i)) ++i;
+    const std::size_t first = i;
+    while (i < n && finite(i)) ++i;
+    if (i > first) runs.emplace_back(first, i);
+  }
+  return runs;
+}
+
 namespace {
 
 std::string Str(std::string_view s) { return std::string(s); }
@@ -231,14 +245,8 @@ void PlplotPlotter::mtex(std::string_view side, double disp, double pos, double 
 
 void PlplotPlotter::line(std::span<const double> x, std::span<const double> y) {
   if (!initialised_) return;
-  const std::size_t n = std::min(x.size(), y.size());
-  std::size_t start = 0;
-  while (start < n) {
-    while (start < n && !(std::isfinite(x[start]) && std::isfinite(y[start]))) ++start;
-    std::size_t stop = start;
-    while (stop < n && std::isfinite(x[stop]) && std::isfinite(y[stop])) ++stop;
-    if (stop - start >= 2) plline(static_cast<PLINT>(stop - start), x.data() + start, y.data() + start);
-    start = stop;
+  for (const auto& [first, last] : FiniteRuns(x, y)) {
+    if (last - first >= 2) plline(static_cast<PLINT>(last - first), x.data() + first, y.data() + first);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace plot {
 
@@ -50,6 +52,10 @@ double SafeTick(double tick, double lo, double hi);
 // (as many decimals as the interval's magnitude) would misstate them, as for
 // 0.12 or 0.25; -1 when PLplot's labels are exact (0.1, 0.5, 20, 250, ...).
 int LabelDecimals(double tick);
+
+// The runs [first, last) of consecutive points whose x and y are both
+// finite: the pieces a line is drawn in.
+std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const double> x, std::span<const double> y);
 
 // PLplot's text escape "#" doubled, so the text prints as written.
 std::string EscapeText(std::string_view text);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -326,6 +327,41 @@ TEST_F(PostScriptTest, Scatplt) {
   EXPECT_NE(ps.find("(log\\(LEVEL\\)) show"), std::string::npos);
   EXPECT_NE(ps.find("Rho="), std::string::npos);
   EXPECT_NE(ps.find(kRed), std::string::npos);
+}
+
+TEST_F(PostScriptTest, AwkwardDataNeverEndsTheProcess) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<float> ref = {kNoReference};
+  const std::vector<std::vector<float>> cases = {
+      {nan, nan, nan}, {3e38f, -3e38f, 1.0f}, {inf, -inf, 0.0f}, {1.0f}, {-999.0f, -999.0f}, {}};
+  int i = 0;
+  for (const std::vector<float>& c : cases) {
+    SaveAndCheck("awkward" + std::to_string(i++) + ".ps", [&](PlotContext& ctx) {
+      PlotMemory mem;
+      pltser(ctx, mem, c, c, static_cast<int>(c.size()), 1900, "Year", "Y", "Awkward", ref, "", "", 1);
+    });
+  }
+  // A typed tick far too small and limits typed the wrong way round.
+  SaveAndCheck(
+      "typed.ps",
+      [&](PlotContext& ctx) {
+        PlotMemory mem;
+        const std::vector<float> c = {1.0f, 2.0f, 3.0f};
+        pltser(ctx, mem, c, c, 3, 1900, "Year", "Y", "Typed", ref, "", "", 1);
+      },
+      {"8", "1e-9", "10", "-0.000001", "14", "1800", "16", "-5", "4", "99", "6", "-3"});
+  // Regional curves that are all missing, and a spectrum with a zero power.
+  SaveAndCheck("empty_rc.ps", [&](PlotContext& ctx) {
+    PlotMemory mem;
+    const std::vector<float> tab(2 * 10 * 2, kMiss);
+    pltrcs(ctx, mem, 10, tab, 10, 2, 0, kMiss);
+  });
+  SaveAndCheck("zero_power.ps", [&](PlotContext& ctx) {
+    PlotMemory mem;
+    const std::vector<float> tab = {0.1f, 0.2f, 0.3f, 0.0f, 1.0f, 2.0f, 1.0f, -1.0f, 3.0f};
+    pltspc(ctx, mem, ColumnsView(tab, 3), 3, 3, "A", "B");
+  });
 }
 
 TEST_F(PostScriptTest, SavingTwiceWritesTwoFilesAndIsQuick) {

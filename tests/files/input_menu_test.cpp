@@ -138,6 +138,25 @@ TEST(Inmenu, MultipleColumns) {
   EXPECT_EQ(run.store().IYTAB.IFY(2), 1901);
 }
 
+TEST(Inmenu, SlashAtTheMenuOrTheHeaderQuestionStopsWithStatus0) {
+  InputRun at_menu(kSingleColumn, {"/"});
+  EXPECT_EQ(RunMenu(at_menu).status, 0);
+  InputRun at_skip(kSingleColumn, {"3", "/"});
+  EXPECT_EQ(RunMenu(at_skip).status, 0);
+  InputRun at_batch_menu(kSingleColumn, {"/"});
+  EXPECT_EQ(RunMenu(at_batch_menu, files::ProgramVariant::kBatch).status, 0);
+}
+
+TEST(Inmenu, HeaderQuestionAsksAgainUntilANumber) {
+  InputRun run(kSingleColumn, {"3", "one", "-2", "", ""});
+  const MenuCall call = RunMenu(run);
+  EXPECT_EQ(call.status, -1);
+  EXPECT_EQ(call.RDFAIL, 1);  // no lines skipped: the title line is taken as an identifier
+  EXPECT_NE(run.screen().find(kSkipQuestion + "one\n enter a zer[0] for none                         ==> -2\n"),
+            std::string::npos)
+      << run.screen();
+}
+
 TEST(Inmenu, EndOfInputAtTheMenuStopsWithStatus3) {
   InputRun run(kSingleColumn, {});
   EXPECT_EQ(RunMenu(run).status, 3);

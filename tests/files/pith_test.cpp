@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,25 @@ TEST_F(PithTest, ShortFileLeavesNoStaleOffsets) {
   Run({"T", name, "1", "0"});
   EXPECT_EQ(IPITH_[1], 4);
   EXPECT_EQ(CountNonZero(IPITH_), 1);
+}
+
+TEST_F(PithTest, RealOffsetFileLeftJustifiedNumbers) {
+  // gp_pith_offsets.txt (public archive): 58 offsets, one per line, written
+  // left-justified ("79"): blanks in an i4 field are ignored.
+  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/gp_pith_offsets.txt", std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  const std::string name = Put("gp_pith_offsets.txt", content.str());
+  Run({"T", name, "1", "0"});
+  EXPECT_EQ(PITHFL_, 1);
+  EXPECT_EQ(IPITH_[1], 79);
+  EXPECT_EQ(IPITH_[2], 92);
+  EXPECT_EQ(IPITH_[3], 148);
+  EXPECT_EQ(IPITH_[6], 6);
+  EXPECT_EQ(IPITH_[7], 209);
+  EXPECT_EQ(IPITH_[56], 34);
+  EXPECT_EQ(IPITH_[58], 249);
+  EXPECT_EQ(IPITH_[59], 0);
 }
 
 }  // namespace

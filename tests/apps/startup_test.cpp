@@ -5,7 +5,8 @@
 
 namespace {
 
-const std::string kPrompt = " Enter data file name to process (/ to exit)    ==> ";
+// The prompt text from column 2, "==> " at column 50.
+const std::string kPrompt = " Enter data file name to process (/ to exit)     ==> ";
 
 std::string Pad(const std::string& s, std::size_t n) {
   std::string out = s.substr(0, std::min(n, s.size()));
@@ -108,6 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StemCase{".rwl", ".rwl", "_out_vKestrane_2019.txt"},
                       // 60 characters typed: the name is cut to 50 before the file test.
                       StemCase{std::string(46, 'a') + ".rwl" + std::string(10, 'z'), std::string(46, 'a') + ".rwl",
-                               std::string(46, 'a') + "_out_vKestrane_2019.txt"}));
+                               std::string(46, 'a') + "_out_vKestrane_2019.txt"}),
+    [](const ::testing::TestParamInfo<StemCase>& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

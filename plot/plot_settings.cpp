@@ -1,0 +1,481 @@
+#include "plot/plot_settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "common/text.h"
+
+namespace plot {
+
+namespace {
+
+// Blanks that put the next text at `column`.
+std::string At(int column) { return std::string(static_cast<std::size_t>(column - 1), ' '); }
+
+// Fw.d of a real: right-justified, asterisks when it does not fit.
+std::string RealField(float value, int w, int d) {
+  char buf[64];
+  double v = static_cast<double>(value);
+  if (d == 0) v = std::round(v);  // halves away from zero, as the edit descriptor rounds
+  if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(w), '*');
+  std::snprintf(buf, sizeof buf, "%.*f", d, v);
+  std::string text = buf;
+  if (d == 0) text += '.';
+  if (text.size() > static_cast<std::size_t>(w)) {
+    // A leading zero of a fraction is dropped before giving up.
+    if (text.rfind("0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
+      text.erase(0, 1);
+    } else if (text.rfind("-0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
+      text.erase(1, 1);
+    } else {
+      return std::string(static_cast<std::size_t>(w), '*');
+    }
+  }
+  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+}
+
+// Iw of an integer.
+std::string IntField(int value, int w) {
+  std::string text = std::to_string(value);
+  if (text.size() > static_cast<std::size_t>(w)) return std::string(static_cast<std::size_t>(w), '*');
+  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+}
+
+// An integer read from the first four characters typed (I4): blanks are
+// ignored and a blank field is 0; nullopt when it is not a number.
+std::optional<int> ReadFourColumns(common::Dialog& dialog) {
+  const std::string field = dialog.ReadAnswer(4);
+  dialog.QuitIfSlash(field);
+  std::string digits;
+  for (char c : field) {
+    if (c != ' ') digits += c;
+  }
+  if (digits.empty()) return 0;
+  std::size_t i = 0;
+  if (digits[0] == '+' || digits[0] == '-') i = 1;
+  if (i == digits.size()) return std::nullopt;
+  int value = 0;
+  for (; i < digits.size(); ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
+    value = value * 10 + (digits[i] - '0');
+  }
+  return digits[0] == '-' ? -value : value;
+}
+
+void Store(std::optional<int> v, int& field) {
+  if (v) field = *v;
+}
+void Store(std::optional<float> v, float& field) {
+  if (v) field = *v;
+}
+
+void ColourTable(common::Dialog& d) {
+  const std::string pad = At(14);
+  d.Screen("");
+  d.Screen(pad + "color table ______________________________________________");
+  d.Screen(pad + "white(0) red(1)  yellow(2)  green(3)  aquamarine(4) pink(5) ");
+  d.Screen(pad + "wheat(6)  grey(7)  browm(8)  blue(9)  blueviolet(10)");
+  d.Screen(pad + "cyan(11)  turquoise(12)  magenta(13)  salmon(14)  black(15)");
+  d.Screen(pad + "___________________________________________________________");
+  d.Screen("");
+}
+
+void BackgroundTable(common::Dialog& d) {
+  const std::string pad = At(14);
+  d.Screen("");
+  d.Screen(pad + "color table (background only) ____________________________");
+  d.Screen(pad + "black(0) white(1)  user defined (2)");
+  d.Screen(pad + "___________________________________________________________");
+  d.Screen("");
+}
+
+// A prompt at column 14, the cursor left after it; `blank_before` puts an
+// empty line first.
+void Ask14(common::Dialog& d, bool blank_before, std::string_view text) {
+  if (blank_before) d.Screen("");
+  d.ScreenText(At(14) + std::string(text));
+}
+
+// "text" + current value, then "to > " on the next line.
+void AskChange(common::Dialog& d, std::string_view text, const std::string& value, int column = 14) {
+  d.Screen("");
+  d.Screen(At(column) + std::string(text) + value);
+  d.ScreenText(At(14) + "to > ");
+}
+
+void Reset(plotset& ps) {
+  ps.isym = 20;
+  ps.iwid = {1, 2};
+  ps.isymc = 9;
+  ps.icol = {15, 1, 9};
+  ps.itxtc = 15;
+  ps.ifrmc = 15;
+  ps.ibgr = ps.ibgg = ps.ibgb = 255;
+  ps.pdev = "wingcc  ";
+  ps.xmin = ps.ymin = ps.zmin = kLimitUnsetMin;
+  ps.xmax = ps.ymax = ps.zmax = kLimitUnsetMax;
+  ps.idark = 0;
+}
+
+}  // namespace
+
+void plotopt(plotset& ps, common::Dialog& d) {
+  const int opt = ps.iopt;
+  if (opt == 2 || opt == 3 || opt == 4 || opt == 5 || opt == 21) ColourTable(d);
+  if (opt == 1) BackgroundTable(d);
+  switch (opt) {
+    case 1: {
+      Ask14(d, true, "select new background color [0/1/2] : ");
+      const std::optional<int> choice = d.ReadFreeInt();
+      if (!choice) break;
+      if (*choice == 0) {
+        ps.ibgr = ps.ibgg = ps.ibgb = 0;
+        ps.idark = 1;
+      } else if (*choice == 1) {
+        ps.ibgr = ps.ibgg = ps.ibgb = 255;
+        ps.idark = 0;
+      } else if (*choice == 2) {
+        Ask14(d, false, "enter red value [0-255] > ");
+        Store(d.ReadFreeInt(), ps.ibgr);
+        Ask14(d, false, "enter green value [0-255] > ");
+        Store(d.ReadFreeInt(), ps.ibgg);
+        Ask14(d, false, "enter blue value [0-255] > ");
+        Store(d.ReadFreeInt(), ps.ibgb);
+        ps.idark = 0;
+      }
+      break;
+    }
+    case 2:
+      Ask14(d, false, "select new frame color [0-15] : ");
+      Store(d.ReadFreeInt(), ps.ifrmc);
+      break;
+    case 3:
+      Ask14(d, true, "select new text color: [0-15] : ");
+      Store(d.ReadFreeInt(), ps.itxtc);
+      break;
+    case 4:
+      Ask14(d, false, "select new line color: [0-15] : ");
+      Store(ReadFourColumns(d), ps.icol[0]);
+      break;
+    case 5:
+      Ask14(d, false, "select new curve color: [0-15] : ");
+      Store(ReadFourColumns(d), ps.icol[1]);
+      break;
+    case 6:
+      Ask14(d, true, "select new line style: [0-8] : ");
+      Store(ReadFourColumns(d), ps.iwid[0]);
+      break;
+    case 7:
+      Ask14(d, true, "select new curve width: [0-8]  : ");
+      Store(ReadFourColumns(d), ps.iwid[1]);
+      break;
+    case 8:
+      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 7, 0));
+      Store(d.ReadFreeReal(), ps.xtick);
+      break;
+    case 9:
+      AskChange(d, "change x axis minor tics from: ", IntField(ps.nxsub, 4));
+      Store(d.ReadFreeInt(), ps.nxsub);
+      break;
+    case 10:
+      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 7, 0));
+      Store(d.ReadFreeReal(), ps.ytick);
+      break;
+    case 11:
+      AskChange(d, "change y axis minor tics from: ", IntField(ps.nysub, 4));
+      Store(ReadFourColumns(d), ps.nysub);
+      break;
+    case 12:
+      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 7, 0));
+      Store(d.ReadFreeReal(), ps.ztick);
+      break;
+    case 13:
+      AskChange(d, "change z axis minor tics from: ", IntField(ps.nzsub, 4));
+      Store(ReadFourColumns(d), ps.nzsub);
+      break;
+    case 14:
+      AskChange(d, "change x axis max value from: ", RealField(ps.xmax, 8, 3));
+      Store(d.ReadFreeReal(), ps.xmax);
+      break;
+    case 15:
+      AskChange(d, "change x axis min value from: ", RealField(ps.xmin, 8, 3));
+      Store(d.ReadFreeReal(), ps.xmin);
+      break;
+    case 16:
+      AskChange(d, "change y axis max value from: ", RealField(ps.ymax, 8, 3));
+      Store(d.ReadFreeReal(), ps.ymax);
+      break;
+    case 17:
+      AskChange(d, "change y axis min value from: ", RealField(ps.ymin, 8, 3));
+      Store(d.ReadFreeReal(), ps.ymin);
+      break;
+    case 18:
+      AskChange(d, "change z axis max value from: ", RealField(ps.zmax, 8, 3));
+      Store(d.ReadFreeReal(), ps.zmax);
+      break;
+    case 19:
+      AskChange(d, "change z axis min value from: ", RealField(ps.zmin, 8, 3));
+      Store(d.ReadFreeReal(), ps.zmin);
+      break;
+    case 20:
+      AskChange(d, "change symbol [0-126, 32 = no symbol]: ", IntField(ps.isym, 4));
+      Store(d.ReadFreeInt(), ps.isym);
+      break;
+    case 21:
+      AskChange(d, "change symbol color from: ", IntField(ps.isymc, 4));
+      Store(d.ReadFreeInt(), ps.isymc);
+      break;
+    case 99:
+      Reset(ps);
+      break;
+    default:
+      break;
+  }
+}
+
+std::vector<std::string> MenuBoxLines(MenuBox box) {
+  if (box == MenuBox::kIteration) {
+    return {
+        "|******************** plot options menu *******************|",
+        "| replot                 [0]  minor ticks y (top)     [11] |",
+        "| background color       [1]  major ticks z (y bottom)[12] |",
+        "| frame color            [-]  minor ticks z (y bottom)[13] |",
+        "| text color             [-]  max. x (top)            [14] |",
+        "| line color (top)       [4]  min. x (top)            [15] |",
+        "| line color (bottom)    [5]  max. y (top)            [16] |",
+        "| line style             [-]  min. y (top)            [17] |",
+        "| curve width            [-]  max. z (Y bottom)       [18] |",
+        "| major ticks x(top)     [8]  min. z (Y bottom)       [19] |",
+        "| minor ticks x(top)     [9]  symbol type              [-] |",
+        "| major ticks y(top)     [10] symbol color             [-] |",
+        "| max. x (bottom)        [22] min. x (bottom)         [23] |",
+        "| major ticks x (bottom) [24] minor ticks x (bottom)  [25] |",
+        "|                                                          |",
+        "|                   reset options  [99]                    |",
+        "|----------------------------------------------------------|",
+        "|           [s]ave   <[c]ontinue>  [n]o more plots         |",
+        "|__________________________________________________________|",
+    };
+  }
+  std::vector<std::string> lines = {
+      "|************* plot options menu **************|",
+      "| replot             [0]  minor ticks y   [11] |",
+      "| background color   [1]  major ticks z    [-] |",
+      "| frame color        [-]  minor ticks z    [-] |",
+      "| text color         [-]  max. x          [14] |",
+      "| line color         [4]  min. x          [15] |",
+      "| curve  color       [5]  max. y          [16] |",
+      "| line  width        [6]  min. y          [17] |",
+      "| curve width        [7]  max. z           [-] |",
+      "| major ticks x      [8]  min. z           [-] |",
+      "| minor ticks x      [9]  symbol type      [-] |",
+      "| major ticks y     [10]  symbol color     [-] |",
+      "|                                              |",
+      "|              reset options  [99]             |",
+      "|----------------------------------------------|",
+      "|    [s]ave   <[c]ontinue>  [n]o more plots    |",
+      "|______________________________________________|",
+  };
+  // Item lines 5 to 8 are lines[5] to lines[8].
+  const char* kNoWidths7 = "| line style         [-]  min. y          [17] |";
+  const char* kNoWidths8 = "| curve width        [-]  max. z           [-] |";
+  switch (box) {
+    case MenuBox::kSeries:
+      break;
+    case MenuBox::kRegionalFit:
+      lines[7] = kNoWidths7;
+      lines[8] = kNoWidths8;
+      break;
+    case MenuBox::kCalendar:
+      lines[5] = "| line color(top)    [4]  min. x          [15] |";
+      lines[6] = "| line color(bottom) [5]  max. y          [16] |";
+      lines[7] = kNoWidths7;
+      lines[8] = kNoWidths8;
+      break;
+    case MenuBox::kStandard:
+      lines[6] = "| curve color        [5]  max. y          [16] |";
+      lines[7] = kNoWidths7;
+      lines[8] = kNoWidths8;
+      break;
+    case MenuBox::kIteration:
+      break;
+  }
+  return lines;
+}
+
+void SetColours(Plotter& p, const plotset& ps) {
+  if (ps.idark == 0) {
+    p.scol0(0, 255, 255, 255);
+    p.scol0(15, 0, 0, 0);
+  } else {
+    p.scol0(15, 255, 255, 255);
+    p.scol0(0, 0, 0, 0);
+  }
+  p.scolbg(ps.ibgr, ps.ibgg, ps.ibgb);
+}
+
+void WindowAndAxes(Plotter& p, double wx0, double wx1, double wy0, double wy1, double x0, double y0, double xtick,
+                   int nxsub, double ytick, int nysub) {
+  p.wind(wx0, wx1, wy0, wy1);
+  p.axes(x0, y0, "abitnr", SafeTick(xtick, wx0, wx1), nxsub, "abinstv", SafeTick(ytick, wy0, wy1), nysub);
+}
+
+namespace {
+
+void PrintBox(common::Dialog& d, MenuBox box) {
+  d.Screen("");
+  d.Screen("");
+  for (const std::string& line : MenuBoxLines(box)) d.Screen(At(16) + line);
+}
+
+// The menu answer as an option number: the two characters without blanks.
+std::optional<int> OptionNumber(const std::string& answer) {
+  std::string digits;
+  for (char c : answer) {
+    if (c != ' ') digits += c;
+  }
+  if (digits.empty()) return std::nullopt;
+  std::size_t i = (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
+  if (i == digits.size()) return std::nullopt;
+  int value = 0;
+  for (; i < digits.size(); ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
+    value = value * 10 + (digits[i] - '0');
+  }
+  return digits[0] == '-' ? -value : value;
+}
+
+bool IsContinue(const std::string& a) {
+  return a == "C " || a == "c " || a == "  " || a == "Y " || a == "y " || a == "N " || a == "n ";
+}
+
+// The save name as typed, left-justified and without trailing blanks; empty
+// when it is blank, "-" (standard output to PLplot) or cannot be written.
+std::string UsableFileName(const std::string& typed) {
+  const std::size_t first = typed.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  std::string name(common::TrimRight(typed.substr(first)));
+  if (name == "-") return {};
+  std::FILE* f = std::fopen(name.c_str(), "w");
+  if (f == nullptr) return {};
+  std::fclose(f);
+  return name;
+}
+
+// Free-form real for the extra items: "text" + F8.3 at column 16, "to > ".
+void AskExtraReal(common::Dialog& d, std::string_view text, float& field) {
+  AskChange(d, text, RealField(field, 8, 3), 16);
+  Store(d.ReadFreeReal(), field);
+}
+
+// The extra items; false when `option` is not one of this routine's.
+bool ExtraItem(common::Dialog& d, PlotMemory& mem, ExtraItems extras, int option) {
+  if (extras == ExtraItems::kZ2) {
+    if (option == 22) {
+      AskExtraReal(d, "change z2 axis max value from: ", mem.z2max);
+      return true;
+    }
+    if (option == 23) {
+      AskExtraReal(d, "change z2 axis min. value from: ", mem.z2min);
+      return true;
+    }
+  }
+  if (extras == ExtraItems::kBottomAxis) {
+    switch (option) {
+      case 22:
+        AskExtraReal(d, "change Z(bottom) axis max value from: ", mem.bottom_xmax);
+        return true;
+      case 23:
+        AskExtraReal(d, "change Z(bottom) axis min. value from: ", mem.bottom_xmin);
+        return true;
+      case 24:
+        AskExtraReal(d, "change X(bottom) axis max tick value from: ", mem.bottom_xtick);
+        return true;
+      case 25:
+        AskChange(d, "change X(bottom) axis min tick value from: ",
+                  RealField(static_cast<float>(mem.bottom_nxsub), 8, 3), 16);
+        Store(d.ReadFreeInt(), mem.bottom_nxsub);
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+void DrawOnScreen(Plotter& p, const plotset& ps, const std::function<void(Plotter&)>& draw) {
+  p.sdev(common::TrimRight(ps.pdev));
+  p.setopt("geometry", "1000x600");
+  draw(p);
+}
+
+}  // namespace
+
+void RunPlot(PlotContext& ctx, PlotMemory& mem, MenuBox box, ExtraItems extras, const std::function<void()>& scale,
+             const std::function<void(Plotter&)>& draw) {
+  common::Dialog& d = ctx.dialog;
+  Plotter& p = ctx.plotter;
+  for (;;) {  // once per start from the defaults
+    mem.set.iopt = 99;
+    plotopt(mem.set, d);
+    scale();
+    DrawOnScreen(p, mem.set, draw);
+
+    bool restart = false;
+    bool preset = true;
+    while (!restart) {
+      if (preset) mem.answer = "C ";
+      preset = false;
+      PrintBox(d, box);
+      d.Screen("");
+      d.ScreenText(At(16) + " enter option number > ");
+      mem.answer = d.ReadAnswer(2);
+      d.QuitIfSlash(mem.answer);
+
+      if (mem.answer == "S " || mem.answer == "s ") {
+        const std::string pad = At(16);
+        d.Screen("");
+        d.Screen(pad + "NOTE: The image file you are about to create is PostScript. ");
+        d.Screen(pad + "To make this readily apparent to your OS we recommend adding");
+        d.Screen(pad + "the extension .ps to the file name.");
+        mem.file_name.assign(70, ' ');
+        d.ScreenText(pad + "Enter plot file name > ");
+        mem.file_name = d.ReadAnswer(70);
+        const std::string name = UsableFileName(mem.file_name);
+        if (name.empty()) {
+          d.Screen("");
+          d.Screen(pad + "Error reading plot file name");
+          d.Screen(pad + "Try again and do not forget to append");
+          d.Screen(pad + "the extension .ps");
+          continue;
+        }
+        mem.file_name = common::Fixed(name, 70);
+        p.sdev("psc");
+        p.setopt("geometry", "600x1000");
+        p.sfnam(name);
+        draw(p);
+        preset = true;
+        continue;
+      }
+      if (IsContinue(mem.answer)) return;
+
+      const std::optional<int> option = OptionNumber(mem.answer);
+      if (option) mem.set.iopt = *option;
+      if (option && *option >= 1 && *option <= 21) {
+        plotopt(mem.set, d);
+      } else if (option && *option == 0) {
+        mem.set.pdev = "wingcc  ";
+        DrawOnScreen(p, mem.set, draw);
+        preset = true;
+      } else if (option && *option == 99) {
+        restart = true;
+      } else if (!(option && ExtraItem(d, mem, extras, *option))) {
+        d.Screen("");
+        d.Screen(At(14) + "unknown option re-enter a valid request");
+      }
+    }
+  }
+}
+
+}  // namespace plot

@@ -1,0 +1,99 @@
+// The drawing seam: every plot routine draws through a Plotter.
+//
+// The calls mirror the PLplot entry points the plots use, in double
+// precision. PlplotPlotter draws through PLplot; tests use a recording one.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace plot {
+
+class Plotter {
+ public:
+  virtual ~Plotter() = default;
+  virtual void sdev(std::string_view device) = 0;
+  virtual void sfnam(std::string_view file_name) = 0;
+  virtual void setopt(std::string_view option, std::string_view value) = 0;
+  virtual void scol0(int index, int r, int g, int b) = 0;
+  virtual void scolbg(int r, int g, int b) = 0;
+  virtual void init() = 0;
+  virtual void end() = 0;
+  virtual void ssub(int nx, int ny) = 0;
+  virtual void adv(int page) = 0;
+  virtual void vpor(double xmin, double xmax, double ymin, double ymax) = 0;
+  virtual void wind(double xmin, double xmax, double ymin, double ymax) = 0;
+  virtual void axes(double x0, double y0, std::string_view xopt, double xtick, int nxsub, std::string_view yopt,
+                    double ytick, int nysub) = 0;
+  virtual void lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) = 0;
+  virtual void mtex(std::string_view side, double disp, double pos, double just, std::string_view text) = 0;
+  // Points that are not finite break the line (they are never drawn).
+  virtual void line(std::span<const double> x, std::span<const double> y) = 0;
+  virtual void poin(std::span<const double> x, std::span<const double> y, int code) = 0;
+  virtual void col0(int index) = 0;
+  virtual void width(double w) = 0;
+  virtual void lsty(int style) = 0;
+  virtual void font(int f) = 0;
+};
+
+// "wingcc", the screen device the plot settings name; the PLplot plotter
+// maps it to the platform's window device.
+inline constexpr std::string_view kScreenDevice = "wingcc";
+
+// The major tick interval drawn for a window from lo to hi: `tick` itself,
+// or 0 (PLplot's automatic ticks) when it is not finite or would give more
+// than 1000 ticks, which PLplot refuses by ending the process.
+double SafeTick(double tick, double lo, double hi);
+
+// PLplot's text escape "#" doubled, so the text prints as written.
+std::string EscapeText(std::string_view text);
+
+// Draws through PLplot. The screen device "wingcc" becomes "xcairo", or
+// "xwin" when xcairo is missing, and is used only when PLplot lists it and
+// the X display opens; otherwise every call from sdev("wingcc") to end() is
+// skipped, so a run without a display still reaches its menu and can save.
+class PlplotPlotter : public Plotter {
+ public:
+  // `pause_on_screen`: keep a screen window open until the user dismisses
+  // it (PLplot's end-of-page pause); off for unattended runs.
+  explicit PlplotPlotter(bool pause_on_screen = true) : pause_on_screen_(pause_on_screen) {}
+
+  // The window device PLplot offers here ("xcairo", "xwin"), or empty.
+  static std::string ScreenDeviceName();
+  // True when the X display named by DISPLAY opens.
+  static bool DisplayOpens();
+
+  void sdev(std::string_view device) override;
+  void sfnam(std::string_view file_name) override;
+  void setopt(std::string_view option, std::string_view value) override;
+  void scol0(int index, int r, int g, int b) override;
+  void scolbg(int r, int g, int b) override;
+  void init() override;
+  void end() override;
+  void ssub(int nx, int ny) override;
+  void adv(int page) override;
+  void vpor(double xmin, double xmax, double ymin, double ymax) override;
+  void wind(double xmin, double xmax, double ymin, double ymax) override;
+  void axes(double x0, double y0, std::string_view xopt, double xtick, int nxsub, std::string_view yopt,
+            double ytick, int nysub) override;
+  void lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) override;
+  void mtex(std::string_view side, double disp, double pos, double just, std::string_view text) override;
+  void line(std::span<const double> x, std::span<const double> y) override;
+  void poin(std::span<const double> x, std::span<const double> y, int code) override;
+  void col0(int index) override;
+  void width(double w) override;
+  void lsty(int style) override;
+  void font(int f) override;
+
+  // Whether the last sdev("wingcc") found a usable screen.
+  bool screen_skipped() const { return skipping_; }
+
+ private:
+  bool pause_on_screen_;
+  bool skipping_ = false;   // screen drawing unavailable: calls are dropped until end()
+  bool screen_ = false;     // the current drawing goes to the window device
+  bool initialised_ = false;
+};
+
+}  // namespace plot

@@ -1,0 +1,106 @@
+// pltser, the series plot, and the matrix view the plot routines read.
+#include <algorithm>
+
+#include "plot/axis_scaling.h"
+#include "plot/plot_helpers.h"
+#include "plot/plots.h"
+
+namespace plot {
+
+using detail::At;
+using detail::Points;
+
+float ColumnsView::operator()(int row, int col) const {
+  if (matrix_ != nullptr) {
+    if (row < 1 || row > matrix_->rows() || col < 1 || col > matrix_->cols()) return detail::kNaN;
+    return matrix_->get(row, col);
+  }
+  if (row < 1 || row > ld_ || col < 1) return detail::kNaN;
+  const std::size_t index = static_cast<std::size_t>(col - 1) * static_cast<std::size_t>(ld_) +
+                            static_cast<std::size_t>(row - 1);
+  return index < flat_.size() ? flat_[index] : detail::kNaN;
+}
+
+void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::span<const float> C2, int N, int FY,
+            std::string_view XLAB, std::string_view YLAB, std::string_view TITLE, std::span<const float> REF,
+            std::string_view LEG1, std::string_view LEG2, int IWREF) {
+  plotset& ps = mem.set;
+  const std::string xlab = detail::PlotText(XLAB, 20);
+  const std::string ylab = detail::PlotText(YLAB, 20);
+  const std::string title = detail::PlotText(TITLE, 60);
+  const std::string leg1 = detail::PlotText(LEG1, 36);
+  const std::string leg2 = detail::PlotText(LEG2, 36);
+  const bool draw_leg1 = !detail::LegendBlank(LEG1, 36);
+  const bool draw_leg2 = !detail::LegendBlank(LEG2, 36);
+  const float ref1 = At(REF, 1);
+  const bool has_ref = !REF.empty() && ref1 != kNoReference;
+  const bool ref_085 = ref1 == kReferenceAt085;
+
+  Points curve1, curve2, ref;
+  for (int k = 1; k <= N; ++k) {
+    const double year = static_cast<double>(FY) + k - 1;
+    curve1.Add(year, At(C1, k));
+    curve2.Add(year, At(C2, k));
+    if (has_ref) ref.Add(year, At(REF, k));
+  }
+
+  auto scale = [&] {
+    ps.ymax = -100000.0f;
+    ps.ymin = 100000.0f;
+    for (int k = 1; k <= N; ++k) {
+      detail::Widen(ps.ymin, ps.ymax, At(C1, k));
+      detail::Widen(ps.ymin, ps.ymax, At(C2, k));
+    }
+    if (ref_085) ps.ymax = 1.0f;
+    ps.xmin = static_cast<float>(FY);
+    ps.xmax = static_cast<float>(FY + N - 1);
+    // A range of 10 or more gains a tenth of its integer part at both ends.
+    const float pad = std::trunc(std::trunc(ps.ymax - ps.ymin) / 10.0f);
+    ps.ymin -= pad;
+    ps.ymax += pad;
+    nicescl(ps.xmin, ps.xmax, 10, ps.xmin, ps.xtick, ps.xmax);
+    ps.nxsub = 5;
+    if (IWREF == 0) ps.ymin = 0.0f;
+    nicescl(ps.ymin, ps.ymax, 10, ps.ymin, ps.ytick, ps.ymax);
+    ps.nysub = 5;
+    ps.icol[0] = 1;
+    ps.icol[1] = 9;
+  };
+
+  auto draw = [&](Plotter& p) {
+    SetColours(p, ps);
+    p.init();
+    p.ssub(1, 1);
+    p.col0(15);
+    p.adv(0);
+    detail::SkeletonViewport(p);
+    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    if (has_ref) {
+      p.width(IWREF);
+      if (ref_085) p.lsty(ps.iwid[0]);
+      detail::Line(p, ref);
+    }
+    p.font(1);
+    p.width(1);
+    p.lab(xlab, ylab, " ");
+    p.mtex("b", -30.0, 0.5, 0.5, title);
+
+    p.lsty(1);
+    p.col0(ps.icol[0]);
+    p.width(ps.iwid[0]);
+    detail::Line(p, curve1);
+    p.width(1);
+    if (draw_leg1) p.mtex("b", -28.0, 0.06, 0.0, leg1);
+
+    p.col0(ps.icol[1]);
+    p.width(ps.iwid[1]);
+    detail::Line(p, curve2);
+    p.width(1);
+    if (draw_leg2) p.mtex("b", -28.0, 0.55, 0.0, leg2);
+    p.end();
+  };
+
+  RunPlot(ctx, mem, MenuBox::kSeries, ExtraItems::kZ2, scale, draw);
+}
+
+}  // namespace plot

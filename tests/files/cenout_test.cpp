@@ -16,6 +16,7 @@
 #include "common/text.h"
 #include "common/units.h"
 #include "files/censor.h"
+#include "files/decade.h"
 
 namespace {
 
@@ -122,6 +123,90 @@ TEST_F(CenoutTest, FileThatCannotBeCreatedIsReportedNotClaimed) {
                              bad, 11, dialog_));
   EXPECT_EQ(console_.transcript().find("File for censored data created"), std::string::npos);
   EXPECT_NE(console_.transcript().find("could not be created"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Reads every series of a decade ring-width file through rwlio.
+struct ReadSeries {
+  std::string id;
+  int first;
+  std::vector<float> values;
+};
+std::vector<ReadSeries> ReadAll(common::Dialog& dialog, const std::string& path) {
+  std::vector<ReadSeries> out;
+  common::Units& units = dialog.units();
+  EXPECT_TRUE(units.Open(10, path, common::Units::Mode::kRead));
+  std::vector<std::string> title(4, std::string(100, ' '));
+  std::vector<float> x(common::MAXYRS);
+  int iser = 0;
+  for (;;) {
+    std::string id(8, ' '), line(100, ' ');
+    int first = 0, n = 0;
+    files::rwlio(dialog, id, first, n, x, {}, iser, 10, 0, "mr", line, "", common::MAXYRS, title);
+    if (n == files::IEOFST || n <= 0) break;
+    out.push_back({id, first, std::vector<float>(x.begin(), x.begin() + n)});
+  }
+  units.Close(10);
+  return out;
+}
+
+TEST(CenoutRealData, CensoredArchiveFileReadsBackToTheKeptSeries) {
+  // indi005.rwl (public archive): four series in hundredths closed by 999,
+  // CR-LF line ends: LI016 1732-1980, LI020 1744-1980, LI017 1789-1980,
+  // LI022 1794-1980.
+  const fs::path dir = fs::temp_directory_path() / ("kst_cenreal_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  common::ScriptedConsole console({});
+  common::Units units;
+  common::Dialog dialog(console, units);
+  const std::vector<ReadSeries> original = ReadAll(dialog, std::string(KESTRANE_TEST_DATA) + "/censor_indi005.rwl");
+  ASSERT_EQ(original.size(), 4u);
+
+  common::RunStorage store;
+  for (const ReadSeries& s : original) {
+    const int i = ++store.NS;
+    store.SERID[static_cast<std::size_t>(i)] = s.id;
+    store.IYTAB.IFY(i) = s.first;
+    store.IYTAB.NYR(i) = static_cast<int>(s.values.size());
+    store.IYTAB.ILY(i) = s.first + static_cast<int>(s.values.size()) - 1;
+    for (std::size_t k = 0; k < s.values.size(); ++k) store.SERMAT.at(static_cast<int>(k) + 1, i) = s.values[k];
+  }
+  store.IYTAB.IFY(5) = 1732;
+  store.IYTAB.ILY(5) = 1980;
+  store.IYTAB.NYR(5) = 249;
+  int minsy = 1750;
+  ASSERT_TRUE(files::censy(minsy, store.SERMAT, store.NS, store.IYTAB, store.SERID, dialog));
+  std::vector<float> servec(common::MAXYRS);
+  const std::string datfil = common::Fixed((dir / "indi005.rwl").string(), 50);
+  ASSERT_TRUE(files::cenout('4', minsy, 0, store.SERMAT, servec, store.NS, store.IYTAB, store.SERID, store.TITLE,
+                            datfil, 11, dialog));
+
+  const std::string written = (dir / "indi005_mnsy=1750.txt").string();
+  std::ifstream in(written, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  // Three titles, then LI017 from 1789 in thousandths (22.70 mm -> 22700).
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(lines[3], "LI017   1789 22700");
+  EXPECT_EQ(lines[4], "LI017   1790 27200 23900 17200 10800 11600 11500 19000 20900 37700 37700  mnsy  ");
+  EXPECT_EQ(lines.back(), "LI022   1980 19500 -9999");
+
+  const std::vector<ReadSeries> back = ReadAll(dialog, written);
+  ASSERT_EQ(back.size(), 2u);
+  for (std::size_t s = 0; s < 2; ++s) {
+    const ReadSeries& want = original[s + 2];
+    EXPECT_EQ(back[s].id, want.id);
+    EXPECT_EQ(back[s].first, want.first);
+    ASSERT_EQ(back[s].values.size(), want.values.size());
+    for (std::size_t k = 0; k < want.values.size(); ++k) {
+      EXPECT_EQ(common::Nint(back[s].values[k] * 1000.0f), common::Nint(want.values[k] * 1000.0f)) << k;
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "apps/interactive/sfinter.h"
 
+#include "apps/interactive/read_data_set.h"
+
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "common/units.h"
@@ -108,7 +110,7 @@ void sfinter(Dialog& dialog, common::RunStorage& store) {
     OpenReport(run);
 
     // Reading and checking the data set.
-
+    if (ReadAndCheckDataSet(run) == DataSetOutcome::kTryAgain) continue;
     break;
   }
 

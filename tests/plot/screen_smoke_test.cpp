@@ -59,7 +59,9 @@ TEST(ScreenSmoke, DrawsUnderXvfb) {
   const fs::path file = fs::path(::testing::TempDir()) / ("kestrane_smoke_" + std::to_string(::getpid()) + ".ps");
   fs::remove(file);
   const fs::path log = file.string() + ".log";
-  const std::string cmd = std::string("env ") + kInsideFlag + "='" + file.string() + "' timeout 120 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' '" +
+  // The window device's own libraries (fontconfig, cairo) keep memory to the
+  // end of the process; leak checks of the inner run would only report those.
+  const std::string cmd = std::string("env ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" ") + kInsideFlag + "='" + file.string() + "' timeout 120 xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' '" +
                           self.string() + "' --gtest_filter=ScreenSmoke.InsideVirtualDisplay >'" + log.string() +
                           "' 2>&1";
   const int status = std::system(cmd.c_str());

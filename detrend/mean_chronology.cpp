@@ -1,0 +1,185 @@
+#include "detrend/mean_chronology.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "detrend/order_stats.h"
+#include "detrend/sstats.h"
+
+namespace detrend {
+
+namespace {
+
+// The k-th smallest (1-based) of v, reordering v. The values that order
+// statistics of a work vector pick out are the same whatever the order of
+// the rest, so the full sort of the work vectors is not needed.
+float KthSmallest(std::span<float> v, int k) {
+  const auto it = v.begin() + (k - 1);
+  std::nth_element(v.begin(), it, v.end());
+  return *it;
+}
+
+// min, lower hinge, median and upper hinge of v, as hinges defines them,
+// reordering v.
+struct WeightSummary {
+  float min, lower, median, upper;
+};
+
+WeightSummary SummaryOfWeights(std::span<float> v) {
+  const int n = static_cast<int>(v.size());
+  const int h = (n + 1) / 2;
+  const int q = h / 2;
+  WeightSummary r{};
+  r.min = *std::min_element(v.begin(), v.end());
+  r.lower = (KthSmallest(v, q + 1) + KthSmallest(v, h - q)) / 2.0f;
+  r.median = (KthSmallest(v, n / 2 + 1) + KthSmallest(v, n - n / 2)) / 2.0f;
+  r.upper = (KthSmallest(v, n - h + q + 1) + KthSmallest(v, n - q)) / 2.0f;
+  return r;
+}
+
+}  // namespace
+
+void indxs(std::span<const float> x, std::span<const float> curv, std::span<float> ind, int mode) {
+  const std::size_t n = x.size();
+  for (std::size_t i = 0; i < n; ++i) ind[i] = x[i] / curv[i];
+  if (mode != 2 || n == 0) return;
+
+  const SeriesStats ratio = sstats(ind.first(n));
+  // The residuals, measurement minus curve through the ratio, are formed in
+  // place of the ratios (their statistics are already taken).
+  for (std::size_t i = 0; i < n; ++i) ind[i] = ind[i] * curv[i] - curv[i];
+  const SeriesStats resid = sstats(ind.first(n));
+  const bool rescale = ratio.sd > 0.0f && resid.sd > 0.0f;
+  for (std::size_t i = 0; i < n; ++i) {
+    float v = rescale ? (ind[i] - resid.mean) / resid.sd * ratio.sd + ratio.mean : ratio.mean;
+    if (v < 0.0f) v = 0.0f;
+    ind[i] = v;
+  }
+}
+
+BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt, int itype) {
+  const int n = static_cast<int>(x.size());
+  if (n < 1) return {common::kMissing, 0.0f, 0.0f, 0.0f, false};
+  auto X = [&](int i) { return x[static_cast<std::size_t>(i - 1)]; };
+  std::fill(wt.begin(), wt.begin() + n, 1.0f);
+  if (n == 1) return {x[0], 0.0f, 0.0f, 0.0f, true};
+
+  double sum = 0.0;
+  for (float v : x) sum += static_cast<double>(v);
+  const double mean = sum / n;
+  double ss = 0.0;
+  for (float v : x) ss += (static_cast<double>(v) - mean) * (static_cast<double>(v) - mean);
+  const double variance = ss / (n - 1);
+  const float sqrt_n = std::sqrt(static_cast<float>(n));
+
+  if (itype == 1) {
+    const float spr = static_cast<float>(std::sqrt(variance));
+    return {static_cast<float>(mean), spr, spr / sqrt_n, 1.0f, true};
+  }
+
+  const Hinges h = hinges(x);  // sorts x
+  if (itype < 0) {
+    const int g = -itype;
+    float loc;
+    switch (g) {
+      case 1: loc = h.min; break;
+      case 25: loc = h.lower; break;
+      case 50: loc = h.median; break;
+      case 75: loc = h.upper; break;
+      case 100: loc = h.max; break;
+      default: {
+        const float p = static_cast<float>(g * n) / 100.0f;
+        const int lo = std::clamp(static_cast<int>(p), 1, n);
+        const int hi = std::clamp(static_cast<int>(p + 0.5f), 1, n);
+        loc = (X(lo) + X(hi)) / 2.0f;
+      }
+    }
+    return {loc, 0.0f, 0.0f, 0.0f, true};
+  }
+
+  // Biweight mean about the median M with the MAD S.
+  const float m = h.median;
+  for (int i = 0; i < n; ++i) w[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
+  // S = (w(k) + w(n - k + 1)) / 2 of the sorted deviations.
+  const std::span<float> dev = w.first(static_cast<std::size_t>(n));
+  const int k = (n + 1) / 2;
+  const float s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
+
+  if (s < 0.0001f && n > 5) {
+    for (int i = 0; i < n; ++i) wt[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i)] == m ? 1.0f : 0.0f;
+    return {m, s, s / sqrt_n, 1.0f, true};
+  }
+  if (n <= 5) {
+    const float spr = 1.5f * s;
+    return {m, spr, spr / sqrt_n, 1.0f, true};
+  }
+
+  const double cs = 7.5 * static_cast<double>(s);
+  const double scale_factor = static_cast<double>(n) / std::sqrt(static_cast<double>(n - 1));
+  double t = static_cast<double>(m);
+  double scale = 0.0;
+  for (int step = 1; step <= 4; ++step) {
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+    for (int i = 0; i < n; ++i) {
+      const double dev = static_cast<double>(x[static_cast<std::size_t>(i)]) - t;
+      const double u = dev / cs;
+      double weight = 0.0;
+      if (std::abs(u) < 1.0) {
+        const double u2 = u * u;
+        const double one = 1.0 - u2;
+        const double one2 = one * one;
+        a += dev * dev * (one2 * one2);
+        b += one * (1.0 - 5.0 * u2);
+        c += dev * one2;
+        d += one2;
+        weight = one2;
+      }
+      if (step > 1) wt[static_cast<std::size_t>(i)] = static_cast<float>(weight);
+    }
+    t = t + c / d;
+    scale = std::sqrt(a) * scale_factor / std::abs(b);
+  }
+  const float spr = static_cast<float>(scale);
+  const float vratio = spr > 0.0f ? static_cast<float>(variance / (scale * scale)) : 1.0f;
+  return {static_cast<float>(t), spr, spr / sqrt_n, vratio, true};
+}
+
+RobsumWorkspace::RobsumWorkspace(int maxnum_in)
+    : maxnum(maxnum_in),
+      values(static_cast<std::size_t>(maxnum_in)),
+      work(static_cast<std::size_t>(maxnum_in)),
+      weights(static_cast<std::size_t>(maxnum_in)) {}
+
+RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs, int nser,
+                    std::span<float> crn, std::span<float> spr, std::span<float> vratio,
+                    std::span<int> SSize, int MEANMD, RobsumWorkspace& work) {
+  if (nser > work.maxnum) return RobsumStatus::kTooManySeries;
+  for (int i = 1; i <= nyrs; ++i) {
+    const auto row = static_cast<std::size_t>(i - 1);
+    std::size_t m = 0;
+    for (int j = 1; j <= nser; ++j) {
+      const float v = x.get(i, j);
+      if (v != common::kMissing) work.values[m++] = v;
+    }
+    const BiweightResult r = biwgt(std::span<float>(work.values).first(m), work.work,
+                                   std::span<float>(work.weights).first(m), MEANMD);
+    if (!r.ok) return RobsumStatus::kYearWithoutValues;
+    crn[row] = r.loc;
+    spr[row] = r.spr;
+    vratio[row] = r.vratio;
+    SSize[row] = static_cast<int>(m);
+    if (m < 6) {
+      for (int c = 1; c <= 4; ++c) bwt.at(i, c) = 1.0f;
+    } else {
+      const WeightSummary h = SummaryOfWeights(std::span<float>(work.weights).first(m));
+      bwt.at(i, 1) = h.min;
+      bwt.at(i, 2) = h.lower;
+      bwt.at(i, 3) = h.median;
+      bwt.at(i, 4) = h.upper;
+    }
+  }
+  return RobsumStatus::kOk;
+}
+
+}  // namespace detrend

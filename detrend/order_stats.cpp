@@ -1,0 +1,202 @@
+#include "detrend/order_stats.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "common/limits.h"
+
+namespace detrend {
+
+MeanSd meansd(std::span<const float> x) {
+  const int n = static_cast<int>(x.size());
+  if (n == 0) return {common::kNoStatistic, common::kNoStatistic};
+  float sum = 0.0f;
+  for (float v : x) sum += v;
+  const float xm = sum / static_cast<float>(n);
+  if (n == 1) return {xm, common::kNoStatistic};
+  float ss = 0.0f;
+  for (float v : x) ss += (v - xm) * (v - xm);
+  return {xm, std::sqrt(ss / static_cast<float>(n - 1))};
+}
+
+float median(std::span<float> x) {
+  const std::size_t n = x.size();
+  if (n == 0) return common::kNoStatistic;
+  sort(x);
+  const std::size_t k = n / 2;  // x(k + 1) is x[k]
+  if (n % 2 == 1) return x[k];
+  return (x[k - 1] + x[k]) / 2.0f;
+}
+
+float xmad(std::span<const float> x, float centre, std::span<float> work) {
+  const std::size_t n = x.size();
+  if (n == 0) return common::kNoStatistic;
+  std::span<float> d = work.first(n);
+  for (std::size_t i = 0; i < n; ++i) d[i] = std::abs(x[i] - centre);
+  sort(d);
+  const std::size_t k = n / 2;
+  if (n % 2 == 1) return d[k];
+  return (d[k] + d[k - 1]) * 0.5f;
+}
+
+float xmad(std::span<const float> x, float centre) {
+  std::vector<float> work(x.size());
+  return xmad(x, centre, work);
+}
+
+Hinges hinges(std::span<float> x) {
+  const int n = static_cast<int>(x.size());
+  if (n == 0) {
+    const float s = common::kNoStatistic;
+    return {s, s, s, s, s, s};
+  }
+  sort(x);
+  auto X = [&](int i) { return x[static_cast<std::size_t>(i - 1)]; };  // 1-based
+  const int h = (n + 1) / 2;
+  const int q = h / 2;
+  Hinges r{};
+  r.min = X(1);
+  r.max = X(n);
+  r.median = (X(n / 2 + 1) + X(n - n / 2)) / 2.0f;
+  r.lower = (X(q + 1) + X(h - q)) / 2.0f;
+  r.upper = (X(n - h + q + 1) + X(n - q)) / 2.0f;
+  r.hspread = r.upper - r.lower;
+  return r;
+}
+
+namespace {
+
+// One biweight step about `t`: location constant 6, scale constant 9, S fixed.
+struct Step {
+  float loc;
+  float scl;
+};
+
+Step BiweightStep(std::span<const float> x, float t, float s) {
+  const float c6 = 6.0f * s;
+  const float c9 = 9.0f * s;
+  float a = 0.0f, b = 0.0f, c = 0.0f, d = 0.0f;
+  for (float v : x) {
+    const float dev = v - t;
+    const float u9 = dev / c9;
+    if (std::abs(u9) < 1.0f) {
+      const float w = 1.0f - u9 * u9;
+      a += dev * dev * ((w * w) * (w * w));
+      b += w * (1.0f - 5.0f * u9 * u9);
+    }
+    const float u6 = dev / c6;
+    if (std::abs(u6) < 1.0f) {
+      const float w = 1.0f - u6 * u6;
+      c += dev * (w * w);
+      d += w * w;
+    }
+  }
+  const int n = static_cast<int>(x.size());
+  const float fn = static_cast<float>(n);
+  Step r;
+  r.loc = t + c / d;
+  r.scl = std::sqrt(a) * (fn / std::sqrt(static_cast<float>(n - 1))) / std::abs(b);
+  return r;
+}
+
+}  // namespace
+
+BiwlocResult biwloc(std::span<float> x, std::span<float> work) {
+  const std::size_t n = x.size();
+  if (n == 0) {
+    const float s = common::kNoStatistic;
+    return {s, s, s, s};
+  }
+  const float m = median(x);
+  const float s = xmad(x, m, work);
+  if (n <= 5 || s <= 0.0001f) {
+    const float scale = 1.5f * s;
+    return {m, scale, m, scale};
+  }
+  Step step = BiweightStep(x, m, s);
+  BiwlocResult r{};
+  r.loc1 = step.loc;
+  r.scl1 = step.scl;
+  for (int k = 0; k < 10; ++k) step = BiweightStep(x, step.loc, s);
+  r.loci = step.loc;
+  r.scli = step.scl;
+  return r;
+}
+
+BiwlocResult biwloc(std::span<float> x) {
+  std::vector<float> work(x.size());
+  return biwloc(x, work);
+}
+
+void sort(std::span<float> x) {
+  constexpr int kInsertion = 7;  // segments with ir - l < 7 go by straight insertion
+  const int n = static_cast<int>(x.size());
+  if (n < 2) return;
+  auto X = [&](int i) -> float& { return x[static_cast<std::size_t>(i - 1)]; };
+
+  // Each stacked segment is at most half of its parent, so 2 * 64 entries
+  // hold the bounds for any n.
+  std::array<int, 128> stack{};
+  int jstack = 0;
+  int l = 1;
+  int ir = n;
+  float fx = 0.0f;
+  for (;;) {
+    if (ir - l < kInsertion) {
+      for (int j = l + 1; j <= ir; ++j) {
+        const float a = X(j);
+        int i = j - 1;
+        while (i >= l && X(i) > a) {
+          X(i + 1) = X(i);
+          --i;
+        }
+        X(i + 1) = a;
+      }
+      if (jstack == 0) return;
+      ir = stack[static_cast<std::size_t>(jstack - 1)];
+      l = stack[static_cast<std::size_t>(jstack - 2)];
+      jstack -= 2;
+      continue;
+    }
+    fx = fx * 211.0f + 1663.0f;
+    fx = fx - std::trunc(fx / 7875.0f) * 7875.0f;
+    int iq = static_cast<int>(static_cast<float>(l) +
+                              static_cast<float>(ir - l + 1) * (fx * 0.00012698413f));
+    if (iq > ir) iq = ir;  // only reachable for segments of more than 7874 values
+    const float a = X(iq);
+    X(iq) = X(l);
+    int i = l;
+    int j = ir;
+    for (;;) {
+      while (j > 0 && a < X(j)) --j;
+      if (j <= i) {
+        X(i) = a;
+        break;
+      }
+      X(i) = X(j);
+      ++i;
+      while (i <= n && a > X(i)) ++i;
+      if (j <= i) {
+        X(j) = a;
+        i = j;
+        break;
+      }
+      X(j) = X(i);
+      --j;
+    }
+    jstack += 2;
+    if (ir - i >= i - l) {
+      stack[static_cast<std::size_t>(jstack - 1)] = ir;
+      stack[static_cast<std::size_t>(jstack - 2)] = i + 1;
+      ir = i - 1;
+    } else {
+      stack[static_cast<std::size_t>(jstack - 1)] = i - 1;
+      stack[static_cast<std::size_t>(jstack - 2)] = l;
+      l = i + 1;
+    }
+  }
+}
+
+}  // namespace detrend

@@ -1,0 +1,253 @@
+#include "detrend/running_rbar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "common/limits.h"
+#include "detrend/order_stats.h"
+
+namespace detrend {
+
+CorrlResult corrl(std::span<const float> x, std::span<const float> y) {
+  const std::size_t n = x.size();
+  const auto fn = static_cast<float>(n);
+  float sx = 0.0f, sy = 0.0f;
+  for (std::size_t i = 0; i < n; ++i) {
+    sx += x[i];
+    sy += y[i];
+  }
+  const float xm = sx / fn;
+  const float ym = sy / fn;
+  float sxx = 0.0f, syy = 0.0f, sxy = 0.0f;
+  for (std::size_t i = 0; i < n; ++i) {
+    const float dx = x[i] - xm;
+    const float dy = y[i] - ym;
+    sxx += dx * dx;
+    syy += dy * dy;
+    sxy += dx * dy;
+  }
+  if (sxx * syy == 0.0f) return {0.0f, ym, 0.0f, false};
+  const float r = sxy / std::sqrt(sxx * syy);
+  const float nm1 = fn - 1.0f;
+  const float b = (std::sqrt(syy / nm1) / std::sqrt(sxx / nm1)) * r;
+  const float a = ym - b * xm;
+  return {r, a, b, true};
+}
+
+namespace {
+
+// Blocks of lanes for the cross sums of one series with several others.
+constexpr std::size_t kWide = 32;
+constexpr std::size_t kNarrow = 8;
+using Wide = float __attribute__((vector_size(kWide * sizeof(float))));
+using Narrow = float __attribute__((vector_size(kNarrow * sizeof(float))));
+
+// sxy[j + l] = sum over years k of dev(k, i) * dev(k, j + l), for every
+// lane l of the block, each sum formed in year order.
+template <typename Block>
+void CrossSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i, std::size_t j, float* sxy) {
+  Block acc = {};
+  for (std::size_t k = 0; k < len; ++k) {
+    const float* row = dev + k * nc;
+    Block v;
+    std::memcpy(&v, row + j, sizeof v);
+    acc += row[i] * v;
+  }
+  std::memcpy(sxy + j, &acc, sizeof acc);
+}
+
+// Scratch of the window correlations, sized once per runrbr call.
+//   dev   deviations from the window mean, year-major: dev[k * nc + s] is
+//         year k of the s-th covering series, so the pair loop runs along
+//         contiguous memory;
+//   sxx   each covering series' sum of squared deviations;
+//   sxy   one series' cross sums with every later covering series.
+// Every sum is formed value by value in year order, exactly as corrl
+// forms it for the pair, so the correlations are corrl's to the last bit.
+struct WindowScratch {
+  std::vector<int> cover;
+  std::vector<float> dev, sxx, sxy;
+  explicit WindowScratch(int ns, int length)
+      : cover(static_cast<std::size_t>(ns)),
+        dev(static_cast<std::size_t>(ns) * static_cast<std::size_t>(length)),
+        sxx(static_cast<std::size_t>(ns)),
+        sxy(static_cast<std::size_t>(ns)) {}
+};
+
+WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, const common::YearTable& IYTAB,
+                        int NS, int ws, int length, WindowScratch& w) {
+  const int row0 = ws - IYTAB.IFY(NS + 1);  // 0-based row of year ws
+  const auto len = static_cast<std::size_t>(length);
+  const auto flen = static_cast<float>(length);
+
+  std::size_t nc = 0;
+  for (int s = 1; s <= NS; ++s) {
+    if (IYTAB.IFY(s) <= ws && IYTAB.ILY(s) - ws + 1 >= length) w.cover[nc++] = s;
+  }
+  for (std::size_t c = 0; c < nc; ++c) {
+    const std::span<const float> v =
+        idx.column_view(w.cover[c]).subspan(static_cast<std::size_t>(row0), len);
+    float sum = 0.0f;
+    for (float x : v) sum += x;
+    const float mean = sum / flen;
+    float ss = 0.0f;
+    for (std::size_t k = 0; k < len; ++k) {
+      const float d = v[k] - mean;
+      w.dev[k * nc + c] = d;
+      ss += d * d;
+    }
+    w.sxx[c] = ss;
+  }
+
+  double sum_r = 0.0, sum_r2 = 0.0;
+  int count = 0;
+  std::size_t nused = 0;
+  for (std::size_t i = 0; i + 1 < nc; ++i) {
+    float* sxy = w.sxy.data();
+    const float* dev = w.dev.data();
+    // Cross sums with blocks of later series, one lane each: every lane
+    // still adds its products in year order.
+    std::size_t j = i + 1;
+    for (; j + kWide <= nc; j += kWide) CrossSums<Wide>(dev, nc, len, i, j, sxy);
+    for (; j + kNarrow <= nc; j += kNarrow) CrossSums<Narrow>(dev, nc, len, i, j, sxy);
+    for (; j < nc; ++j) {
+      float acc = 0.0f;
+      for (std::size_t k = 0; k < len; ++k) acc += dev[k * nc + i] * dev[k * nc + j];
+      sxy[j] = acc;
+    }
+    for (std::size_t j = i + 1; j < nc; ++j) {
+      const float prod = w.sxx[i] * w.sxx[j];
+      if (prod == 0.0f) continue;  // no correlation without variance
+      const float r = sxy[j] / std::sqrt(prod);
+      if (r > 0.0f) {
+        ++count;
+        sum_r += static_cast<double>(r);
+        sum_r2 += static_cast<double>(r) * static_cast<double>(r);
+        if (nused < used.size()) used[nused++] = r;
+      }
+    }
+  }
+  if (count < 3) return {count, common::kNoRbar, common::kNoRbar, common::kNoRbar};
+  const double rbar = sum_r / count;
+  double var = (sum_r2 - count * rbar * rbar) / (count - 1);
+  if (var < 0.0) var = 0.0;
+  const double sd = std::sqrt(var);
+  return {count, static_cast<float>(rbar), static_cast<float>(sd), static_cast<float>(sd / std::sqrt(count))};
+}
+
+}  // namespace
+
+WindowRbar winrbr(const common::SeriesMatrix& idx, std::span<float> used, const common::YearTable& IYTAB,
+                  int NS, int ws, int length) {
+  WindowScratch scratch(NS, length);
+  return WindowKernel(idx, used, IYTAB, NS, ws, length, scratch);
+}
+
+RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const common::YearTable& IYTAB, int NS,
+                    common::Block& RBRV2, common::Block& RBRV3, int length, int overlap) {
+  if (length % 2 == 0) {
+    overlap = length;
+    length = length + 1;
+  }
+  if (length - overlap < 1) overlap = length - 1;
+  const int fy = IYTAB.IFY(NS + 1);
+  const int ly = IYTAB.ILY(NS + 1);
+  const int nyrs = ly - fy + 1;
+  const int step = length - overlap;
+  const int ntry = (ly - fy + step) / step;
+
+  WindowScratch scratch(NS, length);
+  int m = 0;
+  int o = 0;
+  int k_first = 0;
+  int last_row = 0;
+  for (int k = 0; k < ntry; ++k) {
+    const int ws = fy + k * step;
+    const int we = ws + length - 1;
+    if (we > ly) continue;
+    const int middle = ws + length / 2;
+    const WindowRbar r = WindowKernel(idx, {}, IYTAB, NS, ws, length, scratch);
+    if (r.count < 3) continue;
+    ++m;
+    if (m == 1) {
+      o = middle - fy;
+      k_first = k;
+    }
+    RBRV2.at(m, 1) = static_cast<float>(middle);
+    RBRV2.at(m, 2) = static_cast<float>(r.count);
+    RBRV2.at(m, 3) = r.rbar;
+    RBRV2.at(m, 4) = r.sd;
+    RBRV2.at(m, 5) = r.se;
+    // Row of this window: its middle year when windows step by one year;
+    // with larger steps, one row per window tried, as the table lays them.
+    const int row = k - k_first + 1 + o;
+    if (row > nyrs) break;
+    for (int i = last_row + 1; last_row > 0 && i < row; ++i) RBRV3.at(i, 2) = RBRV3.get(last_row, 2);
+    RBRV3.at(row, 2) = r.rbar;
+    last_row = row;
+  }
+
+  const std::span<float> chron = RBRV1.column(1).first(static_cast<std::size_t>(std::max(nyrs, 0)));
+  if (m == 0) {
+    for (int i = 1; i <= nyrs; ++i) {
+      for (int c = 2; c <= 5; ++c) RBRV3.at(i, c) = common::kNoRbar;
+      RBRV1.at(i, 2) = RBRV1.get(i, 1);
+      RBRV1.at(i, 3) = RBRV1.get(i, 1);
+    }
+    return {0, length, overlap};
+  }
+  for (int i = 1; i <= o; ++i) RBRV3.at(i, 2) = RBRV3.get(o + 1, 2);
+  for (int i = last_row + 1; i <= nyrs; ++i) RBRV3.at(i, 2) = RBRV3.get(last_row, 2);
+
+  // RBAR2: the mean of RBAR1 over each run of constant whole-number depth.
+  int start = 1;
+  for (int i = 1; i <= nyrs; ++i) {
+    const bool run_ends =
+        i == nyrs || static_cast<int>(RBRV3.get(i + 1, 1)) != static_cast<int>(RBRV3.get(i, 1));
+    if (!run_ends) continue;
+    float sum = 0.0f;
+    for (int r = start; r <= i; ++r) sum += RBRV3.get(r, 2);
+    const float mean = sum / static_cast<float>(i - start + 1);
+    for (int r = start; r <= i; ++r) RBRV3.at(r, 4) = mean;
+    start = i + 1;
+  }
+
+  const float c0 = meansd(chron).xm;
+  for (int i = 1; i <= nyrs; ++i) {
+    const float n = RBRV3.get(i, 1);
+    const float r1 = RBRV3.get(i, 2);
+    const float r2 = RBRV3.get(i, 4);
+    const float neff1 = n / ((n - 1.0f) * r1 + 1.0f);
+    const float neff2 = n / ((n - 1.0f) * r2 + 1.0f);
+    RBRV3.at(i, 3) = neff1;
+    RBRV3.at(i, 5) = neff2;
+    const float c = RBRV1.get(i, 1);
+    RBRV1.at(i, 2) = c0 + (c - c0) * std::sqrt(r1 * neff1);
+    RBRV1.at(i, 3) = c0 + (c - c0) * std::sqrt(r2 * neff2);
+  }
+  return {m, length, overlap};
+}
+
+RbarTableRow RunrbrTableRow(const common::Block& RBRV3, int first_year, int row, int nwin) {
+  RbarTableRow t{};
+  t.year = first_year + row - 1;
+  const float n = RBRV3.get(row, 1);
+  t.depth = static_cast<int>(n);
+  if (nwin == 0) {
+    t.rbar1 = t.eps1 = t.neff1 = t.rbar2 = t.eps2 = t.neff2 = common::kNoRbar;
+    return t;
+  }
+  auto eps = [n](float r) { return n * r / ((1.0f - r) + n * r); };
+  t.rbar1 = RBRV3.get(row, 2);
+  t.neff1 = RBRV3.get(row, 3);
+  t.rbar2 = RBRV3.get(row, 4);
+  t.neff2 = RBRV3.get(row, 5);
+  t.eps1 = eps(t.rbar1);
+  t.eps2 = eps(t.rbar2);
+  return t;
+}
+
+}  // namespace detrend

@@ -1,0 +1,76 @@
+// Cubic smoothing splines of equally spaced values (spline, splinp, splage).
+//
+// The stiffness s is a wavelength in points: a sine of period s keeps half
+// its amplitude in the smoothed curve. Row i of the Reinsch band system gets
+// the smoothing parameter p(i) = 6 (cos w - 1)^2 / (cos w + 2), w = 2 pi / s(i);
+// the solve is a band Cholesky decomposition of half-bandwidth 2, in double
+// precision, linear in n. Inputs and outputs are single precision.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/limits.h"
+
+namespace detrend {
+
+inline constexpr int mxy = common::MAXYRS;  // longest series a spline takes
+
+enum class SplineStatus {
+  kOk,
+  kTooShort,             // n < 4: curv(1) = -9998.0, the rest untouched
+  kNotPositiveDefinite,  // curv(1) = -9999.0, the rest untouched; message
+  kTooLong,              // n > mxy: nothing written; the caller writes the
+                         // message and stops the program
+};
+
+enum class SplineRoutine { kSpline, kSplinp, kSplage };
+
+// spline's stiffness codes that are not a number of years.
+inline constexpr int kSpline20Years = 8;        // 20 for every row
+inline constexpr int kSplineGrowingStiffness = 9;  // row i: i + 8, at most n
+
+// Caller-owned scratch of one spline solve (band matrix, right-hand side and
+// solution, per-row smoothing parameters), sized once for mxy points.
+class SplineWorkspace {
+ public:
+  SplineWorkspace();
+
+ private:
+  friend class SplineSolver;
+  std::vector<double> band_;  // 3 diagonals per row: two left, one left, diagonal
+  std::vector<double> rhs_;   // right-hand side, then the solution u
+  std::vector<double> p_;     // smoothing parameter of each row
+};
+
+struct SplineResult {
+  SplineStatus status;
+};
+
+struct SplinpResult {
+  SplineStatus status;
+  float p;  // smoothing parameter of the given stiffness (set unless kTooShort/kTooLong)
+};
+
+// Smoothing spline of y (n = y.size() values) with one stiffness in years.
+// curv must hold at least n values.
+SplinpResult splinp(std::span<const float> y, std::span<float> curv, int stiffness, SplineWorkspace& work);
+
+// Smoothing spline with a stiffness code: kSpline20Years, kSplineGrowingStiffness,
+// or any other value as a stiffness in years.
+SplineResult spline(std::span<const float> y, std::span<float> curv, int code, SplineWorkspace& work);
+
+// Age-dependent spline: row i (i = 1..n-2) takes stiffness(i); only the first
+// n - 2 elements are read.
+SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<const int> stiffness,
+                    SplineWorkspace& work);
+
+// Smoothing parameter p of one stiffness (double precision).
+double SplineParameter(int stiffness);
+
+// Screen lines a status calls for, in the wording of the interactive or the
+// batch program; empty for kOk and kTooShort.
+std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine, bool batch);
+
+}  // namespace detrend

@@ -1,0 +1,563 @@
+#include "files/decade.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "common/fortran_format.h"
+#include "common/limits.h"
+#include "common/text.h"
+#include "files/header_format.h"
+
+namespace files {
+
+namespace {
+
+namespace fmt = common::fmt;
+
+constexpr int kMinYear = -9999;
+constexpr int kMaxYear = 9999;
+constexpr int kCrnFill = common::kCrnNoYear;  // 9990: no value in this slot
+constexpr std::size_t kRecordLength = 100;
+constexpr int kMaxBadRecords = 25;
+
+// x times 1000, rounded half away from zero; values beyond the integers
+// (or not numbers) become a number no field can hold, so they print as
+// asterisks instead of being undefined.
+int Thousandths(float x) {
+  float scaled = x * 1000.0f;
+  if (!(std::fabs(scaled) < 2.0e9f)) return std::numeric_limits<int>::max();
+  return common::Nint(scaled);
+}
+
+// ------------------------------------------------------------------ layouts
+
+// One way of splitting a data line into identifier and year. The widths
+// below are those of ring-width lines; chronology lines are two columns
+// narrower in identifier and year.
+struct Layout {
+  int id_width;
+  const char* format;  // identifier, year, then the values
+};
+
+// The three layouts of one format, parsed once for a whole series.
+struct LineFormats {
+  explicit LineFormats(bool chronology);
+  bool chronology;
+  fmt::Format wide5, standard, wide6;
+};
+
+// Ring-width lines: identifier, year, ten values 6 wide.
+constexpr Layout kRwlWide5{7, "(a7,i5,10i6)"};
+constexpr Layout kRwlWide6{6, "(a6,i6,10i6)"};
+constexpr Layout kRwlStandard{8, "(a8,i4,10i6)"};
+// Chronology lines: identifier, year, ten pairs of value 4 wide and depth 3 wide.
+constexpr Layout kCrnWide5{5, "(a5,i5,10(i4,i3))"};
+constexpr Layout kCrnWide6{4, "(a4,i6,10(i4,i3))"};
+constexpr Layout kCrnStandard{6, "(a6,i4,10(i4,i3))"};
+
+// Layout a writer uses for `year` (0 standard, 1 five-wide, 2 six-wide).
+int WriteLayout(int year) {
+  if (year >= -999) return 0;
+  if (year == -1000 || year <= -10000) return 2;
+  return 1;
+}
+
+struct ParsedLine {
+  std::string id;
+  int year = 0;
+  std::array<int, 10> value{};
+  std::array<int, 10> depth{};
+  std::array<bool, 10> present{};  // value field not blank
+  bool year_justified = true;
+  std::array<bool, 10> justified{};  // value (and depth) fields right-justified
+};
+
+bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // columns from..to, 1-based
+  for (std::size_t c = from; c <= to; ++c) {
+    if (c <= record.size() && record[c - 1] != ' ') return false;
+  }
+  return true;
+}
+
+char Column(std::string_view record, std::size_t c) { return c <= record.size() ? record[c - 1] : ' '; }
+
+// Whether the number in columns from..to stands right-justified and in one
+// piece, as every writer of the format puts it. A blank field is fine, and
+// so is an end marker -9999 one column left of its place.
+bool Justified(std::string_view record, std::size_t from, std::size_t to) {
+  std::string field;
+  for (std::size_t c = from; c <= to; ++c) field.push_back(Column(record, c));
+  std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string::npos) return true;
+  std::size_t last = field.find_last_not_of(' ');
+  std::string_view digits = std::string_view(field).substr(first, last - first + 1);
+  if (digits.find(' ') != std::string_view::npos) return false;
+  return last == field.size() - 1 || digits == "-9999";
+}
+
+LineFormats::LineFormats(bool c)
+    : chronology(c),
+      wide5(*fmt::Format::Parse(c ? kCrnWide5.format : kRwlWide5.format)),
+      standard(*fmt::Format::Parse(c ? kCrnStandard.format : kRwlStandard.format)),
+      wide6(*fmt::Format::Parse(c ? kCrnWide6.format : kRwlWide6.format)) {}
+
+bool ParseWith(const Layout& layout, const fmt::Format& format, bool chronology, std::string_view record,
+               ParsedLine& out) {
+  out.id.assign(static_cast<std::size_t>(layout.id_width), ' ');
+  std::vector<fmt::ReadTarget> targets;
+  targets.reserve(22);
+  targets.emplace_back(&out.id);
+  targets.emplace_back(&out.year);
+  for (std::size_t j = 0; j < 10; ++j) {
+    targets.emplace_back(&out.value[j]);
+    if (chronology) targets.emplace_back(&out.depth[j]);
+  }
+  if (!chronology) out.depth.fill(0);
+  if (fmt::ReadText(format, record, targets) != fmt::ReadStatus::kOk) return false;
+  const std::size_t head = chronology ? 10 : 12;
+  const std::size_t step = chronology ? 7 : 6;
+  out.year_justified = Justified(record, static_cast<std::size_t>(layout.id_width) + 1, head);
+  for (std::size_t j = 0; j < 10; ++j) {
+    std::size_t from = head + 1 + j * step;
+    out.present[j] = !Blank(record, from, from + (chronology ? 3 : 5));
+    out.justified[j] = chronology ? Justified(record, from, from + 3) && Justified(record, from + 4, from + 6)
+                                  : Justified(record, from, from + 5);
+  }
+  return true;
+}
+
+// Every reading of a data line that converts, best first: the five-wide
+// negative year when a "-" stands in the column before the standard year
+// field, the standard layout, and the six-wide year when the "-" stands one
+// column earlier. A wide reading counts only with a year that layout holds
+// (-1000 and below), so an identifier with "-" in those columns still reads.
+std::vector<ParsedLine> Readings(std::string_view record, const LineFormats& formats) {
+  const bool chronology = formats.chronology;
+  std::vector<ParsedLine> found;
+  const std::size_t dash5 = chronology ? 6 : 8;
+  ParsedLine line;
+  if (Column(record, dash5) == '-' &&
+      ParseWith(chronology ? kCrnWide5 : kRwlWide5, formats.wide5, chronology, record, line) && line.year <= -1000) {
+    found.push_back(line);
+  }
+  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, formats.standard, chronology, record, line)) {
+    found.push_back(line);
+  }
+  if (Column(record, dash5 - 1) == '-' &&
+      ParseWith(chronology ? kCrnWide6 : kRwlWide6, formats.wide6, chronology, record, line) && line.year <= -1000) {
+    found.push_back(line);
+  }
+  return found;
+}
+
+// Whether a first data line agrees with its own year: a ring-width line
+// holds no value beyond its first-line count; a chronology line has only
+// fill values before the first year's slot.
+bool FitsFirstLine(const ParsedLine& line, bool chronology) {
+  if (chronology) {
+    for (int j = 1; j < DecadeSlot(line.year); ++j) {
+      if (line.value[static_cast<std::size_t>(j - 1)] < kCrnFill) return false;
+    }
+    return true;
+  }
+  for (int j = FirstLineCount(line.year) + 1; j <= 10; ++j) {
+    if (line.present[static_cast<std::size_t>(j - 1)]) return false;
+  }
+  return true;
+}
+
+// Whether a series' end stands among the slots its first line takes.
+bool EndsOnFirstLine(const ParsedLine& line, bool chronology) {
+  int from = chronology ? DecadeSlot(line.year) : 1;
+  int to = chronology ? 10 : FirstLineCount(line.year);
+  for (int j = from; j <= to; ++j) {
+    int v = line.value[static_cast<std::size_t>(j - 1)];
+    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) return true;
+  }
+  return false;
+}
+
+// Year of the line after a line of `year` (the series' first line or a later one).
+int NextLineYear(int year, bool chronology, bool first) {
+  if (chronology) return first ? year - DecadeSlot(year) + 11 : year + 10;
+  return year + (first ? FirstLineCount(year) : 10);
+}
+
+// Picks one reading. Later lines take the reading whose year continues the
+// series; a first line takes the one that agrees with its own year and, if
+// that still leaves a choice (an identifier with "-" in the year's column),
+// the one the next line continues.
+std::size_t Choose(const std::vector<ParsedLine>& readings, const LineFormats& formats,
+                   std::optional<int> expected_year, common::Unit& unit) {
+  const bool chronology = formats.chronology;
+  if (readings.size() == 1) return 0;
+  if (expected_year) {
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+      if (readings[i].year == *expected_year) return i;
+    }
+    return 0;
+  }
+  std::vector<std::size_t> fitting;
+  for (std::size_t i = 0; i < readings.size(); ++i) {
+    if (FitsFirstLine(readings[i], chronology)) fitting.push_back(i);
+  }
+  if (fitting.empty()) return 0;
+  if (fitting.size() == 1) return fitting[0];
+  if (EndsOnFirstLine(readings[fitting[0]], chronology)) return fitting[0];
+  std::optional<std::string> next = unit.NextRecord();
+  if (!next) return fitting[0];
+  unit.Backspace();
+  std::string next_record = next->substr(0, std::min(next->size(), kRecordLength));
+  std::vector<ParsedLine> following = Readings(next_record, formats);
+  for (std::size_t i : fitting) {
+    int want = NextLineYear(readings[i].year, chronology, true);
+    for (const ParsedLine& f : following) {
+      if (f.year == want) return i;
+    }
+  }
+  return fitting[0];
+}
+
+void ClearTitles(std::vector<std::string>& TITLE) {
+  if (TITLE.size() < 4) TITLE.resize(4);
+  for (std::size_t i = 1; i <= 3; ++i) TITLE[i] = std::string(kRecordLength, ' ');
+}
+
+void StoreTitle(std::vector<std::string>& TITLE, std::size_t line, std::string_view record) {
+  if (TITLE.size() < 4) TITLE.resize(4);
+  std::size_t length = std::max(TITLE[line].size(), kRecordLength);
+  TITLE[line] = common::Fixed(record, length);
+}
+
+// ------------------------------------------------------------------ reading
+
+RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+                int& ISER, int LUN, int LUNECH, bool chronology, std::string& LINE, int MAXYRS,
+                std::vector<std::string>& TITLE) {
+  const bool keep_depths = !(chronology && common::SameText(ID, "******"));
+  ISER = std::max(ISER, 0) + 1;
+  N = 0;
+  if (ISER == 1) ClearTitles(TITLE);
+  const std::size_t room =
+      std::min<std::size_t>(X.size(), MAXYRS > 0 ? static_cast<std::size_t>(MAXYRS) : X.size());
+
+  common::Unit* unit = dialog.units().Get(LUN);
+  auto end_of_file = [&]() {
+    N = IEOFST;
+    ISER = IEOFST;
+    return RwlResult::kEndOfFile;
+  };
+  if (unit == nullptr || !unit->reading()) return end_of_file();
+  auto echo = [&](std::string_view text) {
+    if (LUNECH > 0) dialog.units().WriteLine(LUNECH, text);
+  };
+  auto refuse = [&](const std::string& why) {
+    dialog.Screen("");
+    dialog.Screen(" " + why);
+    N = 0;
+    return RwlResult::kRefused;
+  };
+
+  const LineFormats formats(chronology);
+  int bad_records = 0;
+  bool first_line = true;
+  int next_year = 0;  // year the next data line should carry
+  bool warned = false;
+  for (;;) {
+    std::optional<std::string> next = unit->NextRecord();
+    if (!next) {
+      if (N > 0) {
+        dialog.Screen("");
+        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) +
+                      " has no end marker at the end of the file; it is left out.");
+      }
+      return end_of_file();
+    }
+    std::string record = next->substr(0, std::min(next->size(), kRecordLength));
+
+    // A header-and-format series announces itself with "#" in column 80.
+    if (N == 0 && Column(record, 80) == '#') {
+      unit->Backspace();
+      std::string title(kRecordLength, ' ');
+      datar(dialog, title, N, X, IYR1, LUN, MAXYRS);
+      ID = common::Fixed(title, 8);
+      if (LUNECH > 0) {
+        echo("");
+        echo(std::string(9, ' ') + "title of data:  " + std::string(common::TrimRight(title)));
+        echo("");
+      }
+      // (at the end of the file before a header N is IEOFST but the counter
+      // still counts: the caller sees a failed read, not the end)
+      return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+    }
+
+    if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
+
+    std::vector<ParsedLine> readings = Readings(record, formats);
+    if (readings.empty()) {
+      // A title line, or a line that is not data.
+      ++bad_records;
+      if (bad_records > kMaxBadRecords) {
+        N = 0;  // a series cut short here is no series (its units are not even known)
+        return RwlResult::kNoSeries;
+      }
+      std::string shown = " " + std::string(common::TrimRight(record));
+      if (bad_records == 1) {
+        dialog.Screen("");
+        dialog.Screen(" title of data:");
+        echo("");
+        echo(std::string(9, ' ') + "title of data:");
+        LINE = common::Fixed(record, std::max(LINE.size(), kRecordLength));
+      }
+      dialog.Screen(shown);
+      echo(shown);
+      if (bad_records <= 3) StoreTitle(TITLE, static_cast<std::size_t>(bad_records), record);
+      continue;
+    }
+
+    std::optional<int> expected;
+    if (!first_line) expected = next_year;
+    const ParsedLine& line = readings[Choose(readings, formats, expected, *unit)];
+    // Slots taken from this line: a ring-width series' first line holds its
+    // first-line count, a chronology's starts at the first year's slot.
+    int first_slot = 1;
+    int last_slot = 10;
+    if (first_line) {
+      ID = common::Fixed(line.id, 8);
+      if (chronology) ID.replace(6, 2, "  ");
+      IYR1 = line.year;
+      if (IYR1 < kMinYear || IYR1 > kMaxYear) {
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
+                      ", outside -9999 to 9999 (the year limit).");
+      }
+      if (chronology) {
+        first_slot = DecadeSlot(IYR1);
+      } else {
+        last_slot = FirstLineCount(IYR1);
+      }
+      next_year = NextLineYear(IYR1, chronology, true);
+      first_line = false;
+    } else {
+      next_year += 10;
+      // Later lines are not checked against the first, but a series that
+      // runs into lines of another identifier has lost its end marker.
+      auto blanked = [](std::string_view text) {  // tabs count as blanks here
+        std::string out(common::TrimRight(text));
+        std::replace(out.begin(), out.end(), '\t', ' ');
+        return std::string(common::TrimRight(out));
+      };
+      if (!warned && blanked(std::string_view(ID).substr(0, line.id.size())) != blanked(line.id)) {
+        warned = true;
+        dialog.Screen("");
+        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) + " runs on into lines of " +
+                      std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
+                      "): an end marker is missing.");
+      }
+    }
+
+    // Blanks inside a number are ignored by the format, so a line whose
+    // numbers slid out of their columns would read as other numbers: such
+    // a line is refused, with the line shown.
+    bool justified = line.year_justified;
+    for (int j = first_slot; j <= last_slot && justified; ++j) {
+      const std::size_t s = static_cast<std::size_t>(j - 1);
+      justified = line.justified[s];
+      const int v = line.value[s];
+      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
+    }
+    if (!justified) {
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": the numbers of this line are not right-justified in their columns:");
+      dialog.Screen(" " + std::string(common::TrimRight(record)));
+      return refused;
+    }
+
+    for (int j = first_slot; j <= last_slot; ++j) {
+      const std::size_t s = static_cast<std::size_t>(j - 1);
+      const int v = line.value[s];
+      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) {
+        // End of the series: a ring-width series closed by -9999 was in
+        // thousandths (stored as hundredths so far), one closed by 999 stays
+        // in hundredths.
+        if (!chronology && v == common::kRwlEnd) {
+          for (int k = 0; k < N; ++k) X[static_cast<std::size_t>(k)] *= 0.1f;
+        }
+        if (N > 0 && IYR1 + N - 1 > kMaxYear) {
+          return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
+                        std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
+        }
+        return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+      }
+      if (static_cast<std::size_t>(N) >= room) {
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
+                      " values (the limit per series).");
+      }
+      X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
+      if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {
+        NDEP[static_cast<std::size_t>(N)] = line.depth[s];
+      }
+      ++N;
+    }
+  }
+}
+
+// ------------------------------------------------------------------ writing
+
+std::string RwlLine(std::string_view id, int year, const std::vector<int>& items, std::string_view label) {
+  const char* head;
+  switch (WriteLayout(year)) {
+    case 0:
+      head = "(a8,i4,10i6,2x,a6)";
+      break;
+    case 1:
+      head = "(a7,i5,10i6,2x,a6)";
+      break;
+    default:
+      head = "(a6,i6,10i6,2x,a6)";
+      break;
+  }
+  std::vector<fmt::WriteValue> values;
+  values.reserve(13);
+  values.emplace_back(id);
+  values.emplace_back(year);
+  for (int v : items) values.emplace_back(v);
+  if (items.size() == 10) values.emplace_back(label);
+  return fmt::Write(head, values);
+}
+
+std::string CrnLine(std::string_view id, int year, const std::array<int, 10>& value, const std::array<int, 10>& depth,
+                    std::string_view label) {
+  const char* head;
+  switch (WriteLayout(year)) {
+    case 0:
+      head = "(a6,i4,10(i4,i3),2x,a6)";
+      break;
+    case 1:
+      head = "(a5,i5,10(i4,i3),2x,a6)";
+      break;
+    default:
+      head = "(a4,i6,10(i4,i3),2x,a6)";
+      break;
+  }
+  std::vector<fmt::WriteValue> values;
+  values.reserve(23);
+  values.emplace_back(id);
+  values.emplace_back(year);
+  for (std::size_t j = 0; j < 10; ++j) {
+    values.emplace_back(value[j]);
+    values.emplace_back(depth[j]);
+  }
+  values.emplace_back(label);
+  return fmt::Write(head, values);
+}
+
+}  // namespace
+
+int FirstLineCount(int year) {
+  if (year >= 0) return 10 - year % 10;
+  int r = year % 10;  // truncated toward zero, as MOD
+  return r == 0 ? 10 : -r;
+}
+
+int DecadeSlot(int year) {
+  if (year >= 0) return year % 10 + 1;
+  int r = year % 10;
+  return r == 0 ? 1 : 11 + r;
+}
+
+std::vector<std::string> RwlRecords(std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+  std::vector<std::string> records;
+  const int n = static_cast<int>(X.size());
+  if (n < 1) return records;
+  const std::string id = common::Fixed(ID, 8);
+  const std::string label = common::Fixed(LABEL, 6);
+  int count = FirstLineCount(IYR1);
+  int line_year = IYR1;
+  int k = 0;
+  std::vector<int> items;
+  for (;;) {
+    items.clear();
+    bool end = false;
+    for (int j = 1; j <= count; ++j) {
+      ++k;
+      if (k > n) {
+        items.push_back(common::kRwlEnd);
+        end = true;
+        break;
+      }
+      int v = Thousandths(X[static_cast<std::size_t>(k - 1)]);
+      if (v == common::kRwlEndHundredths) v = 1000;  // 999 would read back as the end of a hundredths series
+      items.push_back(v);
+    }
+    records.push_back(RwlLine(id, line_year, items, label));
+    if (end) return records;
+    line_year += count;
+    count = 10;
+  }
+}
+
+std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+                                    std::string_view LABEL, bool with_range) {
+  std::vector<std::string> records;
+  const int n = static_cast<int>(X.size());
+  if (n < 1) return records;
+  const std::string id = common::Fixed(ID, 6);
+  const std::string label = common::Fixed(LABEL, 6);
+  const bool depth_one = NDEP.empty() || NDEP[0] < 1;
+  if (with_range) {
+    int last = IYR1 + n - 1;
+    const char* range = (IYR1 <= -1000 || last <= -1000) ? "(a6,2i5)" : "(a6,2i4)";
+    records.push_back(fmt::Print(range, std::string_view(id), IYR1, last));
+  }
+  int slot = DecadeSlot(IYR1);
+  int line_year = IYR1;
+  int k = 0;
+  for (;;) {
+    std::array<int, 10> value;
+    std::array<int, 10> depth{};
+    value.fill(kCrnFill);
+    bool end = false;
+    for (int j = slot; j <= 10; ++j) {
+      ++k;
+      if (k > n) {
+        end = true;
+        break;
+      }
+      std::size_t i = static_cast<std::size_t>(k - 1);
+      int d = depth_one ? 1 : (i < NDEP.size() ? NDEP[i] : 1);
+      depth[static_cast<std::size_t>(j - 1)] = std::min(d, 999);  // the depth field has three digits
+      value[static_cast<std::size_t>(j - 1)] = Thousandths(X[i]);
+    }
+    records.push_back(CrnLine(id, line_year, value, depth, label));
+    if (end) return records;
+    if (with_range && k == n) return records;
+    line_year = line_year - slot + 11;
+    slot = 1;
+  }
+}
+
+RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+           int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
+           int MAXYRS, std::vector<std::string>& TITLE) {
+  LINE.assign(std::max(LINE.size(), kRecordLength), ' ');
+  if (MODE == "mr" || MODE == "ir") {
+    return ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
+  }
+  if (N < 1) return RwlResult::kDone;
+  const std::size_t n = std::min(static_cast<std::size_t>(N), X.size());
+  std::vector<std::string> records;
+  if (MODE == "mw") {
+    records = RwlRecords(ID, IYR1, X.first(n), LABEL);
+  } else if (MODE == "iw" || MODE == "cr") {
+    records = CrnRecords(ID, IYR1, X.first(n), NDEP, LABEL, MODE == "cr");
+  } else {
+    return RwlResult::kNoSeries;  // no such mode: nothing is read or written
+  }
+  for (const std::string& r : records) dialog.units().WriteLine(LUN, r);
+  return RwlResult::kDone;
+}
+
+}  // namespace files

@@ -1,0 +1,78 @@
+// The decade formats: ring widths (one series after another, ten yearly
+// values a line in thousandths or hundredths, closed by an end marker) and
+// chronologies (ten index values a line, each with its sample depth).
+// docs/formats/decade_ring_widths.md and docs/formats/decade_chronologies.md
+// describe the layouts.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/console.h"
+
+namespace files {
+
+inline constexpr int IEOFST = -999;  // N and ISER of a read that met the end of the file
+
+// rwlio: reads or writes one series of a decade file on unit LUN.
+//
+// MODE "mr" reads the next ring-width series, "ir" the next chronology;
+// "mw" writes a ring-width series, "iw" a chronology, "cr" a chronology
+// preceded by its range line. Arguments as the routine has always taken
+// them:
+//   ID     8 characters; read: out (a chronology's identifier has 6, columns
+//          7-8 blank); "ir" with ID "******" on entry leaves NDEP alone.
+//          write: in, written on every line.
+//   IYR1   first year (read: out; write: in).
+//   N      number of values (read: out, IEOFST at end of file, 0 when the
+//          reader gave up or refused a series over the limits; write: in,
+//          below 1 nothing is written).
+//   X      the values in mm (ring widths) or index units; a read never
+//          stores more than min(MAXYRS, X.size()) of them.
+//   NDEP   sample depth per year ("ir": out; "iw", "cr": in; a first element
+//          below 1, or an empty span, writes depth 1 for every year).
+//   ISER   read: series counter, set to max(ISER, 0) + 1, IEOFST at end of
+//          file; TITLE lines 1-3 are cleared when it becomes 1.
+//   LUNECH read: unit to which title lines are echoed (0 or less: none).
+//   LINE   cleared to 100 blanks on every call; a read puts the first title
+//          line of the call into it.
+//   LABEL  write: the 6-character label of the lines.
+//   MAXYRS read: the most values a series may have (6001).
+//   TITLE  the data set's title lines 1..3 (element 0 unused, as in
+//          common::RunStorage); a read stores the first three title lines of
+//          the call there.
+// The console shows the title lines a read meets and the messages of a
+// refused series.
+//
+// The result says what a call did, beyond N and ISER: callers that only
+// look at N and ISER (N < 1 with ISER not IEOFST: the read failed) need not
+// use it; a chronology reader that skips empty chronologies can tell them
+// from a refused one.
+enum class RwlResult {
+  kDone,        // a series was read (N >= 1), or a write was made
+  kEndOfFile,   // N and ISER are IEOFST
+  kNoSeries,    // no values: 25 lines in a row that are not data, an empty
+                // series, or a header-and-format series that did not read
+  kRefused,     // a series beyond the limits (6001 values, years -9999..9999)
+                // or with numbers out of their columns; a message was shown
+};
+
+RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+           int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
+           int MAXYRS, std::vector<std::string>& TITLE);
+
+// The records "mw" writes for one ring-width series (no line ends).
+std::vector<std::string> RwlRecords(std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
+
+// The records "iw" (with_range false) or "cr" (true) writes for one chronology.
+std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+                                    std::string_view LABEL, bool with_range);
+
+// Values on the first line of a series starting in `year` (ring widths).
+int FirstLineCount(int year);
+// Slot (1..10) of `year` on its decade line (chronologies).
+int DecadeSlot(int year);
+
+}  // namespace files

@@ -145,12 +145,13 @@ void supsmu(std::span<const float> x, std::span<const float> y, std::span<const 
   auto X = [&](int i) { return x[i - 1]; };
 
   if (X(n) <= X(1)) {
-    double sy = 0.0, sw = 0.0;
+    // Weighted mean in single precision (only smooth's running sums are double).
+    float sy = 0.0f, sw = 0.0f;
     for (int j = 0; j < n; ++j) {
-      sy += static_cast<double>(w[j]) * static_cast<double>(y[j]);
-      sw += static_cast<double>(w[j]);
+      sy += w[j] * y[j];
+      sw += w[j];
     }
-    const float a = sw > 0.0 ? static_cast<float>(sy / sw) : 0.0f;
+    const float a = sw > 0.0f ? sy / sw : 0.0f;
     std::fill(smo.begin(), smo.begin() + n, a);
     return;
   }

@@ -95,6 +95,16 @@ TEST(Supsmu, ConstantAbscissaGivesWeightedMean) {
   EXPECT_EQ(smo, std::vector<float>(4, 26.0f / 5.0f));
 }
 
+// The weighted mean of a constant abscissa is summed in single precision:
+// 2^24 + 1 rounds back to 2^24 (ties to even), so the sum of
+// 2^24, 1, 1, -2^24 is 0 and the mean 0 (in double it would be 0.5).
+TEST(Supsmu, ConstantAbscissaMeanInSinglePrecision) {
+  const std::vector<float> x(4, 3.0f), y = {16777216.0f, 1.0f, 1.0f, -16777216.0f}, w(4, 1.0f);
+  std::vector<float> smo(4, 9.0f), sc(28);
+  supsmu(x, y, w, 1, 0.0f, 0.0f, smo, sc);
+  EXPECT_EQ(smo, std::vector<float>(4, 0.0f));
+}
+
 TEST(Supsmu, StraightLineUnchanged) {
   std::vector<float> y(60);
   for (std::size_t i = 0; i < y.size(); ++i) y[i] = 4.0f - 0.03125f * static_cast<float>(i);

@@ -112,7 +112,9 @@ void smooth(std::span<const float> x, std::span<const float> y, std::span<const 
       if (line.var > vsml) h += dxj * dxj / line.var;
       const double d = 1.0 - static_cast<double>(W(j)) * h;
       if (d > 0.0) {
-        acvr[j - 1] = static_cast<float>(std::fabs(static_cast<double>(Y(j)) - static_cast<double>(smo[j - 1])) / d);
+        // The residual of two single-precision values is single precision.
+        const float resid = std::fabs(Y(j) - smo[j - 1]);
+        acvr[j - 1] = static_cast<float>(static_cast<double>(resid) / d);
       } else {
         acvr[j - 1] = j > 1 ? acvr[j - 2] : 0.0f;
       }

@@ -232,6 +232,15 @@ TEST(InmenuDecade, EmptyFileIsAFailedRead) {
   EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
 }
 
+TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
+  InputRun run("SITE   1 A site without series\nSITE   2 Nowhere\n", {"1", ""});
+  const MenuCall call = RunMenu(run);
+  EXPECT_EQ(call.RDFAIL, 1);
+  EXPECT_EQ(call.NS, 0);
+  EXPECT_EQ(run.store().IYTAB.NYR(1), 0);
+  EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
+}
+
 TEST(InmenuDecade, BatchEmptyAnswerReadsRingWidths) {
   InputRun run(Series("AAA01", 1850, 51), {""});
   const MenuCall call = RunMenu(run, files::ProgramVariant::kBatch);

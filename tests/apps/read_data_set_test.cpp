@@ -131,6 +131,20 @@ TEST(ReadDataSet, FailedReadThenQuit) {
   EXPECT_EQ(r.screen.substr(r.screen.size() - tail.size()), tail) << r.screen;
 }
 
+// A real archive file whose series span more than 6001 years (-5407 to
+// 2010) is refused by name of the limit, and the try-again question follows.
+TEST(ReadDataSet, RealFilePastTheSpanLimitIsRefused) {
+  e2e::Sandbox box;
+  box.CopyData("swed334.rwl", "data.rwl");
+  const e2e::Result r = box.Run(e2e::Kestrane(), {"data.rwl", "1", "", "q"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.screen, "\n The data set spans 7418 years (-5407 to 2010): the limit is 6001 years.\n"
+                            "\n Input data not read in successfully\n"))
+      << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+  EXPECT_TRUE(Has(r.screen, kTryAgain + "\n Program Terminating\n"));
+  EXPECT_LT(r.seconds, 5.0);
+}
+
 TEST(ReadDataSet, QAtTheMenuEndsTheProgramCleanly) {
   e2e::Sandbox box;
   box.CopyData("input_single_column.txt", "data.txt");

@@ -71,6 +71,7 @@ ReadStatus Read(const Format& format, RecordSource& source, std::span<const Read
 
 // Internal read from one text: reading past it is kEnd.
 ReadStatus ReadText(std::string_view format, std::string_view text, std::span<const ReadTarget> targets);
+ReadStatus ReadText(const Format& format, std::string_view text, std::span<const ReadTarget> targets);
 
 template <typename... Targets>
 ReadStatus ReadFrom(std::string_view format, std::string_view text, Targets*... targets) {

@@ -146,6 +146,7 @@ DetrndResult detrnd(std::span<float> y, std::span<float> curv, int nfit, CurvePa
       break;
     }
     case -2:
+      result.spline_routine = SplineRoutine::kSplage;
       result.spline = AgeSpline(fit, head, istf, work);
       if (result.spline != SplineStatus::kOk) MeanLine(fit, all, CRVPAR, NOPT, result);
       break;

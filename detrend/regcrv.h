@@ -40,7 +40,8 @@ struct DetrndResult {
   int nfit = 0;                                 // values fitted (code -1: one fewer)
   bool exponential_tried = false;               // codes 1, 2: `exponential` is meaningful
   CurveStatus exponential = CurveStatus::kFitted;  // CurveMessage gives its line
-  SplineStatus spline = SplineStatus::kOk;      // SplineMessageLines (kSplinp or kSplage)
+  SplineStatus spline = SplineStatus::kOk;      // SplineMessageLines with spline_routine
+  SplineRoutine spline_routine = SplineRoutine::kSplinp;  // kSplage for code -2
   int msmoor_ier = 0;                           // MsmoorMessage
   bool amoeba_itmax = false;                    // kAmoebaItmaxText, then wait for Return
   GexpStatus gexp = GexpStatus::kOk;            // gexp's fatal texts

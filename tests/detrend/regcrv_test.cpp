@@ -278,6 +278,7 @@ TEST(Detrnd, AgeDependentSplineTooShortFallsBackToTheMean) {
   const std::vector<float> c = Fit({2, 4, 6}, NOPT, 3, p, 0, &r);
   EXPECT_EQ(NOPT, 6);
   EXPECT_EQ(r.spline, SplineStatus::kTooShort);
+  EXPECT_EQ(r.spline_routine, SplineRoutine::kSplage);
   for (float v : c) EXPECT_FLOAT_EQ(v, 4.0f);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/limits.h"
+#include "detrend/sstats.h"
 
 namespace detrend {
 namespace {
@@ -59,6 +60,20 @@ TEST(Cstats, HandValuesSkippingYearsWithoutSeries) {
   EXPECT_NEAR(s.msens, 0.21031746f, 1e-6f);
   // z = d / 2 (population sd 2): sum of lag products 3.25, over 8.
   EXPECT_NEAR(s.r1, 0.40625f, 1e-6f);
+}
+
+TEST(Cstats, EqualsTheSeriesStatisticsWhenEveryYearHasSeries) {
+  const std::vector<float> x = WavyChronology(57);
+  const ChronologyStats c = cstats(x, std::vector<int>(x.size(), 3));
+  const SeriesStats s = sstats(x);
+  EXPECT_FLOAT_EQ(c.mean, s.mean);
+  EXPECT_FLOAT_EQ(c.mad, s.mad);
+  EXPECT_FLOAT_EQ(c.sd, s.sd);
+  EXPECT_FLOAT_EQ(c.var, s.var);
+  EXPECT_NEAR(c.skew, s.skew, 1e-4f);
+  EXPECT_NEAR(c.kurt, s.kurt, 1e-4f);
+  EXPECT_FLOAT_EQ(c.msens, s.msens);
+  EXPECT_NEAR(c.r1, s.r1, 1e-5f);
 }
 
 TEST(Cstats, SentinelsForNoneOneAndConstantValues) {

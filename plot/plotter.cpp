@@ -1,9 +1,13 @@
 #include "plot/plotter.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <plplot.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <thread>
@@ -130,6 +134,10 @@ bool PlplotPlotter::DisplayOpens() {
 
 PlplotPlotter::~PlplotPlotter() {
   if (initialised_) plend();
+  if (child_ > 0) {
+    int status = 0;
+    waitpid(child_, &status, 0);
+  }
   CloseDisplay(hold_);
 }
 
@@ -137,19 +145,39 @@ void PlplotPlotter::sdev(std::string_view device) {
   skipping_ = false;
   screen_ = false;
   CloseDisplay(hold_);
-  if (device.substr(0, device.find_last_not_of(' ') + 1) == kScreenDevice) {
-    hold_ = OpenDisplay();
-    const std::string name = hold_.display != nullptr ? ScreenDeviceName() : std::string();
-    if (name.empty()) {
-      CloseDisplay(hold_);
-      skipping_ = true;
-      return;
-    }
-    screen_ = true;
-    plsdev(name.c_str());
+  if (device.substr(0, device.find_last_not_of(' ') + 1) != kScreenDevice) {
+    plsdev(Str(device).c_str());
     return;
   }
-  plsdev(Str(device).c_str());
+  hold_ = OpenDisplay();
+  const std::string name = hold_.display != nullptr ? ScreenDeviceName() : std::string();
+  no_screen_ = name.empty();
+  skipping_ = true;
+  if (no_screen_) {
+    CloseDisplay(hold_);
+    return;
+  }
+  // The page is drawn by a child process; this one skips the calls and waits
+  // in end(). The child reads nothing of the user's input.
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    no_screen_ = true;
+    CloseDisplay(hold_);
+    return;
+  }
+  if (pid > 0) {
+    child_ = static_cast<int>(pid);
+    return;
+  }
+  const int null_input = open("/dev/null", O_RDONLY);
+  if (null_input >= 0) {
+    dup2(null_input, STDIN_FILENO);
+    close(null_input);
+  }
+  skipping_ = false;
+  screen_ = true;
+  plsdev(name.c_str());
 }
 
 void PlplotPlotter::sfnam(std::string_view file_name) {
@@ -178,7 +206,21 @@ void PlplotPlotter::init() {
 }
 
 void PlplotPlotter::end() {
+  if (screen_) {
+    // The child that drew the screen page ends here, without running the
+    // parent's exit handlers or flushing its copies of the parent's buffers.
+    if (initialised_) plend();
+    std::fflush(stderr);
+    _exit(0);
+  }
   if (initialised_) plend();
+  if (child_ > 0) {
+    int status = 0;
+    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    }
+    last_screen_status_ = status;
+    child_ = -1;
+  }
   CloseDisplay(hold_);
   initialised_ = false;
   skipping_ = false;

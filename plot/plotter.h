@@ -64,6 +64,8 @@ std::string EscapeText(std::string_view text);
 // "xwin" when xcairo is missing, and is used only when PLplot lists it and
 // the X display opens; otherwise every call from sdev("wingcc") to end() is
 // skipped, so a run without a display still reaches its menu and can save.
+// A screen drawing runs in a child process, which end() waits for: PLplot
+// ends the process on a device failure, and that must never be the program.
 class PlplotPlotter : public Plotter {
  public:
   // `pause_on_screen`: keep a screen window open until the user dismisses
@@ -97,8 +99,11 @@ class PlplotPlotter : public Plotter {
   void lsty(int style) override;
   void font(int f) override;
 
-  // Whether the last sdev("wingcc") found a usable screen.
-  bool screen_skipped() const { return skipping_; }
+  // Whether the last sdev("wingcc") found no usable screen.
+  bool screen_skipped() const { return no_screen_; }
+  // Wait status of the last screen drawing's process (0: drew and ended
+  // normally); -1 before any.
+  int last_screen_status() const { return last_screen_status_; }
 
   PlplotPlotter(const PlplotPlotter&) = delete;
   PlplotPlotter& operator=(const PlplotPlotter&) = delete;
@@ -119,9 +124,12 @@ class PlplotPlotter : public Plotter {
 
   DisplayHold hold_;
   bool pause_on_screen_;
-  bool skipping_ = false;   // screen drawing unavailable: calls are dropped until end()
-  bool screen_ = false;     // the current drawing goes to the window device
+  bool skipping_ = false;   // calls are dropped until end(): no screen, or a child draws it
+  bool no_screen_ = false;  // the last screen request found no usable screen
+  bool screen_ = false;     // this process draws on the window device (the child)
   bool initialised_ = false;
+  int child_ = -1;          // process drawing the screen page, waited for by end()
+  int last_screen_status_ = -1;
 };
 
 }  // namespace plot

@@ -15,6 +15,7 @@ struct Result {
   std::string screen;     // standard output
   std::string errors;     // standard error
   double seconds = 0.0;   // wall time of the run
+  long max_rss_kb = 0;    // largest resident size of any program this test process has run
 };
 
 class Sandbox {

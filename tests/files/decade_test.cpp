@@ -519,7 +519,10 @@ TEST_F(DecadeTest, RingWidthRoundTripOfManyRandomSeries) {
   }
 }
 
-TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
+class ChronologyRoundTrip : public DecadeTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChronologyRoundTrip, ManyRandomSeries) {
+  const std::string mode = GetParam();
   std::mt19937 rng(1209);
   std::uniform_int_distribution<int> length(1, 300);
   std::uniform_int_distribution<int> value(0, 9989);
@@ -535,7 +538,7 @@ TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
     }
     list.push_back(std::move(s));
   }
-  WriteSeries(list, "iw", "crnrt");
+  WriteSeries(list, mode, "crnrt");
   ReadResult r = ReadAll(Path("out.txt"), "ir");
   ASSERT_FALSE(r.gave_up);
   ASSERT_EQ(r.series.size(), list.size());
@@ -552,6 +555,10 @@ TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
     }
   }
 }
+
+// "iw" closes each chronology with fill values; "cr" announces its length
+// in a range line instead.
+INSTANTIATE_TEST_SUITE_P(Modes, ChronologyRoundTrip, ::testing::Values("iw", "cr"));
 
 // ------------------------------------------------------------------ real files
 

@@ -440,6 +440,22 @@ TEST_F(DecadeTest, ChronologyIdentifierOfStarsKeepsTheDepths) {
   EXPECT_FLOAT_EQ(x[1], 0.9f);
 }
 
+TEST_F(DecadeTest, ChronologyIdentifiersWithADashWhereTheWideYearsBegin) {
+  std::vector<Series> list = {{"SITEA-", 1950, Thousandths({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}), {}},
+                              {"SITE-A", 1950, Thousandths({1, 2, 3}), {}},
+                              {"SITEB", -1950, Thousandths({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}), {}}};
+  WriteSeries(list, "iw", "dash");
+  ReadResult r = ReadAll(Path("out.txt"), "ir");
+  ASSERT_EQ(r.series.size(), 3u);
+  EXPECT_EQ(r.series[0].id, "SITEA-  ");
+  EXPECT_EQ(r.series[0].first, 1950);
+  EXPECT_EQ(r.series[1].id, "SITE-A  ");
+  EXPECT_EQ(r.series[1].first, 1950);
+  EXPECT_EQ(r.series[2].id, "SITEB   ");
+  EXPECT_EQ(r.series[2].first, -1950);
+  for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(r.series[i].x.size(), list[i].x.size()) << i;
+}
+
 TEST_F(DecadeTest, ChronologyValueOf9990OrMoreEnds) {
   WriteSeries({{"HIGH", 2000, {1.0f, 9.99f, 1.0f}, {}}}, "iw", "");
   ReadResult r = ReadAll(Path("out.txt"), "ir");

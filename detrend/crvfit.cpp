@@ -85,6 +85,21 @@ std::vector<std::string> XmeanMessageLines(bool batch) {
   return {"", batch ? "Error in xmean: n=0" : "error in xmean: n=0"};
 }
 
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch) {
+  std::vector<std::string> lines;
+  if (result.exponential_tried) {
+    std::string text = CurveMessage(result.exponential, nfit);
+    if (!text.empty()) lines.push_back(std::move(text));
+  }
+  for (std::string& line : SplineMessageLines(result.spline, result.spline_routine, batch)) {
+    lines.push_back(std::move(line));
+  }
+  if (result.no_values) {
+    for (std::string& line : XmeanMessageLines(batch)) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
 void yrseq(int n, int start, std::span<int> iv) {
   iv[0] = start;
   for (int i = 2; i <= n; ++i) iv[static_cast<std::size_t>(i) - 1] = iv[static_cast<std::size_t>(i) - 2] + 1;
@@ -167,6 +182,7 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
     case 8: {
       const std::span<int> s = CrvfitAccess::stiffness(work, n);
       yrseq(static_cast<int>(n), SPLSTF, s);
+      result.spline_routine = SplineRoutine::kSplage;
       result.spline = splage(y, whole, s, CrvfitAccess::spline(work)).status;
       if (result.spline == SplineStatus::kOk && SPLEND == 1 && n >= 2) {
         // Flatten a rising end to the level where the rise began, then refit.
@@ -188,6 +204,7 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       if (IsSplineInYears(code)) {
         result.spline = spline(fit, curv.first(un), code, CrvfitAccess::spline(work)).status;
       } else {
+        result.spline_routine = SplineRoutine::kSplinp;
         result.spline =
             splinp(fit, curv.first(un), PercentStiffness(code, nfit), CrvfitAccess::spline(work)).status;
       }

@@ -57,10 +57,18 @@ struct CrvfitResult {
   CurveStatus exponential = CurveStatus::kFitted;
   bool exponential_tried = false;
   SplineStatus spline = SplineStatus::kOk;
+  SplineRoutine spline_routine = SplineRoutine::kSpline;  // which spline ran
   // nfit < 1 left nothing to average: the caller writes xmean's message
-  // (XmeanMessageLines) and stops the program; curv is not written.
+  // (XmeanMessageLines), waits for Return and stops the program; curv holds
+  // no usable curve.
   bool no_values = false;
 };
+
+// The screen lines the models of one crvfit call write, in order: the
+// exponential's message, the spline's, and xmean's when no_values is set.
+// A spline status of kTooLong (more than mxy values) or no_values means the
+// caller stops the program after writing them.
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch);
 
 // Fits the curve of y (n = y.size() values) to its first nfit values and
 // writes curv (n values; spline codes write only the first nfit). NOPT comes

@@ -191,10 +191,10 @@ GamfitResult gamfit(Simplex& s, CurveMode mode, std::span<const float> x, std::s
   AmoebaResult run = amoeba(s, ndim, kGamfitFtol, mode, x, y);
   int iter = run.iter;
 
-  // A simplex can collapse before it reaches the minimum; restart it around
-  // the best vertex with the mode's steps until a restart no longer lowers
-  // the objective by the relative tolerance.
-  for (int restart = 0; restart < kGamfitRestarts && run.status == AmoebaStatus::kConverged; ++restart) {
+  // A simplex can collapse (or run out of iterations) short of the minimum;
+  // restart it around the best vertex with the mode's steps until a restart
+  // no longer lowers the objective by the relative tolerance.
+  for (int restart = 0; restart < kGamfitRestarts && iter < kGamfitIterationBudget; ++restart) {
     const float previous = s.Y[0];
     if (!(previous > 0.0f) || previous >= kInfeasibleObjective) break;
     const std::array<float, 5> best = s.P[0];

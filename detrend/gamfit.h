@@ -38,8 +38,10 @@ inline constexpr float kInfeasibleObjective = 1e30f;
 inline constexpr int kAmoebaItmax = 2000;
 // Relative spread of the vertex values at which gamfit's simplex stops.
 inline constexpr float kGamfitFtol = 1e-5f;
-// Most restarts of gamfit's simplex around its best vertex.
+// Most restarts of gamfit's simplex around its best vertex, and the count
+// of iterations after which no further restart begins.
 inline constexpr int kGamfitRestarts = 20;
+inline constexpr int kGamfitIterationBudget = 5 * kAmoebaItmax;
 
 // Texts the caller writes for the statuses below.
 inline constexpr std::string_view kAmoebaItmaxText = "itmax exceeded in amoeba";  // then wait for Return
@@ -95,11 +97,14 @@ AmoebaResult amoeba(Simplex& s, int ndim, float ftol, CurveMode mode, std::span<
 //   mode 2: (1,0,0,0) (0,-0.01,0,0) (0,0,1,0) (0,0,0,0.1)
 //   mode 3: (1,0,0,0,0) (0,1,0,0,0) (0,0,-0.01,0,0) (0,0,0,1,0) (0,0,0,0,0.1)
 // then amoeba with kGamfitFtol. A simplex that has collapsed short of the
-// minimum is restarted from its best vertex, the other vertices that vertex
-// plus the steps of the table above, until a restart lowers the objective by
-// less than kGamfitFtol relative (at most kGamfitRestarts times; not after an
-// iteration limit). Gives curv(i) = a exp(b t + c ln t) + k, t = i + d, for
-// i = 1..curv.size() from the best vertex (row 0 on return).
+// minimum, or stopped at its iteration limit, is restarted from its best
+// vertex, the other vertices that vertex plus the steps of the table above,
+// until a restart lowers the objective by less than kGamfitFtol relative
+// (at most kGamfitRestarts times, none begun once kGamfitIterationBudget
+// iterations are spent). Gives curv(i) = a exp(b t + c ln t) + k, t = i + d,
+// for i = 1..curv.size() from the best vertex (row 0 on return).
+// kIterationLimit: the last simplex run stopped at kAmoebaItmax; the caller
+// writes kAmoebaItmaxText and waits for Return, and the curve stands.
 // A curve point with t <= 0 (possible only when no vertex was feasible,
 // sse == kInfeasibleObjective) takes the value k.
 // kTooManyPoints (nfit > nemax): nothing is computed or written; the caller

@@ -5,32 +5,11 @@
 #include <cstddef>
 
 #include "detrend/order_stats.h"
+#include "detrend/sstats.h"
 
 namespace detrend {
 
 namespace {
-
-// Mean and standard deviation (divisor n-1) in single precision, as the
-// series statistics routine gives them: sd is -99.0 when n < 2 or the
-// variance is not positive.
-struct SeriesMoments {
-  float mean;
-  float sd;
-};
-
-SeriesMoments Moments(std::span<const float> x) {
-  const int n = static_cast<int>(x.size());
-  if (n == 0) return {common::kNoStatistic, common::kNoStatistic};
-  float sum = 0.0f;
-  for (float v : x) sum += v;
-  const float mean = sum / static_cast<float>(n);
-  if (n == 1) return {mean, common::kNoStatistic};
-  float ss = 0.0f;
-  for (float v : x) ss += (v - mean) * (v - mean);
-  const float var = ss / static_cast<float>(n - 1);
-  if (var <= 0.0f) return {mean, common::kNoStatistic};
-  return {mean, std::sqrt(var)};
-}
 
 // The k-th smallest (1-based) of v, reordering v. The values that order
 // statistics of a work vector pick out are the same whatever the order of
@@ -66,11 +45,11 @@ void indxs(std::span<const float> x, std::span<const float> curv, std::span<floa
   for (std::size_t i = 0; i < n; ++i) ind[i] = x[i] / curv[i];
   if (mode != 2 || n == 0) return;
 
-  const SeriesMoments ratio = Moments(ind.first(n));
+  const SeriesStats ratio = sstats(ind.first(n));
   // The residuals, measurement minus curve through the ratio, are formed in
   // place of the ratios (their statistics are already taken).
   for (std::size_t i = 0; i < n; ++i) ind[i] = ind[i] * curv[i] - curv[i];
-  const SeriesMoments resid = Moments(ind.first(n));
+  const SeriesStats resid = sstats(ind.first(n));
   const bool rescale = ratio.sd > 0.0f && resid.sd > 0.0f;
   for (std::size_t i = 0; i < n; ++i) {
     float v = rescale ? (ind[i] - resid.mean) / resid.sd * ratio.sd + ratio.mean : ratio.mean;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "common/limits.h"
@@ -37,6 +38,26 @@ CorrlResult corrl(std::span<const float> x, std::span<const float> y) {
 }
 
 namespace {
+
+// Blocks of lanes for the cross sums of one series with several others.
+constexpr std::size_t kWide = 32;
+constexpr std::size_t kNarrow = 8;
+using Wide = float __attribute__((vector_size(kWide * sizeof(float))));
+using Narrow = float __attribute__((vector_size(kNarrow * sizeof(float))));
+
+// sxy[j + l] = sum over years k of dev(k, i) * dev(k, j + l), for every
+// lane l of the block, each sum formed in year order.
+template <typename Block>
+void CrossSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i, std::size_t j, float* sxy) {
+  Block acc = {};
+  for (std::size_t k = 0; k < len; ++k) {
+    const float* row = dev + k * nc;
+    Block v;
+    std::memcpy(&v, row + j, sizeof v);
+    acc += row[i] * v;
+  }
+  std::memcpy(sxy + j, &acc, sizeof acc);
+}
 
 // Scratch of the window correlations, sized once per runrbr call.
 //   dev   deviations from the window mean, year-major: dev[k * nc + s] is
@@ -86,11 +107,16 @@ WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, 
   std::size_t nused = 0;
   for (std::size_t i = 0; i + 1 < nc; ++i) {
     float* sxy = w.sxy.data();
-    for (std::size_t j = i + 1; j < nc; ++j) sxy[j] = 0.0f;
-    for (std::size_t k = 0; k < len; ++k) {
-      const float* row = w.dev.data() + k * nc;
-      const float di = row[i];
-      for (std::size_t j = i + 1; j < nc; ++j) sxy[j] += di * row[j];
+    const float* dev = w.dev.data();
+    // Cross sums with blocks of later series, one lane each: every lane
+    // still adds its products in year order.
+    std::size_t j = i + 1;
+    for (; j + kWide <= nc; j += kWide) CrossSums<Wide>(dev, nc, len, i, j, sxy);
+    for (; j + kNarrow <= nc; j += kNarrow) CrossSums<Narrow>(dev, nc, len, i, j, sxy);
+    for (; j < nc; ++j) {
+      float acc = 0.0f;
+      for (std::size_t k = 0; k < len; ++k) acc += dev[k * nc + i] * dev[k * nc + j];
+      sxy[j] = acc;
     }
     for (std::size_t j = i + 1; j < nc; ++j) {
       const float prod = w.sxx[i] * w.sxx[j];

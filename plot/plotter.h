@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace plot {
 
@@ -45,6 +47,15 @@ inline constexpr std::string_view kScreenDevice = "wingcc";
 // or 0 (PLplot's automatic ticks) when it is not finite or would give more
 // than 1000 ticks, which PLplot refuses by ending the process.
 double SafeTick(double tick, double lo, double hi);
+
+// The decimals the tick labels of an interval need when PLplot's own labels
+// (as many decimals as the interval's magnitude) would misstate them, as for
+// 0.12 or 0.25; -1 when PLplot's labels are exact (0.1, 0.5, 20, 250, ...).
+int LabelDecimals(double tick);
+
+// The runs [first, last) of consecutive points whose x and y are both
+// finite: the pieces a line is drawn in.
+std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const double> x, std::span<const double> y);
 
 // PLplot's text escape "#" doubled, so the text prints as written.
 std::string EscapeText(std::string_view text);
@@ -89,7 +100,24 @@ class PlplotPlotter : public Plotter {
   // Whether the last sdev("wingcc") found a usable screen.
   bool screen_skipped() const { return skipping_; }
 
+  PlplotPlotter(const PlplotPlotter&) = delete;
+  PlplotPlotter& operator=(const PlplotPlotter&) = delete;
+  ~PlplotPlotter() override;
+
  private:
+  // A connection to the X display held from the screen check until the
+  // drawing ends: an X server resets when its last client leaves, and a
+  // device opening during that reset would fail (PLplot then exits).
+  struct DisplayHold {
+    void* xlib = nullptr;
+    void* display = nullptr;
+  };
+  static DisplayHold OpenDisplay();
+  static void Label(int axis, double value, char* label, int length, void* data);
+  int label_decimals_[2] = {-1, -1};
+  static void CloseDisplay(DisplayHold& hold);
+
+  DisplayHold hold_;
   bool pause_on_screen_;
   bool skipping_ = false;   // screen drawing unavailable: calls are dropped until end()
   bool screen_ = false;     // the current drawing goes to the window device

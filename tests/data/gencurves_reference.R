@@ -114,3 +114,30 @@ sk <- sum(d^3)/(sd(x)^3*n)*sqrt(n*(n-1))/(n-2)*(1+8.5/n)
 ku <- sum(d^4)/(var(x)^2*n)*n^2*(n+1)/((n-1)*(n-2)*(n-3))
 a <- (x[-1]+x[-n])/2; ms <- sum(abs(diff(x))/a)/(n-1)
 p("sstats mean mad sd var skew kurt msens r1", c(mean(x), mean(abs(d)), sd(x), var(x), sk, ku, ms, acf(x, lag.max=1, plot=FALSE)$acf[2]))
+
+# Noisy Hugershoff-shaped series: trials 6 and 8 of this loop are
+# tests/data/gencurves_hugershoff_noisy.txt and gencurves_hugershoff_noisy2.txt.
+set.seed(11)
+out <- c()
+for (trial in 1:8) {
+  n <- sample(80:400, 1); t <- 1:n
+  a <- runif(1, 0.3, 1.5); c <- runif(1, 0.6, 1.5); b <- -runif(1, 0.01, 0.05); k <- runif(1, 0.1, 0.6)
+  y <- a*t^c*exp(b*t) + k + rnorm(n, 0, 0.05*mean(a*t^c*exp(b*t)))
+  y <- pmax(as.numeric(sprintf("%.5f", y)), 0.001)
+  m <- tryCatch(nls(y ~ A*(t+d)^C*exp(B*(t+d))+K, start=list(A=a,C=c,B=b,d=0,K=k), control=nls.control(maxiter=500)), error=function(e) NULL)
+  s3 <- if (is.null(m)) NA else sum(resid(m)^2)
+  m2 <- tryCatch(nls(y ~ A*(t+d)*exp(B*(t+d))+K, start=list(A=a,B=b,d=1,K=k), control=nls.control(maxiter=500)), error=function(e) NULL)
+  s2 <- if (is.null(m2)) NA else sum(resid(m2)^2)
+  m1 <- tryCatch(nls(y ~ A*exp(B*t)+K, start=list(A=max(y),B=-0.02,K=min(y)), control=nls.control(maxiter=500)), error=function(e) NULL)
+  s1 <- if (is.null(m1)) NA else sum(resid(m1)^2)
+  write(y, sprintf("rnd_%d.txt", trial), ncolumns=1)
+  cat(trial, n, sprintf("%.7g", c(s1, s2, s3)), "\n")
+}
+
+# Least squares on those two files (the second constrained to t + d > 0 at t = 1).
+y <- scan("gencurves_hugershoff_noisy2.txt", quiet=TRUE); t <- seq_along(y)
+m <- nls(y ~ A*(t+d)*exp(B*(t+d))+K, start=list(A=0.6,B=-0.04,d=-0.9,K=0.4), algorithm="port", lower=c(-Inf,-Inf,-1+1e-6,0))
+print(coef(m), digits=9); print(sum(resid(m)^2), digits=9); print(fitted(m)[c(1,100,270)], digits=9)
+y <- scan("gencurves_hugershoff_noisy.txt", quiet=TRUE); t <- seq_along(y)
+m <- nls(y ~ A*(t+d)^C*exp(B*(t+d))+K, start=list(A=1,C=1,B=-0.03,d=0,K=0.3), control=nls.control(maxiter=500))
+print(coef(m), digits=9); print(sum(resid(m)^2), digits=9); print(fitted(m)[c(1,90,188)], digits=9)

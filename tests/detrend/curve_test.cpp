@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace detrend {
@@ -158,6 +159,18 @@ TEST(Curve, FallingSeriesWithLevelEnd) {
   EXPECT_NEAR(par[4], 0.97f, 0.1f);
   EXPECT_EQ(par[5], std::floor(par[5]));
   EXPECT_LE(par[5], 34.0f);
+}
+
+// A non-finite value in the series gives non-finite a and k: a failed fit.
+TEST(Curve, NonFiniteParametersFail) {
+  std::vector<float> y = Exponential(30, 2.0, 0.05, 1.0);
+  y[12] = std::numeric_limits<float>::infinity();
+  std::vector<float> curv(30, 4.0f);
+  CurveParameters par{};
+  EXPECT_EQ(curve(y, curv, par), CurveStatus::kNotFinite);
+  EXPECT_EQ(curv[0], -999.0f);
+  EXPECT_EQ(par[1], -999.0f);
+  EXPECT_EQ(CurveMessage(CurveStatus::kNotFinite, 30), "");
 }
 
 // k above 9999: the rate is set to 0 (flat curve a + k).

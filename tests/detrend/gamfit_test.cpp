@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -23,6 +25,14 @@ std::vector<float> Positions(int n) {
   std::vector<float> x(n);
   for (int i = 0; i < n; ++i) x[i] = static_cast<float>(i + 1);
   return x;
+}
+
+std::vector<float> ReadValues(const std::string& name) {
+  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + name);
+  std::vector<float> v;
+  float value;
+  while (in >> value) v.push_back(value);
+  return v;
 }
 
 // ---- gamoff ----
@@ -329,6 +339,51 @@ TEST(Gamfit, InfeasibleStartIsLeftBehind) {
   EXPECT_GT(s.P[0][2] + 1.0f, 0.0f);
   for (float v : curv) EXPECT_TRUE(std::isfinite(v));
   ExpectCurveNear(curv, {{0, 3.960871f}, {34, 6.227781f}, {69, 1.637043f}}, 2e-3f);
+}
+
+// A noisy Hugershoff-shaped series of 188 values (made in R, see
+// gencurves_reference.R). From the hugfit start the first simplex run stops
+// at its iteration limit with RSS 3.1; restarting from its best vertex
+// reaches the least squares of R's nls: a 0.37774338, c 0.71602093,
+// b -0.047540551, d -0.019892482, k 0.54002286, RSS 0.055214226, fitted at
+// t = 1, 90, 188: 0.89541906, 0.67143136, 0.54213323.
+TEST(Gamfit, RestartsAfterTheIterationLimit) {
+  const std::vector<float> y = ReadValues("gencurves_hugershoff_noisy.txt");
+  ASSERT_EQ(y.size(), 188u);
+  const std::vector<float> x = Positions(188);
+  std::vector<float> curv(188);
+  std::array<float, 7> crvpar{};
+  ASSERT_TRUE(hugfit(x, y, 188, curv, crvpar, 0.0f));
+  Simplex s{};
+  s.P[0] = {crvpar[0], crvpar[1], crvpar[2], 0.0f, 0.0f};
+  const auto r = gamfit(s, CurveMode::kHugershoff, x, y, curv);
+  EXPECT_GT(r.iter, detrend::kAmoebaItmax);
+  EXPECT_NEAR(r.sse, 0.055214226f, 2e-6f);
+  EXPECT_NEAR(s.P[0][1], 0.71602093f, 2e-3f);
+  EXPECT_NEAR(s.P[0][2], -0.047540551f, 2e-4f);
+  ExpectCurveNear(curv, {{0, 0.89541906f}, {89, 0.67143136f}, {187, 0.54213323f}}, 1e-3f);
+}
+
+// The unconstrained least squares of this series (nls: d = -1.242) puts
+// t = 1 + d below 0, where the curve is not evaluated: the fit stays at
+// t + d > 0 and reaches R's nls with the port algorithm and the bound
+// d >= -1 + 1e-6: a 0.64420927, b -0.043130697, d -0.999999, k 0.4536038,
+// RSS 2.1195181, fitted at t = 1, 100, 270: 0.45360444, 1.3453704, 0.45518879.
+TEST(Gamfit, StaysWhereTheCurveIsDefined) {
+  const std::vector<float> y = ReadValues("gencurves_hugershoff_noisy2.txt");
+  ASSERT_EQ(y.size(), 270u);
+  const std::vector<float> x = Positions(270);
+  std::vector<float> curv(270);
+  std::array<float, 7> crvpar{};
+  ASSERT_EQ(gexp(y, curv, crvpar, 0.0f), GexpStatus::kOk);
+  Simplex s{};
+  s.P[0] = {crvpar[0], crvpar[1], 0.0f, 0.0f, 0.0f};
+  const auto r = gamfit(s, CurveMode::kPower1Exp, x, y, curv);
+  EXPECT_NEAR(r.sse, 2.1195181f, 5e-5f);
+  EXPECT_GT(s.P[0][2], -1.0f);
+  EXPECT_NEAR(s.P[0][2], -1.0f, 1e-3f);
+  for (float v : curv) EXPECT_TRUE(std::isfinite(v));
+  ExpectCurveNear(curv, {{0, 0.45360444f}, {99, 1.3453704f}, {269, 0.45518879f}}, 2e-3f);
 }
 
 TEST(Gamfit, MorePointsThanTheLimitAreRefusedUntouched) {

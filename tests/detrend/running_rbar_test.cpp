@@ -232,6 +232,25 @@ TEST(Winrbr, OnlyPositiveCorrelationsCount) {
   EXPECT_EQ(w.se, -99.9f);
 }
 
+TEST(Winrbr, CorrelationsAreCorrlsToTheLastBit) {
+  // 30 series over one 25-year window: the pair correlations that winrbr
+  // counts are exactly those corrl gives for the pair, in pair order.
+  const int ns = 30;
+  std::vector<int> ify(ns, 1), ily(ns, 25);
+  const DataSet d = Make(1, 25, ify, ily);
+  std::vector<float> used(ns * (ns - 1) / 2, 0.0f);
+  const WindowRbar w = winrbr(d.idx, used, d.IYTAB, ns, 1, 25);
+  std::vector<float> expected;
+  for (int i = 1; i < ns; ++i)
+    for (int j = i + 1; j <= ns; ++j) {
+      const CorrlResult c = corrl(d.idx.column_view(i).first(25), d.idx.column_view(j).first(25));
+      if (c.valid && c.r > 0.0f) expected.push_back(c.r);
+    }
+  ASSERT_EQ(w.count, static_cast<int>(expected.size()));
+  ASSERT_GE(w.count, 3);
+  for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(used[k], expected[k]) << k;
+}
+
 TEST(Runrbr, AgreesWithTheRReference) {
   const DataSet d = DataSet1();
   Blocks b = PrepareSet1();
@@ -334,6 +353,24 @@ TEST(Runrbr, NoWindowWithAResult) {
     EXPECT_EQ(t.eps1, -99.9f);
     EXPECT_EQ(t.neff2, -99.9f);
   }
+}
+
+TEST(Runrbr, DepthOneGivesNeffOne) {
+  // NEFF = N / ((N - 1) r + 1) is 1 for N = 1, so the stabilised value is
+  // c0 + (c - c0) sqrt(r); c0 is the chronology mean, here 1.5.
+  const DataSet d = Make(1, 30, {1, 1, 1, 1}, {30, 30, 30, 30});
+  std::vector<int> depth(30, 4);
+  depth[0] = 1;
+  std::vector<float> chron(30, 1.5f);
+  chron[0] = 2.0f;
+  chron[1] = 1.0f;
+  Blocks b = Prepare(30, depth, chron);
+  ASSERT_GT(runrbr(d.idx, b.RBRV1, d.IYTAB, d.NS, b.RBRV2, b.RBRV3, 7, 6).nwin, 0);
+  EXPECT_EQ(b.RBRV3.get(1, 3), 1.0f);
+  EXPECT_EQ(b.RBRV3.get(1, 5), 1.0f);
+  const float r1 = b.RBRV3.get(1, 2);
+  EXPECT_NEAR(b.RBRV1.get(1, 2), 1.5f + 0.5f * std::sqrt(r1), 1e-6f);
+  EXPECT_EQ(b.RBRV3.get(1, 4), r1);  // a run of its own: RBAR2 = RBAR1
 }
 
 TEST(Runrbr, SpanShorterThanTheWindow) {

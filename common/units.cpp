@@ -45,10 +45,19 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     if (!ReadableFileExists(name)) return false;
     std::ifstream in(name, std::ios::binary);
     if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      u->records_.push_back(std::move(line));
+    // The whole file at once, then split: a 150,000-line data file loads in
+    // a fraction of what line-by-line reading takes.
+    std::string bytes;
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+      std::size_t end = bytes.find('\n', start);
+      if (end == std::string::npos) end = bytes.size();
+      std::size_t stop = end;
+      if (stop > start && bytes[stop - 1] == '\r') --stop;
+      u->records_.emplace_back(bytes, start, stop - start);
+      start = end + 1;
     }
   } else {
     u->file_ = std::fopen(name.c_str(), mode == Mode::kWrite ? "w" : "a");

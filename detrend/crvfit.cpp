@@ -13,6 +13,7 @@ namespace {
 constexpr float kCrvfitThreshold = 1e-6f;  // least usable rate, asymptote and rising slope
 constexpr int kSmootherMinValues = 40;     // below this the smoother's span is fixed
 constexpr float kShortSeriesSpan = 0.3f;
+constexpr int kSmootherLeastValues = 4;    // fewer cannot be smoothed: the mean instead
 
 bool AllFinite(std::span<const float> v) {
   return std::all_of(v.begin(), v.end(), [](float f) { return std::isfinite(f); });
@@ -162,6 +163,10 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       use_mean();
       break;
     case -5: {
+      if (nfit < kSmootherLeastValues) {
+        use_mean();
+        break;
+      }
       const std::span<float> x = CrvfitAccess::x(work, n);
       const std::span<float> w = CrvfitAccess::wt(work, n);
       for (std::size_t i = 0; i < n; ++i) {

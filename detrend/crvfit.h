@@ -72,8 +72,9 @@ std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit
 
 // Fits the curve of y (n = y.size() values) to its first nfit values and
 // writes curv (n values; spline codes write only the first nfit). NOPT comes
-// back as the code of the model used. A model that cannot run or gives a
-// non-finite curve or a spline sentinel falls back to the mean (code 6).
+// back as the code of the model used. A model that cannot run (the super
+// smoother on fewer than four values) or gives a non-finite curve or a
+// spline sentinel falls back to the mean (code 6).
 CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, int& NOPT, float ALPHA, int SPLSTF,
                     int SPLEND, CrvfitWorkspace& work);
 

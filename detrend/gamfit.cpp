@@ -190,6 +190,9 @@ GamfitResult gamfit(Simplex& s, CurveMode mode, std::span<const float> x, std::s
 
   AmoebaResult run = amoeba(s, ndim, kGamfitFtol, mode, x, y);
   int iter = run.iter;
+  // The message of the iteration limit belongs to this first run; the
+  // restarts below only refine its result.
+  const AmoebaStatus first_status = run.status;
 
   // A simplex can collapse (or run out of iterations) short of the minimum;
   // restart it around the best vertex with the mode's steps until a restart
@@ -213,7 +216,7 @@ GamfitResult gamfit(Simplex& s, CurveMode mode, std::span<const float> x, std::s
     curv[i] = t > 0.0f ? CurveAt(q, t) : q.k;
   }
   const GamfitStatus status =
-      run.status == AmoebaStatus::kConverged ? GamfitStatus::kConverged : GamfitStatus::kIterationLimit;
+      first_status == AmoebaStatus::kConverged ? GamfitStatus::kConverged : GamfitStatus::kIterationLimit;
   return {s.Y[0], iter, status};
 }
 

@@ -103,8 +103,9 @@ AmoebaResult amoeba(Simplex& s, int ndim, float ftol, CurveMode mode, std::span<
 // (at most kGamfitRestarts times, none begun once kGamfitIterationBudget
 // iterations are spent). Gives curv(i) = a exp(b t + c ln t) + k, t = i + d,
 // for i = 1..curv.size() from the best vertex (row 0 on return).
-// kIterationLimit: the last simplex run stopped at kAmoebaItmax; the caller
-// writes kAmoebaItmaxText and waits for Return, and the curve stands.
+// kIterationLimit: the first simplex run (the one before any restart)
+// stopped at kAmoebaItmax; the caller writes kAmoebaItmaxText and waits for
+// Return, and the curve (after the restarts) stands.
 // A curve point with t <= 0 (possible only when no vertex was feasible,
 // sse == kInfeasibleObjective) takes the value k.
 // kTooManyPoints (nfit > nemax): nothing is computed or written; the caller

@@ -112,7 +112,9 @@ void smooth(std::span<const float> x, std::span<const float> y, std::span<const 
       if (line.var > vsml) h += dxj * dxj / line.var;
       const double d = 1.0 - static_cast<double>(W(j)) * h;
       if (d > 0.0) {
-        acvr[j - 1] = static_cast<float>(std::fabs(static_cast<double>(Y(j)) - static_cast<double>(smo[j - 1])) / d);
+        // The residual of two single-precision values is single precision.
+        const float resid = std::fabs(Y(j) - smo[j - 1]);
+        acvr[j - 1] = static_cast<float>(static_cast<double>(resid) / d);
       } else {
         acvr[j - 1] = j > 1 ? acvr[j - 2] : 0.0f;
       }
@@ -145,12 +147,13 @@ void supsmu(std::span<const float> x, std::span<const float> y, std::span<const 
   auto X = [&](int i) { return x[i - 1]; };
 
   if (X(n) <= X(1)) {
-    double sy = 0.0, sw = 0.0;
+    // Weighted mean in single precision (only smooth's running sums are double).
+    float sy = 0.0f, sw = 0.0f;
     for (int j = 0; j < n; ++j) {
-      sy += static_cast<double>(w[j]) * static_cast<double>(y[j]);
-      sw += static_cast<double>(w[j]);
+      sy += w[j] * y[j];
+      sw += w[j];
     }
-    const float a = sw > 0.0 ? static_cast<float>(sy / sw) : 0.0f;
+    const float a = sw > 0.0f ? sy / sw : 0.0f;
     std::fill(smo.begin(), smo.begin() + n, a);
     return;
   }

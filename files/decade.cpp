@@ -42,6 +42,13 @@ struct Layout {
   const char* format;  // identifier, year, then the values
 };
 
+// The three layouts of one format, parsed once for a whole series.
+struct LineFormats {
+  explicit LineFormats(bool chronology);
+  bool chronology;
+  fmt::Format wide5, standard, wide6;
+};
+
 // Ring-width lines: identifier, year, ten values 6 wide.
 constexpr Layout kRwlWide5{7, "(a7,i5,10i6)"};
 constexpr Layout kRwlWide6{6, "(a6,i6,10i6)"};
@@ -64,6 +71,8 @@ struct ParsedLine {
   std::array<int, 10> value{};
   std::array<int, 10> depth{};
   std::array<bool, 10> present{};  // value field not blank
+  bool year_justified = true;
+  std::array<bool, 10> justified{};  // value (and depth) fields right-justified
 };
 
 bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // columns from..to, 1-based
@@ -75,7 +84,28 @@ bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // colu
 
 char Column(std::string_view record, std::size_t c) { return c <= record.size() ? record[c - 1] : ' '; }
 
-bool ParseWith(const Layout& layout, bool chronology, std::string_view record, ParsedLine& out) {
+// Whether the number in columns from..to stands right-justified and in one
+// piece, as every writer of the format puts it. A blank field is fine, and
+// so is an end marker -9999 one column left of its place.
+bool Justified(std::string_view record, std::size_t from, std::size_t to) {
+  std::string field;
+  for (std::size_t c = from; c <= to; ++c) field.push_back(Column(record, c));
+  std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string::npos) return true;
+  std::size_t last = field.find_last_not_of(' ');
+  std::string_view digits = std::string_view(field).substr(first, last - first + 1);
+  if (digits.find(' ') != std::string_view::npos) return false;
+  return last == field.size() - 1 || digits == "-9999";
+}
+
+LineFormats::LineFormats(bool c)
+    : chronology(c),
+      wide5(*fmt::Format::Parse(c ? kCrnWide5.format : kRwlWide5.format)),
+      standard(*fmt::Format::Parse(c ? kCrnStandard.format : kRwlStandard.format)),
+      wide6(*fmt::Format::Parse(c ? kCrnWide6.format : kRwlWide6.format)) {}
+
+bool ParseWith(const Layout& layout, const fmt::Format& format, bool chronology, std::string_view record,
+               ParsedLine& out) {
   out.id.assign(static_cast<std::size_t>(layout.id_width), ' ');
   std::vector<fmt::ReadTarget> targets;
   targets.reserve(22);
@@ -86,33 +116,40 @@ bool ParseWith(const Layout& layout, bool chronology, std::string_view record, P
     if (chronology) targets.emplace_back(&out.depth[j]);
   }
   if (!chronology) out.depth.fill(0);
-  if (fmt::ReadText(layout.format, record, targets) != fmt::ReadStatus::kOk) return false;
+  if (fmt::ReadText(format, record, targets) != fmt::ReadStatus::kOk) return false;
   const std::size_t head = chronology ? 10 : 12;
   const std::size_t step = chronology ? 7 : 6;
+  out.year_justified = Justified(record, static_cast<std::size_t>(layout.id_width) + 1, head);
   for (std::size_t j = 0; j < 10; ++j) {
     std::size_t from = head + 1 + j * step;
     out.present[j] = !Blank(record, from, from + (chronology ? 3 : 5));
+    out.justified[j] = chronology ? Justified(record, from, from + 3) && Justified(record, from + 4, from + 6)
+                                  : Justified(record, from, from + 5);
   }
   return true;
 }
 
-// Every reading of a data line that converts and whose year suits its
-// layout, in the order the layouts are tried: the five-wide negative year
-// when a "-" stands just before the standard year field, the six-wide one
-// when it stands one column earlier, then the standard layout.
-std::vector<ParsedLine> Readings(std::string_view record, bool chronology) {
+// Every reading of a data line that converts, best first: the five-wide
+// negative year when a "-" stands in the column before the standard year
+// field, the standard layout, and the six-wide year when the "-" stands one
+// column earlier. A wide reading counts only with a year that layout holds
+// (-1000 and below), so an identifier with "-" in those columns still reads.
+std::vector<ParsedLine> Readings(std::string_view record, const LineFormats& formats) {
+  const bool chronology = formats.chronology;
   std::vector<ParsedLine> found;
   const std::size_t dash5 = chronology ? 6 : 8;
   ParsedLine line;
   if (Column(record, dash5) == '-' &&
-      ParseWith(chronology ? kCrnWide5 : kRwlWide5, chronology, record, line) && line.year <= -1000) {
+      ParseWith(chronology ? kCrnWide5 : kRwlWide5, formats.wide5, chronology, record, line) && line.year <= -1000) {
+    found.push_back(line);
+  }
+  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, formats.standard, chronology, record, line)) {
     found.push_back(line);
   }
   if (Column(record, dash5 - 1) == '-' &&
-      ParseWith(chronology ? kCrnWide6 : kRwlWide6, chronology, record, line) && line.year <= -1000) {
+      ParseWith(chronology ? kCrnWide6 : kRwlWide6, formats.wide6, chronology, record, line) && line.year <= -1000) {
     found.push_back(line);
   }
-  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, chronology, record, line)) found.push_back(line);
   return found;
 }
 
@@ -132,6 +169,17 @@ bool FitsFirstLine(const ParsedLine& line, bool chronology) {
   return true;
 }
 
+// Whether a series' end stands among the slots its first line takes.
+bool EndsOnFirstLine(const ParsedLine& line, bool chronology) {
+  int from = chronology ? DecadeSlot(line.year) : 1;
+  int to = chronology ? 10 : FirstLineCount(line.year);
+  for (int j = from; j <= to; ++j) {
+    int v = line.value[static_cast<std::size_t>(j - 1)];
+    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) return true;
+  }
+  return false;
+}
+
 // Year of the line after a line of `year` (the series' first line or a later one).
 int NextLineYear(int year, bool chronology, bool first) {
   if (chronology) return first ? year - DecadeSlot(year) + 11 : year + 10;
@@ -142,8 +190,9 @@ int NextLineYear(int year, bool chronology, bool first) {
 // series; a first line takes the one that agrees with its own year and, if
 // that still leaves a choice (an identifier with "-" in the year's column),
 // the one the next line continues.
-std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std::optional<int> expected_year,
-                   common::Unit& unit) {
+std::size_t Choose(const std::vector<ParsedLine>& readings, const LineFormats& formats,
+                   std::optional<int> expected_year, common::Unit& unit) {
+  const bool chronology = formats.chronology;
   if (readings.size() == 1) return 0;
   if (expected_year) {
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -157,11 +206,12 @@ std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std
   }
   if (fitting.empty()) return 0;
   if (fitting.size() == 1) return fitting[0];
+  if (EndsOnFirstLine(readings[fitting[0]], chronology)) return fitting[0];
   std::optional<std::string> next = unit.NextRecord();
   if (!next) return fitting[0];
   unit.Backspace();
   std::string next_record = next->substr(0, std::min(next->size(), kRecordLength));
-  std::vector<ParsedLine> following = Readings(next_record, chronology);
+  std::vector<ParsedLine> following = Readings(next_record, formats);
   for (std::size_t i : fitting) {
     int want = NextLineYear(readings[i].year, chronology, true);
     for (const ParsedLine& f : following) {
@@ -169,6 +219,26 @@ std::size_t Choose(const std::vector<ParsedLine>& readings, bool chronology, std
     }
   }
   return fitting[0];
+}
+
+// The range line that "cr" writes before a chronology: identifier, first
+// and last year (4 wide, or 5 wide when either is -1000 or below) and
+// nothing after. Gives the number of values that follow.
+std::optional<int> RangeLineCount(std::string_view record) {
+  std::string id(6, ' ');
+  int first = 0;
+  int last = 0;
+  for (int width : {4, 5}) {
+    const std::size_t end = 6 + 2 * static_cast<std::size_t>(width);
+    if (!Blank(record, end + 1, std::max(record.size(), end + 1))) continue;
+    const char* format = width == 4 ? "(a6,2i4)" : "(a6,2i5)";
+    if (fmt::ReadFrom(format, record, &id, &first, &last) != fmt::ReadStatus::kOk) continue;
+    if (!Justified(record, 7, 6 + static_cast<std::size_t>(width)) || !Justified(record, 7 + width, end)) continue;
+    if (Blank(record, 7 + static_cast<std::size_t>(width), end) || last < first) continue;
+    if ((width == 5) != (first <= -1000 || last <= -1000)) continue;
+    return last - first + 1;
+  }
+  return std::nullopt;
 }
 
 void ClearTitles(std::vector<std::string>& TITLE) {
@@ -184,7 +254,7 @@ void StoreTitle(std::vector<std::string>& TITLE, std::size_t line, std::string_v
 
 // ------------------------------------------------------------------ reading
 
-void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
                 int& ISER, int LUN, int LUNECH, bool chronology, std::string& LINE, int MAXYRS,
                 std::vector<std::string>& TITLE) {
   const bool keep_depths = !(chronology && common::SameText(ID, "******"));
@@ -198,11 +268,9 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   auto end_of_file = [&]() {
     N = IEOFST;
     ISER = IEOFST;
+    return RwlResult::kEndOfFile;
   };
-  if (unit == nullptr || !unit->reading()) {
-    end_of_file();
-    return;
-  }
+  if (unit == nullptr || !unit->reading()) return end_of_file();
   auto echo = [&](std::string_view text) {
     if (LUNECH > 0) dialog.units().WriteLine(LUNECH, text);
   };
@@ -210,11 +278,22 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
     dialog.Screen("");
     dialog.Screen(" " + why);
     N = 0;
+    return RwlResult::kRefused;
+  };
+  auto finish = [&]() {
+    if (N > 0 && IYR1 + N - 1 > kMaxYear) {
+      return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
+                    std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
+    }
+    return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
   };
 
+  const LineFormats formats(chronology);
   int bad_records = 0;
   bool first_line = true;
   int next_year = 0;  // year the next data line should carry
+  bool warned = false;
+  int declared = 0;  // values announced by a range line (0: none)
   for (;;) {
     std::optional<std::string> next = unit->NextRecord();
     if (!next) {
@@ -223,8 +302,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
         dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) +
                       " has no end marker at the end of the file; it is left out.");
       }
-      end_of_file();
-      return;
+      return end_of_file();
     }
     std::string record = next->substr(0, std::min(next->size(), kRecordLength));
 
@@ -239,16 +317,26 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
         echo(std::string(9, ' ') + "title of data:  " + std::string(common::TrimRight(title)));
         echo("");
       }
-      return;
+      // (at the end of the file before a header N is IEOFST but the counter
+      // still counts: the caller sees a failed read, not the end)
+      return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
     }
 
     if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
 
-    std::vector<ParsedLine> readings = Readings(record, chronology);
+    if (chronology && first_line && declared == 0) {
+      declared = RangeLineCount(record).value_or(0);
+      if (declared > 0) continue;
+    }
+
+    std::vector<ParsedLine> readings = Readings(record, formats);
     if (readings.empty()) {
       // A title line, or a line that is not data.
       ++bad_records;
-      if (bad_records > kMaxBadRecords) return;
+      if (bad_records > kMaxBadRecords) {
+        N = 0;  // a series cut short here is no series (its units are not even known)
+        return RwlResult::kNoSeries;
+      }
       std::string shown = " " + std::string(common::TrimRight(record));
       if (bad_records == 1) {
         dialog.Screen("");
@@ -265,7 +353,7 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
 
     std::optional<int> expected;
     if (!first_line) expected = next_year;
-    const ParsedLine& line = readings[Choose(readings, chronology, expected, *unit)];
+    const ParsedLine& line = readings[Choose(readings, formats, expected, *unit)];
     // Slots taken from this line: a ring-width series' first line holds its
     // first-line count, a chronology's starts at the first year's slot.
     int first_slot = 1;
@@ -275,9 +363,8 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       if (chronology) ID.replace(6, 2, "  ");
       IYR1 = line.year;
       if (IYR1 < kMinYear || IYR1 > kMaxYear) {
-        refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
-               ", outside -9999 to 9999 (the year limit).");
-        return;
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
+                      ", outside -9999 to 9999 (the year limit).");
       }
       if (chronology) {
         first_slot = DecadeSlot(IYR1);
@@ -288,6 +375,37 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
       first_line = false;
     } else {
       next_year += 10;
+      // Later lines are not checked against the first, but a series that
+      // runs into lines of another identifier has lost its end marker.
+      auto blanked = [](std::string_view text) {  // tabs count as blanks here
+        std::string out(common::TrimRight(text));
+        std::replace(out.begin(), out.end(), '\t', ' ');
+        return std::string(common::TrimRight(out));
+      };
+      if (!warned && blanked(std::string_view(ID).substr(0, line.id.size())) != blanked(line.id)) {
+        warned = true;
+        dialog.Screen("");
+        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) + " runs on into lines of " +
+                      std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
+                      "): an end marker is missing.");
+      }
+    }
+
+    // Blanks inside a number are ignored by the format, so a line whose
+    // numbers slid out of their columns would read as other numbers: such
+    // a line is refused, with the line shown.
+    bool justified = line.year_justified;
+    for (int j = first_slot; j <= last_slot && justified; ++j) {
+      const std::size_t s = static_cast<std::size_t>(j - 1);
+      justified = line.justified[s];
+      const int v = line.value[s];
+      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
+    }
+    if (!justified) {
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": the numbers of this line are not right-justified in their columns:");
+      dialog.Screen(" " + std::string(common::TrimRight(record)));
+      return refused;
     }
 
     for (int j = first_slot; j <= last_slot; ++j) {
@@ -300,22 +418,18 @@ void ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
         if (!chronology && v == common::kRwlEnd) {
           for (int k = 0; k < N; ++k) X[static_cast<std::size_t>(k)] *= 0.1f;
         }
-        if (N > 0 && IYR1 + N - 1 > kMaxYear) {
-          refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " + std::to_string(IYR1 + N - 1) +
-                 ", outside -9999 to 9999 (the year limit).");
-        }
-        return;
+        return finish();
       }
       if (static_cast<std::size_t>(N) >= room) {
-        refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
-               " values (the limit per series).");
-        return;
+        return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
+                      " values (the limit per series).");
       }
       X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
       if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {
         NDEP[static_cast<std::size_t>(N)] = line.depth[s];
       }
       ++N;
+      if (N == declared) return finish();  // a chronology after its range line
     }
   }
 }
@@ -455,15 +569,14 @@ std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<con
   }
 }
 
-void rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
            int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
            int MAXYRS, std::vector<std::string>& TITLE) {
   LINE.assign(std::max(LINE.size(), kRecordLength), ' ');
   if (MODE == "mr" || MODE == "ir") {
-    ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
-    return;
+    return ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
   }
-  if (N < 1) return;
+  if (N < 1) return RwlResult::kDone;
   const std::size_t n = std::min(static_cast<std::size_t>(N), X.size());
   std::vector<std::string> records;
   if (MODE == "mw") {
@@ -471,9 +584,10 @@ void rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span
   } else if (MODE == "iw" || MODE == "cr") {
     records = CrnRecords(ID, IYR1, X.first(n), NDEP, LABEL, MODE == "cr");
   } else {
-    return;  // no such mode: nothing is read or written
+    return RwlResult::kNoSeries;  // no such mode: nothing is read or written
   }
   for (const std::string& r : records) dialog.units().WriteLine(LUN, r);
+  return RwlResult::kDone;
 }
 
 }  // namespace files

@@ -45,7 +45,21 @@ inline constexpr int IEOFST = -999;  // N and ISER of a read that met the end of
 //          the call there.
 // The console shows the title lines a read meets and the messages of a
 // refused series.
-void rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+//
+// The result says what a call did, beyond N and ISER: callers that only
+// look at N and ISER (N < 1 with ISER not IEOFST: the read failed) need not
+// use it; a chronology reader that skips empty chronologies can tell them
+// from a refused one.
+enum class RwlResult {
+  kDone,        // a series was read (N >= 1), or a write was made
+  kEndOfFile,   // N and ISER are IEOFST
+  kNoSeries,    // no values: 25 lines in a row that are not data, an empty
+                // series, or a header-and-format series that did not read
+  kRefused,     // a series beyond the limits (6001 values, years -9999..9999)
+                // or with numbers out of their columns; a message was shown
+};
+
+RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
            int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
            int MAXYRS, std::vector<std::string>& TITLE);
 

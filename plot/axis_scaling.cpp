@@ -58,6 +58,7 @@ int nicescl(float MIN, float MAX, int N, float& NEWMIN, float& STEP, float& NEWM
     const float slack = 1e-4f * step;
     if (newmin <= a + slack && newmax >= b - slack) break;
   }
+  if (!std::isfinite(newmin) || !std::isfinite(newmax) || !std::isfinite(step)) return 1;
   NEWMIN = newmin;
   STEP = step;
   NEWMAX = newmax;

@@ -1,10 +1,18 @@
 #include "plot/plotter.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <plplot.h>
 
+#include <chrono>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <thread>
 #include <cstdlib>
+#include <algorithm>
 #include <vector>
 
 namespace plot {
@@ -25,6 +33,32 @@ double SafeTick(double tick, double lo, double hi) {
   const double count = std::fabs((hi - lo) / tick);
   if (!std::isfinite(count) || count > 1000.0) return 0.0;
   return tick;
+}
+
+int LabelDecimals(double tick) {
+  if (tick == 0.0 || !std::isfinite(tick)) return -1;
+  const int magnitude = std::max(0, -static_cast<int>(std::floor(std::log10(std::fabs(tick)))));
+  int needed = 0;
+  double scaled = std::fabs(tick);
+  while (needed < 6 && std::fabs(scaled - std::round(scaled)) > 1e-4 * std::max(1.0, scaled)) {
+    scaled *= 10.0;
+    ++needed;
+  }
+  return needed > magnitude ? needed : -1;
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const double> x, std::span<const double> y) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  const std::size_t n = std::min(x.size(), y.size());
+  auto finite = [&](std::size_t i) { return std::isfinite(x[i]) && std::isfinite(y[i]); };
+  std::size_t i = 0;
+  while (i < n) {
+    while (i < n && !finite(i)) ++i;
+    const std::size_t first = i;
+    while (i < n && finite(i)) ++i;
+    if (i > first) runs.emplace_back(first, i);
+  }
+  return runs;
 }
 
 namespace {
@@ -62,43 +96,88 @@ std::string PlplotPlotter::ScreenDeviceName() {
   return {};
 }
 
-bool PlplotPlotter::DisplayOpens() {
+PlplotPlotter::DisplayHold PlplotPlotter::OpenDisplay() {
+  DisplayHold hold;
   const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return false;
-  // Xlib is loaded only for this test, so the program needs no X library of
+  if (display == nullptr || *display == '\0') return hold;
+  // Xlib is loaded only for this check, so the program needs no X library of
   // its own and a missing one just means no screen.
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-  if (xlib == nullptr) return false;
+  hold.xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  if (hold.xlib == nullptr) return hold;
   using OpenFn = void* (*)(const char*);
-  using CloseFn = int (*)(void*);
-  auto open_display = reinterpret_cast<OpenFn>(dlsym(xlib, "XOpenDisplay"));
-  auto close_display = reinterpret_cast<CloseFn>(dlsym(xlib, "XCloseDisplay"));
-  bool opens = false;
-  if (open_display != nullptr && close_display != nullptr) {
-    void* dpy = open_display(nullptr);
-    if (dpy != nullptr) {
-      opens = true;
-      close_display(dpy);
-    }
+  auto open_display = reinterpret_cast<OpenFn>(dlsym(hold.xlib, "XOpenDisplay"));
+  // A server that has just lost its last client resets for a moment.
+  for (int attempt = 0; open_display != nullptr && hold.display == nullptr && attempt < 3; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    hold.display = open_display(nullptr);
   }
-  dlclose(xlib);
+  if (hold.display == nullptr) CloseDisplay(hold);
+  return hold;
+}
+
+void PlplotPlotter::CloseDisplay(DisplayHold& hold) {
+  if (hold.display != nullptr) {
+    using CloseFn = int (*)(void*);
+    auto close_display = reinterpret_cast<CloseFn>(dlsym(hold.xlib, "XCloseDisplay"));
+    if (close_display != nullptr) close_display(hold.display);
+  }
+  if (hold.xlib != nullptr) dlclose(hold.xlib);
+  hold = DisplayHold{};
+}
+
+bool PlplotPlotter::DisplayOpens() {
+  DisplayHold hold = OpenDisplay();
+  const bool opens = hold.display != nullptr;
+  CloseDisplay(hold);
   return opens;
+}
+
+PlplotPlotter::~PlplotPlotter() {
+  if (initialised_) plend();
+  if (child_ > 0) {
+    int status = 0;
+    waitpid(child_, &status, 0);
+  }
+  CloseDisplay(hold_);
 }
 
 void PlplotPlotter::sdev(std::string_view device) {
   skipping_ = false;
   screen_ = false;
-  if (device.substr(0, device.find_last_not_of(' ') + 1) == kScreenDevice) {
-    const std::string name = DisplayOpens() ? ScreenDeviceName() : std::string();
-    if (name.empty()) {
-      skipping_ = true;
-      return;
-    }
-    screen_ = true;
-    plsdev(name.c_str());
+  CloseDisplay(hold_);
+  if (device.substr(0, device.find_last_not_of(' ') + 1) != kScreenDevice) {
+    plsdev(Str(device).c_str());
     return;
   }
-  plsdev(Str(device).c_str());
+  hold_ = OpenDisplay();
+  const std::string name = hold_.display != nullptr ? ScreenDeviceName() : std::string();
+  no_screen_ = name.empty();
+  skipping_ = true;
+  if (no_screen_) {
+    CloseDisplay(hold_);
+    return;
+  }
+  // The page is drawn by a child process; this one skips the calls and waits
+  // in end(). The child reads nothing of the user's input.
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    no_screen_ = true;
+    CloseDisplay(hold_);
+    return;
+  }
+  if (pid > 0) {
+    child_ = static_cast<int>(pid);
+    return;
+  }
+  const int null_input = open("/dev/null", O_RDONLY);
+  if (null_input >= 0) {
+    dup2(null_input, STDIN_FILENO);
+    close(null_input);
+  }
+  skipping_ = false;
+  screen_ = true;
+  plsdev(name.c_str());
 }
 
 void PlplotPlotter::sfnam(std::string_view file_name) {
@@ -127,7 +206,22 @@ void PlplotPlotter::init() {
 }
 
 void PlplotPlotter::end() {
+  if (screen_) {
+    // The child that drew the screen page ends here, without running the
+    // parent's exit handlers or flushing its copies of the parent's buffers.
+    if (initialised_) plend();
+    std::fflush(stderr);
+    _exit(0);
+  }
   if (initialised_) plend();
+  if (child_ > 0) {
+    int status = 0;
+    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    }
+    last_screen_status_ = status;
+    child_ = -1;
+  }
+  CloseDisplay(hold_);
   initialised_ = false;
   skipping_ = false;
   screen_ = false;
@@ -160,8 +254,27 @@ void PlplotPlotter::axes(double x0, double y0, std::string_view xopt, double xti
   // PLplot ends the process on a tick spacing far too small for the window.
   PLFLT wx0, wx1, wy0, wy1;
   plgvpw(&wx0, &wx1, &wy0, &wy1);
-  plaxes(x0, y0, Str(xopt).c_str(), SafeTick(xtick, wx0, wx1), nxsub, Str(yopt).c_str(),
-         SafeTick(ytick, wy0, wy1), nysub);
+  xtick = SafeTick(xtick, wx0, wx1);
+  ytick = SafeTick(ytick, wy0, wy1);
+  // PLplot gives tick labels as many decimals as the tick's magnitude asks
+  // for, so ticks of 0.12 would read 0.5, 0.6, 0.7, 0.8, 1.0; such an axis
+  // gets its labels with the decimals the tick interval needs.
+  std::string xo(xopt), yo(yopt);
+  label_decimals_[0] = LabelDecimals(xtick);
+  label_decimals_[1] = LabelDecimals(ytick);
+  if (label_decimals_[0] >= 0) xo += 'o';
+  if (label_decimals_[1] >= 0) yo += 'o';
+  const bool custom = label_decimals_[0] >= 0 || label_decimals_[1] >= 0;
+  if (custom) plslabelfunc(&PlplotPlotter::Label, this);
+  plaxes(x0, y0, xo.c_str(), xtick, nxsub, yo.c_str(), ytick, nysub);
+  if (custom) plslabelfunc(nullptr, nullptr);
+}
+
+void PlplotPlotter::Label(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
+  const auto* self = static_cast<const PlplotPlotter*>(data);
+  const int decimals = self->label_decimals_[axis == PL_Y_AXIS ? 1 : 0];
+  const double shown = std::fabs(value) < 0.5 * std::pow(10.0, -std::max(decimals, 0)) ? 0.0 : value;
+  std::snprintf(label, static_cast<std::size_t>(length), "%.*f", std::max(decimals, 0), shown);
 }
 
 void PlplotPlotter::lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) {
@@ -174,14 +287,8 @@ void PlplotPlotter::mtex(std::string_view side, double disp, double pos, double 
 
 void PlplotPlotter::line(std::span<const double> x, std::span<const double> y) {
   if (!initialised_) return;
-  const std::size_t n = std::min(x.size(), y.size());
-  std::size_t start = 0;
-  while (start < n) {
-    while (start < n && !(std::isfinite(x[start]) && std::isfinite(y[start]))) ++start;
-    std::size_t stop = start;
-    while (stop < n && std::isfinite(x[stop]) && std::isfinite(y[stop])) ++stop;
-    if (stop - start >= 2) plline(static_cast<PLINT>(stop - start), x.data() + start, y.data() + start);
-    start = stop;
+  for (const auto& [first, last] : FiniteRuns(x, y)) {
+    if (last - first >= 2) plline(static_cast<PLINT>(last - first), x.data() + first, y.data() + first);
   }
 }
 

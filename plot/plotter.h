@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace plot {
 
@@ -46,6 +48,15 @@ inline constexpr std::string_view kScreenDevice = "wingcc";
 // than 1000 ticks, which PLplot refuses by ending the process.
 double SafeTick(double tick, double lo, double hi);
 
+// The decimals the tick labels of an interval need when PLplot's own labels
+// (as many decimals as the interval's magnitude) would misstate them, as for
+// 0.12 or 0.25; -1 when PLplot's labels are exact (0.1, 0.5, 20, 250, ...).
+int LabelDecimals(double tick);
+
+// The runs [first, last) of consecutive points whose x and y are both
+// finite: the pieces a line is drawn in.
+std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const double> x, std::span<const double> y);
+
 // PLplot's text escape "#" doubled, so the text prints as written.
 std::string EscapeText(std::string_view text);
 
@@ -53,6 +64,8 @@ std::string EscapeText(std::string_view text);
 // "xwin" when xcairo is missing, and is used only when PLplot lists it and
 // the X display opens; otherwise every call from sdev("wingcc") to end() is
 // skipped, so a run without a display still reaches its menu and can save.
+// A screen drawing runs in a child process, which end() waits for: PLplot
+// ends the process on a device failure, and that must never be the program.
 class PlplotPlotter : public Plotter {
  public:
   // `pause_on_screen`: keep a screen window open until the user dismisses
@@ -86,14 +99,37 @@ class PlplotPlotter : public Plotter {
   void lsty(int style) override;
   void font(int f) override;
 
-  // Whether the last sdev("wingcc") found a usable screen.
-  bool screen_skipped() const { return skipping_; }
+  // Whether the last sdev("wingcc") found no usable screen.
+  bool screen_skipped() const { return no_screen_; }
+  // Wait status of the last screen drawing's process (0: drew and ended
+  // normally); -1 before any.
+  int last_screen_status() const { return last_screen_status_; }
+
+  PlplotPlotter(const PlplotPlotter&) = delete;
+  PlplotPlotter& operator=(const PlplotPlotter&) = delete;
+  ~PlplotPlotter() override;
 
  private:
+  // A connection to the X display held from the screen check until the
+  // drawing ends: an X server resets when its last client leaves, and a
+  // device opening during that reset would fail (PLplot then exits).
+  struct DisplayHold {
+    void* xlib = nullptr;
+    void* display = nullptr;
+  };
+  static DisplayHold OpenDisplay();
+  static void Label(int axis, double value, char* label, int length, void* data);
+  int label_decimals_[2] = {-1, -1};
+  static void CloseDisplay(DisplayHold& hold);
+
+  DisplayHold hold_;
   bool pause_on_screen_;
-  bool skipping_ = false;   // screen drawing unavailable: calls are dropped until end()
-  bool screen_ = false;     // the current drawing goes to the window device
+  bool skipping_ = false;   // calls are dropped until end(): no screen, or a child draws it
+  bool no_screen_ = false;  // the last screen request found no usable screen
+  bool screen_ = false;     // this process draws on the window device (the child)
   bool initialised_ = false;
+  int child_ = -1;          // process drawing the screen page, waited for by end()
+  int last_screen_status_ = -1;
 };
 
 }  // namespace plot

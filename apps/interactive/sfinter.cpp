@@ -1,5 +1,8 @@
 #include "apps/interactive/sfinter.h"
 
+#include "apps/interactive/read_data_set.h"
+#include "apps/interactive/series_dialogue.h"
+
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "common/units.h"
@@ -108,16 +111,16 @@ void sfinter(Dialog& dialog, common::RunStorage& store) {
     OpenReport(run);
 
     // Reading and checking the data set.
-
+    if (ReadAndCheckDataSet(run) == DataSetOutcome::kTryAgain) continue;
     break;
   }
 
   // Index mode, power transformation and series processing.
-
+  const SeriesDialogueResult series = SeriesDialogue(dialog, store, run.DATFIL);
+  (void)series;  // RESID, PTRFLG and MED feed the curve-fit dialogue
 
   dialog.Screen("");
-  dialog.Stop(ExitStatus::kNormal, " Report file " + std::string(common::TrimRight(run.OUTNAM)) +
-                                       " is open; this version stops here.");
+  dialog.Stop(ExitStatus::kNormal, " Series processing done; the curve-fit dialogue is not part of this version.");
 }
 
 }  // namespace interactive

@@ -1,5 +1,6 @@
 #include "e2e.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -72,6 +73,8 @@ Result Sandbox::Run(const std::string& program, const std::vector<std::string>& 
   result.screen = Slurp(io / "stdout");
   result.errors = Slurp(io / "stderr");
   result.seconds = std::chrono::duration<double>(stop - start).count();
+  struct rusage usage {};
+  if (::getrusage(RUSAGE_CHILDREN, &usage) == 0) result.max_rss_kb = usage.ru_maxrss;
   std::error_code ec;
   std::filesystem::remove_all(io, ec);
   return result;

@@ -11,10 +11,11 @@
 namespace e2e {
 
 struct Result {
-  int status = -1;        // exit status; 124 when the time limit was hit
+  int status = -1;        // exit status; 124 when the time limit was hit (a run that hangs)
   std::string screen;     // standard output
   std::string errors;     // standard error
   double seconds = 0.0;   // wall time of the run
+  long max_rss_kb = 0;    // largest resident size of any program this test process has run
 };
 
 class Sandbox {

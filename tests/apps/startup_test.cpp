@@ -64,8 +64,9 @@ TEST(StartUp, TwoLeadingBlanksAreAnEmptyEntryButOneIsNot) {
   EXPECT_NE(r.screen.find(" File >  x.rwl                    < not found"), std::string::npos) << r.screen;
 }
 
-// End of input must end the run at once: no longer than a run that quits with
-// "/" (the start-up cost, large under the sanitizers) plus a second.
+// End of input must end the run at once, in about the time of a run that quits
+// with "/" (start-up dominates, and is slow under the sanitizers and a loaded
+// machine); a run that loops would go on to the harness's time limit.
 double QuitSeconds() {
   e2e::Sandbox box;
   return box.Run(e2e::Kestrane(), {"/"}).seconds;
@@ -75,7 +76,7 @@ TEST(StartUp, EndOfInputAtTheNamePromptEndsAtOnce) {
   e2e::Sandbox box;
   e2e::Result r = box.Run(e2e::Kestrane(), {});
   EXPECT_EQ(r.status, 3);
-  EXPECT_LT(r.seconds, QuitSeconds() + 1.0);
+  EXPECT_LT(r.seconds, 3.0 * QuitSeconds() + 2.0);
   EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n') >= 1, true);
   EXPECT_NE(r.errors.find("end of input"), std::string::npos);
 }
@@ -84,7 +85,7 @@ TEST(StartUp, EndOfInputAtTheNotFoundWaitEndsAtOnce) {
   e2e::Sandbox box;
   e2e::Result r = box.Run(e2e::Kestrane(), {"nosuch.rwl"});
   EXPECT_EQ(r.status, 3);
-  EXPECT_LT(r.seconds, QuitSeconds() + 1.0);
+  EXPECT_LT(r.seconds, 3.0 * QuitSeconds() + 2.0);
 }
 
 // The report file is named from the stem; its header is exact.

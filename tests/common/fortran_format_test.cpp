@@ -283,6 +283,23 @@ TEST(FortranFormatRead, DeepNestingIsRefusedNotOverflowed) {
   EXPECT_EQ(a, 1234);
 }
 
+TEST(FortranFormatRead, FormatsThatWouldRunForeverOrFillMemoryAreRefused) {
+  int a = 0;
+  EXPECT_EQ(ReadFrom("(99999(99999(99999x)),i4)", "1234", &a), ReadStatus::kError);
+  EXPECT_EQ(Print("(99999(99999x),i4)", 5), "");
+  EXPECT_EQ(Print("(99999(99999/),i4)", 5), "");
+  // large but sensible ones still work
+  EXPECT_EQ(ReadFrom("(1000(1000x),i4)", std::string(1000000, ' ') + "  42", &a), ReadStatus::kOk);
+  EXPECT_EQ(a, 42);
+  std::vector<float> many(6001, 0.0f);
+  std::vector<ReadTarget> targets;
+  for (float& v : many) targets.emplace_back(&v);
+  std::string record;
+  for (int k = 1; k <= 6001; ++k) record += "   1.5";
+  EXPECT_EQ(ReadText("(6001f6.1)", record, targets), ReadStatus::kOk);
+  EXPECT_EQ(many[6000], 1.5f);
+}
+
 TEST(FortranFormatRead, WriteThenReadGivesTheValuesBack) {
   const float values[] = {0.0f, 1.0f, -1.5f, 0.999f, 12.345f, -0.001f, 99.999f};
   for (float v : values) {

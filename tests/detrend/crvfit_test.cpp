@@ -316,6 +316,23 @@ TEST(Crvfit, SuperSmootherSpanByLength) {
   EXPECT_NE(std::vector<float>(f40.curv.begin(), f40.curv.begin() + 39), fixed);
 }
 
+// Fewer than four values cannot be super-smoothed: the mean, code 6. Four
+// values fit inside one clamped window, so every running line is the
+// least-squares line: t = 1..4, y = 1, 2, 6, 9 gives slope 14/5 and intercept
+// 4.5 - 2.8 x 2.5 = -2.5, that is 0.3, 3.1, 5.9, 8.7.
+TEST(Crvfit, SuperSmootherOnTooFewValues) {
+  CrvfitWorkspace work;
+  const std::vector<float> y = {1.0f, 2.0f, 6.0f, 9.0f, 9.0f};
+  Fit f = FitCurve(y, 3, -5, work, 7.0f, 7.0f);
+  EXPECT_EQ(f.nopt, 6);
+  EXPECT_EQ(f.curv, std::vector<float>(5, 3.0f));
+
+  f = FitCurve(std::vector<float>(y.begin(), y.begin() + 4), 4, -5, work, 7.0f, 7.0f);
+  EXPECT_EQ(f.nopt, -5);
+  const float line[4] = {0.3f, 3.1f, 5.9f, 8.7f};
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(f.curv[i], line[i], 2e-6f) << i;
+}
+
 TEST(Crvfit, SuperSmootherPadsBeyondNfit) {
   CrvfitWorkspace work;
   const std::size_t n = 70, nfit = 55;

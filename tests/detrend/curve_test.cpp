@@ -63,6 +63,22 @@ TEST(Curve, MatchesNonlinearLeastSquares) {
   }
 }
 
+// The search path itself: tests/data/curve_reference.f90 (gfortran, written
+// from the definition of the search) on the same 60 values ends in round 22
+// with b = 0.043066251 and the a and k of its last (third) trial,
+// a = 1.5304123, k = 0.8198179; curve 2.2857201 at t = 1, 0.93532330 at t = 60.
+TEST(Curve, FollowsTheReferenceSearch) {
+  std::vector<float> curv(kNoisy.size());
+  CurveParameters par{};
+  ASSERT_EQ(curve(kNoisy, curv, par), CurveStatus::kFitted);
+  EXPECT_EQ(par[5], 22.0f);
+  EXPECT_NEAR(par[0], 1.5304123f, 2e-7f);
+  EXPECT_NEAR(par[1], 0.043066251f, 2e-9f);
+  EXPECT_NEAR(par[4], 0.8198179f, 2e-7f);
+  EXPECT_NEAR(curv[0], 2.2857201f, 2e-7f);
+  EXPECT_NEAR(curv[59], 0.93532330f, 2e-7f);
+}
+
 // A curve shorter than the fitted span (n < nfit) gives the same fit.
 TEST(Curve, CurveShorterThanFittedValues) {
   std::vector<float> full(kNoisy.size()), shorter(10);

@@ -303,16 +303,17 @@ TEST(Gamfit, HugershoffFromHugfitStartMatchesNls) {
   ExpectCurveNear(curv, {{0, 1.0725302f}, {39, 9.6432533f}, {79, 4.3428876f}}, 2e-3f);
 }
 
-// Values following 2 exp(-0.05 t) + 0.5 exactly: the objective falls towards
-// zero, where the relative spread test cannot be met, so the search reaches
-// its iteration limit; the fit still returns its best vertex and curve.
-TEST(Gamfit, ExactDataReachesTheLimitAndStillGivesTheCurve) {
+// Values following 2 exp(-0.05 t) + 0.5 exactly: the first simplex run
+// converges (238 iterations, objective 3.6e-13); the restarts that refine it
+// then run into the limit, as the relative spread cannot be met so close to
+// zero. Only the first run decides the limit message: none here.
+TEST(Gamfit, ExactDataGivesTheCurveWithoutTheLimitMessage) {
   const std::vector<float> x = Positions(60);
   std::vector<float> y(60), curv(80, -1.0f);
   for (int i = 0; i < 60; ++i) y[i] = 2.0f * std::exp(-0.05f * x[i]) + 0.5f;
   Simplex s{};
   const auto r = gamfit(s, CurveMode::kGeneralNegExp, x, y, curv);
-  EXPECT_EQ(r.status, GamfitStatus::kIterationLimit);
+  EXPECT_EQ(r.status, GamfitStatus::kConverged);
   EXPECT_GE(r.iter, detrend::kAmoebaItmax);
   EXPECT_NEAR(s.P[0][0], 2.0f, 1e-3f);
   EXPECT_NEAR(s.P[0][1], -0.05f, 1e-4f);
@@ -342,8 +343,9 @@ TEST(Gamfit, InfeasibleStartIsLeftBehind) {
 }
 
 // A noisy Hugershoff-shaped series of 188 values (made in R, see
-// gencurves_reference.R). From the hugfit start the first simplex run stops
-// at its iteration limit with RSS 3.1; restarting from its best vertex
+// gencurves_reference.R). From the hugfit start the first simplex run
+// collapses at RSS 3.9 (442 iterations, converged: no limit message); the
+// first restart stops at its iteration limit with RSS 3.1 and the next
 // reaches the least squares of R's nls: a 0.37774338, c 0.71602093,
 // b -0.047540551, d -0.019892482, k 0.54002286, RSS 0.055214226, fitted at
 // t = 1, 90, 188: 0.89541906, 0.67143136, 0.54213323.
@@ -358,6 +360,7 @@ TEST(Gamfit, RestartsAfterTheIterationLimit) {
   s.P[0] = {crvpar[0], crvpar[1], crvpar[2], 0.0f, 0.0f};
   const auto r = gamfit(s, CurveMode::kHugershoff, x, y, curv);
   EXPECT_GT(r.iter, detrend::kAmoebaItmax);
+  EXPECT_EQ(r.status, GamfitStatus::kConverged);
   EXPECT_NEAR(r.sse, 0.055214226f, 2e-6f);
   EXPECT_NEAR(s.P[0][1], 0.71602093f, 2e-3f);
   EXPECT_NEAR(s.P[0][2], -0.047540551f, 2e-4f);

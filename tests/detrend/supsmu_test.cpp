@@ -95,6 +95,32 @@ TEST(Supsmu, ConstantAbscissaGivesWeightedMean) {
   EXPECT_EQ(smo, std::vector<float>(4, 26.0f / 5.0f));
 }
 
+// The weighted mean of a constant abscissa is summed in single precision:
+// 2^24 + 1 rounds back to 2^24 (ties to even), so the sum of
+// 2^24, 1, 1, -2^24 is 0 and the mean 0 (in double it would be 0.5).
+TEST(Supsmu, ConstantAbscissaMeanInSinglePrecision) {
+  const std::vector<float> x(4, 3.0f), y = {16777216.0f, 1.0f, 1.0f, -16777216.0f}, w(4, 1.0f);
+  std::vector<float> smo(4, 9.0f), sc(28);
+  supsmu(x, y, w, 1, 0.0f, 0.0f, smo, sc);
+  EXPECT_EQ(smo, std::vector<float>(4, 0.0f));
+}
+
+// The cross-validated residual |y - smo| / (1 - h) takes the difference of
+// the two single-precision values in single precision. Reference:
+// tests/data/supsmu_reference.f90 (gfortran, single-precision values, double
+// running sums), x = 1..30, weights 1, span 0 (cross-validated), bass 5.
+TEST(Supsmu, CrossValidatedMatchesSinglePrecisionReference) {
+  const std::vector<float> y = {0.797f, 1.468f, 1.342f, 1.204f, 1.087f, 1.576f, 1.642f, 1.165f, 0.844f, 0.993f,
+                                0.813f, 0.497f, 0.639f, 0.748f, 1.003f, 0.292f, 0.86f,  1.022f, 1.237f, 0.492f,
+                                1.183f, 1.521f, 1.797f, 1.317f, 1.527f, 1.053f, 1.528f, 1.261f, 0.857f, 0.737f};
+  const std::vector<float> want = {
+      1.36677134f, 1.32251716f, 1.27826285f, 1.23629940f, 1.19733095f, 1.16095591f, 1.12280965f, 1.07747340f,
+      1.01760876f, 0.957685113f, 0.897454262f, 0.854491591f, 0.837463379f, 0.850593209f, 0.874969125f,
+      0.913879097f, 0.952395320f, 0.993478239f, 1.03755224f, 1.08930707f, 1.13794565f, 1.21366322f,
+      1.28272545f, 1.32065248f, 1.32197618f, 1.29280281f, 1.20569444f, 1.08445418f, 0.957164764f, 0.829875350f};
+  EXPECT_EQ(Supsmu(Positions(30), y, 1, 0.0f, 5.0f), want);
+}
+
 TEST(Supsmu, StraightLineUnchanged) {
   std::vector<float> y(60);
   for (std::size_t i = 0; i < y.size(); ++i) y[i] = 4.0f - 0.03125f * static_cast<float>(i);

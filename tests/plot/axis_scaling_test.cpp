@@ -220,3 +220,65 @@ TEST(Autotick, NotANumberLeavesAxisUnchanged) {
 
 }  // namespace
 }  // namespace plot
+
+#include "plot/plotter.h"
+
+namespace plot {
+namespace {
+
+TEST(LabelDecimals, OnlyWherePlplotWouldMisstateLabels) {
+  EXPECT_EQ(LabelDecimals(0.12), 2);
+  EXPECT_EQ(LabelDecimals(static_cast<double>(0.12f)), 2);
+  EXPECT_EQ(LabelDecimals(0.25), 2);
+  EXPECT_EQ(LabelDecimals(2.5), 1);
+  EXPECT_EQ(LabelDecimals(0.016), 3);
+  EXPECT_EQ(LabelDecimals(static_cast<double>(0.1f)), -1);
+  EXPECT_EQ(LabelDecimals(0.5), -1);
+  EXPECT_EQ(LabelDecimals(0.06), -1);
+  EXPECT_EQ(LabelDecimals(16.0), -1);
+  EXPECT_EQ(LabelDecimals(250.0), -1);
+  EXPECT_EQ(LabelDecimals(0.0), -1);
+}
+
+TEST(SafeTick, RefusesTicksPlplotCannotDraw) {
+  EXPECT_EQ(SafeTick(0.1, 0.0, 100.0), 0.1);     // 1000 ticks: allowed
+  EXPECT_EQ(SafeTick(0.05, 0.0, 100.0), 0.0);    // 2000 ticks
+  EXPECT_EQ(SafeTick(-5.0, 1900.0, 2000.0), -5.0);
+  EXPECT_EQ(SafeTick(std::numeric_limits<double>::infinity(), 0.0, 1.0), 0.0);
+  EXPECT_EQ(SafeTick(std::numeric_limits<double>::quiet_NaN(), 0.0, 1.0), 0.0);
+  EXPECT_EQ(SafeTick(1.0, 0.0, std::numeric_limits<double>::infinity()), 0.0);
+}
+
+}  // namespace
+}  // namespace plot
+
+namespace plot {
+namespace {
+
+TEST(FiniteRuns, NonFinitePointsBreakTheLine) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<double> x = {1, 2, 3, 4, 5, 6, 7};
+  const std::vector<double> y = {nan, 1, 2, inf, 3, 4, nan};
+  using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+  EXPECT_EQ(FiniteRuns(x, y), (Runs{{1, 3}, {4, 6}}));
+  EXPECT_EQ(FiniteRuns(x, x), (Runs{{0, 7}}));
+  EXPECT_TRUE(FiniteRuns(std::vector<double>{}, std::vector<double>{}).empty());
+  EXPECT_TRUE(FiniteRuns(std::vector<double>{nan}, std::vector<double>{1.0}).empty());
+}
+
+TEST(Nicescl, OverflowingRangeIsAnError) {
+  float lo = -1.0f, step = -1.0f, hi = -1.0f;
+  EXPECT_EQ(nicescl(-3e38f, 3e38f, 10, lo, step, hi), 1);
+  // -1.5e38..1.5e38: STEP 4e37 (mantissa 4), width 3.6e38 overflows.
+  EXPECT_EQ(nicescl(-1.5e38f, 1.5e38f, 10, lo, step, hi), 1);
+  EXPECT_EQ(lo, -1.0f);
+  EXPECT_EQ(nicescl(-1e38f, 1e38f, 10, lo, step, hi), 0);  // STEP 2.5e37 still fits
+  EXPECT_FLOAT_EQ(lo, -1.25e38f);
+  EXPECT_EQ(nicescl(1e-40f, 2e-40f, 10, lo, step, hi), 0);  // denormal range still scales
+  EXPECT_LE(lo, 1e-40f);
+  EXPECT_GE(hi, 2e-40f);
+}
+
+}  // namespace
+}  // namespace plot

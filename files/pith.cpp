@@ -1,0 +1,150 @@
+#include "files/pith.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "common/fortran_format.h"
+#include "common/text.h"
+#include "common/units.h"
+
+namespace files {
+
+namespace {
+
+using common::Dialog;
+namespace fmt = common::fmt;
+
+inline const std::string kCol11(10, ' ');  // what puts a line at column 11
+
+void ClearOffsets(std::vector<int>& IPITH) { std::fill(IPITH.begin(), IPITH.end(), 0); }
+
+// The file name loop; "/" stops the program.
+std::string AskFileName(Dialog& dialog, std::string_view DATFIL) {
+  for (;;) {
+    dialog.Screen("");
+    dialog.Screen(" NOTE: the order of pith offsets must follow the order");
+    dialog.Screen(" of the file raw ring width records: " + std::string(common::TrimRight(DATFIL)));
+    dialog.Screen("");
+    const std::string answer = dialog.Ask("Okay? So enter pith offset file name here", 50);
+    dialog.QuitIfSlash(answer);
+    std::string name(common::TrimRight(answer));
+    const std::size_t lead = name.find_first_not_of(' ');
+    name = lead == std::string::npos ? std::string() : name.substr(lead);
+    if (!name.empty() && common::ReadableFileExists(name)) return name;
+    dialog.Screen("");
+    dialog.Screen("");
+    dialog.Screen(kCol11 + "File > " + common::Fixed(answer, 25) + " < not found");
+    dialog.Screen("          Hit return to enter a new file name or / to quit program.");
+    dialog.QuitIfSlash(dialog.ReadAnswer(1));
+  }
+}
+
+// The method loop: returns the descriptor and the header count.
+struct ReadMethod {
+  std::string format;
+  int headers = 0;
+};
+
+ReadMethod AskMethod(Dialog& dialog) {
+  for (;;) {
+    dialog.Screen("");
+    dialog.Screen("");
+    dialog.Screen(" Select method to read the offset information:");
+    dialog.Screen(" Single column offset i.e.  <i4>   [1]");
+    dialog.Screen(" User-defined format i.e. (2x,i3)  [2]");
+    dialog.Prompt("Enter option number");
+    const int option = dialog.ReadFreeInt().value_or(0);
+    int headers = -1;
+    while (headers < 0) {
+      dialog.Screen("");
+      dialog.Prompt("Enter number of header lines to skip [none=0]");
+      headers = dialog.ReadFreeInt().value_or(-1);
+    }
+    if (option == 1) return ReadMethod{"(i4)", headers};
+    if (option == 2) {
+      dialog.Screen("");
+      dialog.Screen(" Enter format to read just the ");
+      dialog.Screen(" offset values (within parentheses)");
+      const std::string format = dialog.Ask("[e.g.,(2x,i3)]", 40);
+      dialog.QuitIfSlash(format);
+      return ReadMethod{std::string(common::TrimRight(format)), headers};
+    }
+    dialog.Screen("");
+    dialog.Screen(kCol11 + "Please enter 1 or 2 ");
+    dialog.WaitReturn("          Hit RETURN and try again.");
+  }
+}
+
+}  // namespace
+
+void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL, Dialog& dialog) {
+  ClearOffsets(IPITH);
+  dialog.Screen("");
+  const std::string answer = dialog.Ask("Use a pith offset file? [T]rue or <[F]>alse", 1);
+  dialog.QuitIfSlash(answer);
+  if (answer[0] == ' ' || answer[0] == 'F' || answer[0] == 'f') {
+    PITHFL = 0;
+    return;
+  }
+
+  const std::string name = AskFileName(dialog, DATFIL);
+  common::Units& units = dialog.units();
+  const int max_offsets = std::min(MAXSER, static_cast<int>(IPITH.size()) - 1);
+  for (;;) {
+    const ReadMethod method = AskMethod(dialog);
+    ClearOffsets(IPITH);
+    if (!units.Open(LUNP, name, common::Units::Mode::kRead)) {
+      dialog.Screen("");
+      dialog.Screen(kCol11 + "File > " + common::Fixed(name, 25) + " < not found");
+      PITHFL = 0;
+      return;
+    }
+    common::Unit& unit = *units.Get(LUNP);
+    dialog.Screen("");
+    dialog.Screen(" Reading offset file: " + name);
+    for (int h = 1; h <= method.headers; ++h) {
+      std::optional<std::string> line = unit.NextRecord();
+      if (!line) break;
+      dialog.Screen(fmt::Print("(i2)", h) + "Title Line: " + *line);
+    }
+    PITHFL = 1;
+    const std::optional<fmt::Format> format = fmt::Format::Parse(method.format);
+    int count = 0;
+    for (;;) {
+      int value = 0;
+      const fmt::ReadTarget target[] = {&value};
+      const fmt::ReadStatus status =
+          format ? fmt::Read(*format, unit, target) : fmt::ReadStatus::kError;
+      if (status == fmt::ReadStatus::kEnd) {
+        units.Close(LUNP);
+        return;
+      }
+      if (status == fmt::ReadStatus::kOk) {
+        ++count;
+        if (count >= max_offsets) {
+          dialog.Screen("");
+          dialog.Screen(kCol11 + "The number of pith offset values read exceeds the");
+          dialog.Screen(kCol11 + "the dimensions of the array in which they are stored");
+          dialog.Screen("");
+          dialog.Screen(kCol11 + "This is a fatal error, there is no recovery ");
+          dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating ");
+        }
+        IPITH[static_cast<std::size_t>(count)] = value;
+        continue;
+      }
+      dialog.Screen("");
+      dialog.Screen(kCol11 + "There was an error reading the pith offset ");
+      dialog.Screen(kCol11 + "values in file  : " + name);
+      dialog.Screen(kCol11 + "Do you want to try again? or quit?");
+      dialog.ScreenText(kCol11 + "enter [\\] to quit  : ");
+      const std::string retry = dialog.ReadAnswer(1);
+      units.Close(LUNP);
+      if (retry[0] == '\\') dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating ");
+      dialog.QuitIfSlash(retry);
+      break;  // back to the method loop; the file is read again from its start
+    }
+  }
+}
+
+}  // namespace files

@@ -1,0 +1,24 @@
+// Pith offsets: one integer per series, matched to the series by position,
+// read from a text file with "(i4)" or a descriptor the user types.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "common/console.h"
+
+namespace files {
+
+inline constexpr int kPithUnit = 70;
+
+// Asks whether a pith offset file is used. "F", "f" or an empty answer:
+// every offset 0 and PITHFL 0. Otherwise asks for the file, the read method
+// and the header count, and reads offsets into IPITH(1), IPITH(2), ... (1-based;
+// IPITH holds MAXSER+1 slots, slot 0 unused) until the end of the file;
+// PITHFL becomes 1. Every slot is cleared before the file is read. More than
+// MAXSER-1 offsets stop the program; a record that does not convert offers to
+// read the file again with another method. Unit LUNP is closed on return.
+void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL,
+            common::Dialog& dialog);
+
+}  // namespace files

@@ -1,0 +1,214 @@
+#include "files/series_processing.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/fortran_format.h"
+#include "common/limits.h"
+#include "common/text.h"
+#include "files/censor.h"
+
+namespace files {
+
+namespace {
+
+using common::Dialog;
+using common::PadTo;
+namespace fmt = common::fmt;
+
+inline constexpr int kCensoredUnit = 11;
+// A truncated series must keep at least this many values.
+inline constexpr int kMinTruncatedLength = 20;
+
+std::string I(int width, int value) { return fmt::Print("(i" + std::to_string(width) + ")", value); }
+
+// One free-form integer answer to `question` (after an empty line), asked
+// until it converts.
+int AskYear(Dialog& dialog, std::string_view question) {
+  for (;;) {
+    dialog.Screen("");
+    dialog.Prompt(question);
+    if (std::optional<int> value = dialog.ReadFreeInt()) return *value;
+  }
+}
+
+void ShowMenu(Dialog& dialog) {
+  dialog.Screen("");
+  dialog.Screen(" Series processing options (/ to exit):");
+  dialog.Screen(PadTo(" All series processed as read in", 45) + "<1>");
+  dialog.Screen(PadTo(" Keep series with MINIMUM SEGMENT length", 46) + "2");
+  dialog.Screen(PadTo(" Keep series BEFORE a MAXIMUM start year", 46) + "3");
+  dialog.Screen(PadTo(" Keep series AFTER a MINIMUM start year", 46) + "4");
+  dialog.Screen(PadTo(" Truncate BEFORE a MINIMUM start year", 46) + "5");
+  dialog.Screen(PadTo(" Truncate AFTER a MAXIMUM end year", 46) + "6");
+  dialog.Prompt(PadTo("Keep series over a COMMON PERIOD only", 45) + "7");
+}
+
+// The warning after a censoring that would keep no series; the caller shows
+// the menu again.
+void WarnNothingKept(Dialog& dialog, const std::string& warning) {
+  dialog.Screen("");
+  dialog.Screen(" *** Warning: " + warning);
+  dialog.Screen("    Try again or quit the program.");
+  dialog.Screen("");
+  dialog.WaitReturn(" Hit Return to continue");
+}
+
+void ReportLine(Dialog& dialog, const std::string& line) {
+  dialog.Report("");
+  dialog.Report(line);
+}
+
+[[noreturn]] void StopShortSeries(Dialog& dialog, const std::string& id, std::string_view which, int Y, int length) {
+  dialog.Screen("");
+  dialog.Screen(" Series  " + common::Fixed(id, 8) + std::string(which) + I(4, Y) + " only leaves " + I(4, length) +
+                "  values for analysis.");
+  dialog.Screen("");
+  dialog.Screen(" Please evaluate your truncation choice and see if it is");
+  dialog.Screen(" appropriate for your data. You might want to consider deleting");
+  dialog.Screen(" these series from further analysis if you want to truncate.");
+  dialog.Stop(common::ExitStatus::kAbnormal, " Review your truncation choice!");
+}
+
+}  // namespace
+
+void TruncateBefore(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTable& IYTAB,
+                    const std::vector<std::string>& SERID, Dialog& dialog) {
+  for (int i = 1; i <= NS; ++i) {
+    if (IYTAB.IFY(i) >= Y) continue;
+    const int old_first = IYTAB.IFY(i);
+    const int old_length = IYTAB.NYR(i);
+    const int new_length = IYTAB.ILY(i) - Y + 1;
+    IYTAB.NYR(i) = new_length;
+    IYTAB.IFY(i) = Y;
+    IYTAB.IFY(NS + 1) = Y;
+    if (new_length < kMinTruncatedLength) {
+      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation before ", Y, new_length);
+    }
+    std::span<float> col = SERMAT.column(i);
+    const int shift = Y - old_first;
+    for (int k = 1; k <= new_length; ++k) col[static_cast<std::size_t>(k - 1)] = col[static_cast<std::size_t>(k - 1 + shift)];
+    for (int k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
+  }
+}
+
+void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTable& IYTAB,
+                   const std::vector<std::string>& SERID, Dialog& dialog) {
+  for (int i = 1; i <= NS; ++i) {
+    if (IYTAB.ILY(i) <= Y) continue;
+    const int old_length = IYTAB.ILY(i) - IYTAB.IFY(i) + 1;
+    const int new_length = Y - IYTAB.IFY(i) + 1;
+    IYTAB.NYR(i) = new_length;
+    IYTAB.ILY(i) = Y;
+    IYTAB.ILY(NS + 1) = Y;
+    if (new_length < kMinTruncatedLength) {
+      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation after ", Y, new_length);
+    }
+    std::span<float> col = SERMAT.column(i);
+    for (int k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
+  }
+}
+
+void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
+                common::SeriesMatrix& SERWRK) {
+  // Columns already in use are overwritten rather than given back, so a
+  // later data set of the batch program reuses their memory.
+  for (int i = 1; i <= SERWRK.cols(); ++i) {
+    if (i > NS) {
+      if (SERWRK.allocated(i)) std::ranges::fill(SERWRK.column(i), common::kMissing);
+      continue;
+    }
+    const int n = std::clamp(IYTAB.ILY(i) - IYTAB.IFY(i) + 1, 0, std::min(SERMAT.rows(), SERWRK.rows()));
+    std::span<const float> from = SERMAT.column_view(i);
+    std::span<float> to = SERWRK.column(i);
+    std::copy(from.begin(), from.begin() + n, to.begin());
+    std::fill(to.begin() + n, to.end(), common::kMissing);
+  }
+}
+
+SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& run, std::string_view DATFIL) {
+  SeriesProcessingChoice choice;
+  for (;;) {
+    ShowMenu(dialog);
+    const std::string answer = dialog.ReadAnswer(1);
+    dialog.QuitIfSlash(answer);
+    const char c = answer[0] == ' ' ? '1' : answer[0];
+    if (c < '1' || c > '7') continue;
+    choice = SeriesProcessingChoice{c, 0, 0};
+    if (c == '1') break;
+
+    if (c == '2') {
+      int bound = AskYear(dialog, "Enter the MINIMUM segment length");
+      const int typed = bound;
+      if (!censl(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
+        WarnNothingKept(dialog, "No series were found with a segment length of at least " + I(5, typed));
+        continue;
+      }
+      choice.N1 = bound;
+      ReportLine(dialog, "DATA ARE CENSORED BY MINIMUM SEGMENT LENGTH: " + I(5, bound));
+    } else if (c == '3' || c == '4') {
+      int bound = AskYear(dialog, c == '3' ? "Enter the MAXIMUM starting year" : "Enter the MINIMUM start year");
+      const int typed = bound;
+      const bool kept = c == '3' ? cenmxy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)
+                                 : censy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog);
+      if (!kept) {
+        WarnNothingKept(dialog, std::string(c == '3' ? "No series were found that start ON or BEFORE "
+                                                     : "No series were found that start ON or AFTER ") +
+                                    I(5, typed));
+        continue;
+      }
+      choice.N1 = bound;
+      ReportLine(dialog, std::string(c == '3' ? "DATA ARE CENSORED BY MAXIMUM START YEAR: "
+                                              : "DATA ARE CENSORED BY MINIMUM START YEAR: ") +
+                             I(5, bound));
+    } else if (c == '5') {
+      const int Y = AskYear(dialog, "Truncate series BEFORE a MINIMUM start year");
+      TruncateBefore(Y, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog);
+      choice.N1 = Y;
+      ReportLine(dialog, "DATA ARE TRUNCATED BEFORE MINIMUM START YEAR: " + I(5, Y));
+    } else if (c == '6') {
+      const int Y = AskYear(dialog, "Truncate series AFTER a MAXIMUM end year");
+      TruncateAfter(Y, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog);
+      choice.N1 = Y;
+      ReportLine(dialog, "DATA ARE TRUNCATED AFTER MAXIMUM END YEAR: " + I(5, Y));
+    } else {
+      int start = 0;
+      int end = 0;
+      for (;;) {
+        dialog.Screen("");
+        dialog.Prompt("Enter the common start year");
+        std::optional<int> s = dialog.ReadFreeInt();
+        dialog.Prompt("Enter the common end year");
+        std::optional<int> e = dialog.ReadFreeInt();
+        if (s && e) {
+          start = *s;
+          end = *e;
+          break;
+        }
+      }
+      const int typed_start = start;
+      const int typed_end = end;
+      if (!cencom(start, end, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
+        WarnNothingKept(dialog, typed_end < typed_start
+                                    ? "The common end year " + I(5, typed_end) + " is before the start year " +
+                                          I(5, typed_start)
+                                    : "No series were found that cover the common period " + I(5, typed_start) +
+                                          " to" + I(5, typed_end));
+        continue;
+      }
+      choice.N1 = start;
+      choice.N2 = end;
+      ReportLine(dialog, "DATA ARE CENSORED BY COMMON START AND END YEARS: " + I(5, start) + I(6, end));
+    }
+    const int whole = run.NS + 1;
+    if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.ILY(whole) - run.IYTAB.IFY(whole) + 1;
+    std::vector<float> SERVEC(static_cast<std::size_t>(common::MAXYRS));
+    cenout(c, choice.N1, choice.N2, run.SERMAT, SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
+           kCensoredUnit, dialog);
+    break;
+  }
+  CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);
+  return choice;
+}
+
+}  // namespace files

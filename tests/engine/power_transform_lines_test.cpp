@@ -1,0 +1,53 @@
+// The report lines of the adaptive power transformation.
+#include "engine/power_transform_lines.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/console.h"
+#include "common/units.h"
+
+namespace engine {
+namespace {
+
+std::string ReportOf(void (*write)(common::Dialog&, float), float value) {
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("kestrane-powlines-" + std::to_string(::getpid()) + ".txt"))
+                               .string();
+  common::ScriptedConsole console({});
+  {
+    common::Units units;
+    EXPECT_TRUE(units.Open(common::kReportUnit, path, common::Units::Mode::kWrite));
+    common::Dialog dialog(console, units);
+    write(dialog, value);
+  }
+  EXPECT_EQ(console.transcript(), "");  // report file only
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::filesystem::remove(path);
+  return text.str();
+}
+
+TEST(PowerTransformLines, AppliedLineFollowsABlankLine) {
+  const std::string report =
+      ReportOf([](common::Dialog& d, float) { ReportPowerTransformApplied(d); }, 0.0f);
+  EXPECT_EQ(report, "\nTHE SERIES HAVE HAD ADAPTIVE POWER TRANSFORMATIONS APPLIED\n");
+}
+
+TEST(PowerTransformLines, MeanPowerStandsAtColumnSixtyThree) {
+  const std::string report = ReportOf([](common::Dialog& d, float p) { ReportMeanPower(d, p); }, 0.4789f);
+  // 52 characters of text, blanks to column 62, then f8.3 of 0.4789.
+  const std::string expected =
+      std::string("THE MEAN ADAPTIVE POWER TRANSFORM POWER APPLIED IS: ") + std::string(10, ' ') + "   0.479\n";
+  EXPECT_EQ(report, expected);
+  EXPECT_EQ(report.find("0.479"), 65u);  // field starts at index 62 (column 63)
+}
+
+}  // namespace
+}  // namespace engine

@@ -7,6 +7,7 @@
 #include "files/decade.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +39,8 @@ class DecadeTest : public ::testing::Test {
 
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("kestrane_decade_") + info->test_suite_name() + "_" + info->name());
+    dir_ = fs::temp_directory_path() / (std::string("kestrane_decade_") + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+                                        info->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

@@ -177,14 +177,15 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
       for (;;) {
         dialog.Screen("");
         dialog.Prompt("Enter the common start year");
-        std::optional<int> s = dialog.ReadFreeInt();
+        // A year that does not convert asks for both years again at once.
+        const std::optional<int> s = dialog.ReadFreeInt();
+        if (!s) continue;
         dialog.Prompt("Enter the common end year");
-        std::optional<int> e = dialog.ReadFreeInt();
-        if (s && e) {
-          start = *s;
-          end = *e;
-          break;
-        }
+        const std::optional<int> e = dialog.ReadFreeInt();
+        if (!e) continue;
+        start = *s;
+        end = *e;
+        break;
       }
       const int typed_start = start;
       const int typed_end = end;

@@ -216,15 +216,29 @@ TEST_F(MenuTest, MinimumStartYearNoSeriesWarns) {
   EXPECT_TRUE(fs::exists(dir_ / "site_mnsy=1850.txt"));
 }
 
-TEST_F(MenuTest, CommonPeriodReadFailureAsksBothAgain) {
-  const files::SeriesProcessingChoice choice = Run({"7", "18x0", "1870", "1850", "1870"});
+// A start year that does not convert goes straight back to the start year:
+// the end year is not asked for in between.
+TEST_F(MenuTest, CommonPeriodStartReadFailureAsksBothAgainAtOnce) {
+  const files::SeriesProcessingChoice choice = Run({"7", "18x0", "1850", "1870"});
   EXPECT_EQ(choice.answer, '7');
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(choice.N2, 1870);
-  EXPECT_NE(Transcript().find("\n" + P("Enter the common start year", "18x0") + P("Enter the common end year", "1870") +
-                              "\n" + P("Enter the common start year", "1850")),
-            std::string::npos);
+  EXPECT_NE(Transcript().find("\n" + P("Enter the common start year", "18x0") + "\n" +
+                              P("Enter the common start year", "1850") + P("Enter the common end year", "1870")),
+            std::string::npos)
+      << Transcript();
   EXPECT_EQ(Report(), "\nDATA ARE CENSORED BY COMMON START AND END YEARS:  1850  1870\n");
+  EXPECT_EQ(store_.NS, 3);
+}
+
+TEST_F(MenuTest, CommonPeriodEndReadFailureAsksBothAgain) {
+  const files::SeriesProcessingChoice choice = Run({"7", "1850", "19x0", "1850", "1870"});
+  EXPECT_EQ(choice.N1, 1850);
+  EXPECT_EQ(choice.N2, 1870);
+  EXPECT_NE(Transcript().find(P("Enter the common end year", "19x0") + "\n" +
+                              P("Enter the common start year", "1850") + P("Enter the common end year", "1870")),
+            std::string::npos)
+      << Transcript();
   EXPECT_EQ(store_.NS, 3);
 }
 

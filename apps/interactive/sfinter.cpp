@@ -24,6 +24,12 @@ std::string BoxLine(std::string_view text) {
   return std::string(16, ' ') + "***" + common::Fixed(body, inner) + "***";
 }
 
+// The waits of the name loop: Return asks for a name again, "/" ends the run.
+void WaitOrQuit(Dialog& d, std::string_view text) {
+  d.ScreenText(text);
+  d.QuitIfSlash(d.ReadAnswer(1));
+}
+
 }  // namespace
 
 void ShowBanner(Run& run) {
@@ -64,14 +70,14 @@ void AskDataFile(Run& run) {
     if (run.DATFIL[0] == ' ' && run.DATFIL[1] == ' ') {
       d.Screen("");
       d.Screen(" There was an error reading your entry.");
-      d.WaitReturn(" Hit return to enter a new file name or / to exit program.");
+      WaitOrQuit(d, " Hit return to enter a new file name or / to exit program.");
       continue;
     }
     if (!common::ReadableFileExists(std::string(common::TrimRight(run.DATFIL)))) {
       d.Screen("");
       d.Screen(" File > " + run.DATFIL.substr(0, 25) + " < not found");
       d.Screen("");
-      d.WaitReturn(" Hit return to enter a new file name or / exit program.");
+      WaitOrQuit(d, " Hit return to enter a new file name or / exit program.");
       continue;
     }
     run.stem_length = StemLength(run.DATFIL);

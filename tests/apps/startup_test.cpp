@@ -64,6 +64,22 @@ TEST(StartUp, TwoLeadingBlanksAreAnEmptyEntryButOneIsNot) {
   EXPECT_NE(r.screen.find(" File >  x.rwl                    < not found"), std::string::npos) << r.screen;
 }
 
+// Both waits of the name loop offer "/": it ends the run there, as at the prompt.
+TEST(StartUp, SlashAtTheNotFoundWaitStops) {
+  e2e::Sandbox box;
+  e2e::Result r = box.Run(e2e::Kestrane(), {"nosuch.rwl", "/"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.screen.ends_with(" Hit return to enter a new file name or / exit program.")) << r.screen;
+  EXPECT_TRUE(box.Files().empty());
+}
+
+TEST(StartUp, SlashAtTheEmptyEntryWaitStops) {
+  e2e::Sandbox box;
+  e2e::Result r = box.Run(e2e::Kestrane(), {"", "/"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.screen.ends_with(" Hit return to enter a new file name or / to exit program.")) << r.screen;
+}
+
 // End of input must end the run at once, in about the time of a run that quits
 // with "/" (start-up dominates, and is slow under the sanitizers and a loaded
 // machine); a run that loops would go on to the harness's time limit.

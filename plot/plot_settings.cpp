@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "common/fortran_format.h"
 #include "common/text.h"
 
 namespace plot {
@@ -13,26 +14,11 @@ namespace {
 // Blanks that put the next text at `column`.
 std::string At(int column) { return std::string(static_cast<std::size_t>(column - 1), ' '); }
 
-// Fw.d of a real: right-justified, asterisks when it does not fit.
+// Fw.d of a real, as the edit descriptor writes it; asterisks when it is
+// not finite.
 std::string RealField(float value, int w, int d) {
-  char buf[64];
-  double v = static_cast<double>(value);
-  if (d == 0) v = std::round(v);  // halves away from zero, as the edit descriptor rounds
-  if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(w), '*');
-  std::snprintf(buf, sizeof buf, "%.*f", d, v);
-  std::string text = buf;
-  if (d == 0) text += '.';
-  if (text.size() > static_cast<std::size_t>(w)) {
-    // A leading zero of a fraction is dropped before giving up.
-    if (text.rfind("0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
-      text.erase(0, 1);
-    } else if (text.rfind("-0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
-      text.erase(1, 1);
-    } else {
-      return std::string(static_cast<std::size_t>(w), '*');
-    }
-  }
-  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w), '*');
+  return common::fmt::Print("(f" + std::to_string(w) + "." + std::to_string(d) + ")", value);
 }
 
 // Iw of an integer.
@@ -171,7 +157,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(ReadFourColumns(d), ps.iwid[1]);
       break;
     case 8:
-      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 7, 0));
+      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 6, 0));
       Store(d.ReadFreeReal(), ps.xtick);
       break;
     case 9:
@@ -179,7 +165,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(d.ReadFreeInt(), ps.nxsub);
       break;
     case 10:
-      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 7, 0));
+      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 6, 0));
       Store(d.ReadFreeReal(), ps.ytick);
       break;
     case 11:
@@ -187,7 +173,7 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(ReadFourColumns(d), ps.nysub);
       break;
     case 12:
-      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 7, 0));
+      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 6, 0));
       Store(d.ReadFreeReal(), ps.ztick);
       break;
     case 13:

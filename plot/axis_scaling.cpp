@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <span>
 
 namespace plot {
 
@@ -89,20 +90,21 @@ struct TickBucket {
   float tick;
 };
 
+// The x axis by |xmax - xmin|; note 51 minor intervals from over 1 up to 25.
 constexpr TickBucket kXBuckets[] = {
-    {0.1f, 5, 0.02f},  {1.0f, 10, 0.1f},   {25.0f, 51, 5.0f},     {50.0f, 10, 10.0f},   {100.0f, 5, 20.0f},
+    {0.1f, 5, 0.02f},   {1.0f, 10, 0.1f},   {25.0f, 51, 5.0f},    {50.0f, 10, 10.0f}, {100.0f, 5, 20.0f},
     {200.0f, 10, 20.0f}, {500.0f, 5, 50.0f}, {1000.0f, 10, 100.0f}, {2000.0f, 5, 250.0f},
 };
 
+// The y and z axes by max - min, after the top is rounded up.
 constexpr TickBucket kValueBuckets[] = {
     {2.0f, 4, 0.5f}, {4.0f, 4, 1.0f}, {10.0f, 4, 2.0f}, {50.0f, 5, 5.0f}, {100.0f, 2, 10.0f}, {500.0f, 5, 100.0f},
 };
 
-// Ticks of an axis from [lo, hi] by its range `range`: the table's row, or
-// beyond the last row 5 minor intervals and nicescl over 10 intervals (limits
-// included).
-template <std::size_t N>
-void TickFromTable(const TickBucket (&table)[N], float range, float& lo, float& hi, int& nsub, float& tick) {
+// Ticks of an axis from its range: the first row whose bound holds it, or
+// beyond the last row 5 minor intervals and nicescl over 10 intervals, which
+// replaces the limits too.
+void TickFromTable(std::span<const TickBucket> table, float range, float& lo, float& hi, int& nsub, float& tick) {
   for (const TickBucket& bucket : table) {
     if (range <= bucket.upper) {
       nsub = bucket.nsub;

@@ -64,15 +64,18 @@ inline void SkeletonFrame(Plotter& p, const plotset& ps, double x_beyond = 0.0) 
                 ps.nxsub, ps.ytick, ps.nysub);
 }
 
+// Whether a page starts by setting the pen width to 1 (the series plot
+// leaves it as it is).
+enum class StartPen { kWidthOne, kAsItIs };
+
 // The skeleton's one-panel page from the colours on: plinit, one sub-page,
-// colour 15, pen width 1 (left as it is when `pen_width_1` is false, as the
-// series plot has it), the first page, then the frame.
-inline void SkeletonPage(Plotter& p, const plotset& ps, bool pen_width_1, double x_beyond = 0.0) {
+// colour 15, the pen, the first page, then the frame.
+inline void SkeletonPage(Plotter& p, const plotset& ps, StartPen pen, double x_beyond = 0.0) {
   SetColours(p, ps);
   p.init();
   p.ssub(1, 1);
   p.col0(15);
-  if (pen_width_1) p.width(1);
+  if (pen == StartPen::kWidthOne) p.width(1);
   p.adv(0);
   SkeletonFrame(p, ps, x_beyond);
 }

@@ -76,7 +76,7 @@ void pltrcb(PlotContext& ctx, PlotMemory& mem, std::span<const float> RC, std::s
   };
 
   auto draw = [&](Plotter& p) {
-    detail::SkeletonPage(p, ps, true);
+    detail::SkeletonPage(p, ps, detail::StartPen::kWidthOne);
     p.lab("Biological Year", "Y", title);
     p.col0(ps.icol[0]);
     detail::Line(p, curve);
@@ -185,7 +185,7 @@ void pltrcf(PlotContext& ctx, PlotMemory& mem, int LD, std::span<const float> TA
   };
 
   auto draw = [&](Plotter& p) {
-    detail::SkeletonPage(p, ps, true, 10.0);  // the x axis runs 10 years beyond NX
+    detail::SkeletonPage(p, ps, detail::StartPen::kWidthOne, 10.0);  // the x axis runs 10 years beyond NX
     p.lab("Biological Year", "Y", "Regional Curves");
     p.col0(ps.icol[0]);
     p.mtex("b", -26.5, 0.41, 0.0, "Initial");

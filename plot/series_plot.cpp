@@ -73,7 +73,7 @@ void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::s
   };
 
   auto draw = [&](Plotter& p) {
-    detail::SkeletonPage(p, ps, false);
+    detail::SkeletonPage(p, ps, detail::StartPen::kAsItIs);
     if (has_ref) {
       p.width(IWREF);
       if (ref_085) p.lsty(ps.iwid[0]);

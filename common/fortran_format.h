@@ -2,9 +2,11 @@
 //
 // A format is a parenthesised list such as "(a8,i4,10i6)", "(10(i4,i3))",
 // "(2x,f8.3,t23,a)" or "(i4/3f7.2)": I, F, E, D, G, A, X, T, TL, TR, "/",
-// quoted literals (write only), repeat counts before items and groups, nested
-// groups, and reversion to the last top-level group when the list runs out
-// while values remain.
+// ":", quoted literals (write only), repeat counts before items and groups,
+// nested groups, and reversion to the last top-level group when the list runs
+// out while values remain. Widths and counts above 100000, groups nested
+// deeper than 64 and formats that would pass ten million items without a
+// value are refused as malformed.
 //
 // Reading follows the rules of formatted input: a record shorter than the
 // fields is padded with blanks, a blank field reads as 0, blanks inside a

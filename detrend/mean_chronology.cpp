@@ -141,7 +141,7 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
     scale = std::sqrt(a) * scale_factor / std::abs(b);
   }
   const float spr = static_cast<float>(scale);
-  const float vratio = spr > 0.0f ? static_cast<float>(variance / (scale * scale)) : 1.0f;
+  const float vratio = spr > 0.0f ? static_cast<float>(variance / static_cast<double>(spr * spr)) : 1.0f;
   return {static_cast<float>(t), spr, spr / sqrt_n, vratio, true};
 }
 

@@ -84,7 +84,7 @@ Step BiweightStep(std::span<const float> x, float t, float s) {
     if (std::abs(u9) < 1.0f) {
       const float w = 1.0f - u9 * u9;
       a += dev * dev * ((w * w) * (w * w));
-      b += w * (1.0f - 5.0f * u9 * u9);
+      b += w * (1.0f - 5.0f * (u9 * u9));
     }
     const float u6 = dev / c6;
     if (std::abs(u6) < 1.0f) {

@@ -292,7 +292,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
     std::fill(RC.begin(), RC.end(), fill);
   std::fill(fRC.begin(), fRC.end(), fill);
   const std::size_t cap = std::min(RC.size(), fRC.size());
-  work.sum.assign(cap, 0.0);
+  work.sum.assign(cap, 0.0f);
   work.count.assign(cap, 0);
 
   if (PITHFL != 0 && NS >= 1) {
@@ -309,7 +309,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
     for (int k = 1; k <= length; ++k) {
       const int age = offset + k;
       if (age < 1 || static_cast<std::size_t>(age) > cap) continue;
-      work.sum[static_cast<std::size_t>(age - 1)] += static_cast<double>(SERMAT.get(k, i));
+      work.sum[static_cast<std::size_t>(age - 1)] += SERMAT.get(k, i);
       work.count[static_cast<std::size_t>(age - 1)] += 1;
       last = std::max(last, age);
     }
@@ -327,7 +327,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
   for (std::size_t j = 0; j < mm; ++j) {
     const std::size_t a = static_cast<std::size_t>(result.RCOFF) + j;  // age - 1
     if (work.count[a] > 0) {
-      work.c[j] = static_cast<float>(work.sum[a] / work.count[a]);
+      work.c[j] = work.sum[a] / static_cast<float>(work.count[a]);
     }
   }
 

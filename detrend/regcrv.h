@@ -72,7 +72,7 @@ DetrndResult detrnd(std::span<float> y, std::span<float> curv, int nfit, CurvePa
 
 // Caller-owned working storage of regcrv.
 struct RegcrvWorkspace {
-  std::vector<double> sum;
+  std::vector<float> sum;  // single-precision sums of the values of each age
   std::vector<int> count;
   std::vector<float> c, fit, f;
   DetrndWorkspace detrnd;

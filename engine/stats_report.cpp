@@ -66,7 +66,7 @@ void StopOnRobsumFailure(common::Dialog& dialog, detrend::RobsumStatus status, i
       dialog.Screen(fmt::Print("(a,i6,5x,a,i6)", " Maximum allowed:", maxnum, "Number sent:", nser));
       dialog.Stop(common::ExitStatus::kAbnormal, " *** Enlarge parameter MAXNUM in Sbr ROBSUM and try again! ***");
     case detrend::RobsumStatus::kYearWithoutValues:
-      dialog.StopAfterReturn(common::ExitStatus::kAbnormal, " fatal error in biwgt: n is zero or negative");
+      dialog.StopAfterReturn(common::ExitStatus::kAbnormal, "fatal error in biwgt: n is zero or negative");
   }
 }
 

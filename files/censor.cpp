@@ -158,15 +158,22 @@ std::string CensoredFileName(std::string_view DATFIL, char OPT, int N1, int N2) 
   std::string_view name = common::TrimRight(DATFIL);
   const std::size_t dot = name.find('.');
   std::string out(dot == std::string_view::npos ? name : name.substr(0, dot));
+  // A number right-justified in its field; one too wide for it (a year
+  // before -999, say) is written whole, so that two different censorings
+  // never share a name of asterisks.
+  auto field = [](int width, int value) {
+    std::string text = fmt::Print("(i" + std::to_string(width) + ")", value);
+    return text.find('*') == std::string::npos ? text : std::to_string(value);
+  };
   // Width of N1's field for the options whose field follows its size.
-  const char* sized = N1 < 100 ? "(i2)" : N1 <= 999 ? "(i3)" : "(i4)";
+  const int sized = N1 < 100 ? 2 : N1 <= 999 ? 3 : 4;
   switch (OPT) {
-    case '2': out += "_mnsl=" + fmt::Print(sized, N1); break;
-    case '3': out += "_mxsy=" + fmt::Print("(i4)", N1); break;
-    case '4': out += "_mnsy=" + fmt::Print("(i4)", N1); break;
-    case '5': out += "_trunb=" + fmt::Print(sized, N1); break;
-    case '6': out += "_truna=" + fmt::Print(sized, N1); break;
-    case '7': out += "_comm=" + fmt::Print("(i4)", N1) + "-" + fmt::Print("(i4)", N2); break;
+    case '2': out += "_mnsl=" + field(sized, N1); break;
+    case '3': out += "_mxsy=" + field(4, N1); break;
+    case '4': out += "_mnsy=" + field(4, N1); break;
+    case '5': out += "_trunb=" + field(sized, N1); break;
+    case '6': out += "_truna=" + field(sized, N1); break;
+    case '7': out += "_comm=" + field(4, N1) + "-" + field(4, N2); break;
     default: break;
   }
   out += ".txt";

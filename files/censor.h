@@ -39,7 +39,8 @@ bool cencom(int& CSTART, int& CEND, common::SeriesMatrix& SERMAT, int& NS, commo
 
 // Name of the censored data set: the stem of DATFIL (up to its first '.')
 // and the suffix of option OPT ('2'..'7') with N1 (and N2 for '7') in fixed
-// fields; a number too wide for its field shows as asterisks.
+// fields; a number too wide for its field is written whole (never as
+// asterisks, which would give different censorings one name).
 std::string CensoredFileName(std::string_view DATFIL, char OPT, int N1, int N2);
 
 // Writes the data set as a decade ring-width file named by CensoredFileName

@@ -221,6 +221,26 @@ std::size_t Choose(const std::vector<ParsedLine>& readings, const LineFormats& f
   return fitting[0];
 }
 
+// The range line that "cr" writes before a chronology: identifier, first
+// and last year (4 wide, or 5 wide when either is -1000 or below) and
+// nothing after. Gives the number of values that follow.
+std::optional<int> RangeLineCount(std::string_view record) {
+  std::string id(6, ' ');
+  int first = 0;
+  int last = 0;
+  for (int width : {4, 5}) {
+    const std::size_t end = 6 + 2 * static_cast<std::size_t>(width);
+    if (!Blank(record, end + 1, std::max(record.size(), end + 1))) continue;
+    const char* format = width == 4 ? "(a6,2i4)" : "(a6,2i5)";
+    if (fmt::ReadFrom(format, record, &id, &first, &last) != fmt::ReadStatus::kOk) continue;
+    if (!Justified(record, 7, 6 + static_cast<std::size_t>(width)) || !Justified(record, 7 + width, end)) continue;
+    if (Blank(record, 7 + static_cast<std::size_t>(width), end) || last < first) continue;
+    if ((width == 5) != (first <= -1000 || last <= -1000)) continue;
+    return last - first + 1;
+  }
+  return std::nullopt;
+}
+
 void ClearTitles(std::vector<std::string>& TITLE) {
   if (TITLE.size() < 4) TITLE.resize(4);
   for (std::size_t i = 1; i <= 3; ++i) TITLE[i] = std::string(kRecordLength, ' ');
@@ -260,12 +280,20 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     N = 0;
     return RwlResult::kRefused;
   };
+  auto finish = [&]() {
+    if (N > 0 && IYR1 + N - 1 > kMaxYear) {
+      return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
+                    std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
+    }
+    return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+  };
 
   const LineFormats formats(chronology);
   int bad_records = 0;
   bool first_line = true;
   int next_year = 0;  // year the next data line should carry
   bool warned = false;
+  int declared = 0;  // values announced by a range line (0: none)
   for (;;) {
     std::optional<std::string> next = unit->NextRecord();
     if (!next) {
@@ -295,6 +323,11 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     }
 
     if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
+
+    if (chronology && first_line && declared == 0) {
+      declared = RangeLineCount(record).value_or(0);
+      if (declared > 0) continue;
+    }
 
     std::vector<ParsedLine> readings = Readings(record, formats);
     if (readings.empty()) {
@@ -385,11 +418,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
         if (!chronology && v == common::kRwlEnd) {
           for (int k = 0; k < N; ++k) X[static_cast<std::size_t>(k)] *= 0.1f;
         }
-        if (N > 0 && IYR1 + N - 1 > kMaxYear) {
-          return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
-                        std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
-        }
-        return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+        return finish();
       }
       if (static_cast<std::size_t>(N) >= room) {
         return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
@@ -400,6 +429,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
         NDEP[static_cast<std::size_t>(N)] = line.depth[s];
       }
       ++N;
+      if (N == declared) return finish();  // a chronology after its range line
     }
   }
 }

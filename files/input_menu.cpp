@@ -130,11 +130,16 @@ DecadeRead ReadDecadeFile(common::Dialog& dialog, common::SeriesMatrix& SERMAT, 
     std::string ID(8, ' ');
     int IYR1 = 0;
     int N = 0;
-    rwlio(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, 0, widths ? "mr" : "ir", LINE, "      ", common::MAXYRS, TITLE);
+    const RwlResult result =
+        rwlio(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, 0, widths ? "mr" : "ir", LINE, "      ", common::MAXYRS, TITLE);
     if (widths) MarkMissingTitles(TITLE);
     if (ISER == IEOFST) break;  // end of file
     if (N < 1) {
-      if (!widths) continue;  // a chronology call without values takes no slot
+      if (!widths) {
+        if (result != RwlResult::kRefused) continue;  // a chronology without values takes no slot
+        FillWholeSetRow(IYTAB, NS);
+        return DecadeRead::kRefused;  // rwlio has said why
+      }
       dialog.Screen("");
       dialog.Screen(" WARNING: Fatal error reading data from input file.");
       dialog.Screen("          Suggest checking file format and/or file type");

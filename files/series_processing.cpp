@@ -111,11 +111,18 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
 
 void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
                 common::SeriesMatrix& SERWRK) {
-  SERWRK.Fill(common::kMissing);
-  for (int i = 1; i <= NS; ++i) {
-    const int n = std::clamp(IYTAB.ILY(i) - IYTAB.IFY(i) + 1, 0, SERMAT.rows());
+  // Columns already in use are overwritten rather than given back, so a
+  // later data set of the batch program reuses their memory.
+  for (int i = 1; i <= SERWRK.cols(); ++i) {
+    if (i > NS) {
+      if (SERWRK.allocated(i)) std::ranges::fill(SERWRK.column(i), common::kMissing);
+      continue;
+    }
+    const int n = std::clamp(IYTAB.ILY(i) - IYTAB.IFY(i) + 1, 0, std::min(SERMAT.rows(), SERWRK.rows()));
     std::span<const float> from = SERMAT.column_view(i);
-    std::copy(from.begin(), from.begin() + n, SERWRK.column(i).begin());
+    std::span<float> to = SERWRK.column(i);
+    std::copy(from.begin(), from.begin() + n, to.begin());
+    std::fill(to.begin() + n, to.end(), common::kMissing);
   }
 }
 

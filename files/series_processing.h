@@ -42,7 +42,8 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
                    const std::vector<std::string>& SERID, common::Dialog& dialog);
 
 // Copies rows 1..NYR(i) of every series i = 1..NS from SERMAT into SERWRK;
-// every other cell of SERWRK becomes -999.0.
+// every other cell of SERWRK becomes -999.0 (SERWRK's untouched cells are
+// -999.0 already, as the drivers create it).
 void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
                 common::SeriesMatrix& SERWRK);
 

@@ -18,7 +18,7 @@ void spcout(std::span<const float> table, int nrows, int ncols, int first_row, i
     const int g = (c - 2) / 4 + 1;
     header += '\t';
     header += kGroupLabels[(c - 2) % 4];
-    header += common::fmt::Print("(i2.2)", g);
+    header += common::fmt::Print("(i2)", g);
   }
   out << header << '\n';
   for (int r = 1; r <= nrows; ++r) {

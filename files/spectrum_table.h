@@ -9,7 +9,7 @@ namespace files {
 
 // Writes the header " ncnt", "     freq" and, for the further columns in
 // groups of four, " power#", "  dens#", "  null#", "95% cl#" each followed by
-// its group number in two digits (01, 02, ...), separated by tabs; then one
+// its group number in a field of two (" 1", " 2", ..., "10"), separated by tabs; then one
 // line per row: the row number (i5, starting at first_row), a tab, and every
 // column as f9.5 followed by a tab. table is column-major with leading
 // dimension ld: row r of column c is table[(c - 1) * ld + r - 1].

@@ -11,7 +11,7 @@
 namespace e2e {
 
 struct Result {
-  int status = -1;        // exit status; 124 when the time limit was hit
+  int status = -1;        // exit status; 124 when the time limit was hit (a run that hangs)
   std::string screen;     // standard output
   std::string errors;     // standard error
   double seconds = 0.0;   // wall time of the run

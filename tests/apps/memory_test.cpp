@@ -47,3 +47,15 @@ TEST(Storage, FiftySeriesOfFiveHundredYearsStaySmall) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Storage, ThreeThousandSeriesStillFit) {
+  e2e::Sandbox box;
+  box.Put("large.rwl", DecadeFile(3000, 60));
+  e2e::Result r = box.Run(e2e::Kestrane(), {"large.rwl", "1", "r", "1"}, 120);
+  ASSERT_EQ(r.status, 0) << r.screen.substr(r.screen.size() > 2000 ? r.screen.size() - 2000 : 0);
+  EXPECT_NE(r.screen.find("Total series read in:         3000  1500  1559    60"), std::string::npos);
+}
+
+}  // namespace

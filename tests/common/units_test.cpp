@@ -2,6 +2,7 @@
 #include "common/units.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -15,7 +16,7 @@ class UnitsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("kestrane_units_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+           ("kestrane_units_" + std::to_string(::getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }

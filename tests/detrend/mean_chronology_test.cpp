@@ -55,6 +55,18 @@ TEST(Biwgt, RejectedValueGetsWeightZero) {
   for (int i = 0; i < 7; ++i) EXPECT_GT(wt[static_cast<std::size_t>(i)], 0.8f);
 }
 
+TEST(Biwgt, VarianceRatioUsesTheSinglePrecisionSpread) {
+  // vratio = V / spr^2 with spr the returned single-precision scale.
+  // Reference: tests/data/chronology_stats_reference.f90 (gfortran), mode
+  // "biwgt" with type 2: 18.8467083 and 682.171387 (R in double: 18.846708,
+  // 682.1716).
+  std::vector<float> x = kTwelve;
+  std::vector<float> w(x.size()), wt(x.size());
+  EXPECT_EQ(biwgt(x, w, wt, 2).vratio, 18.8467083f);
+  std::vector<float> y = kEightWithOutlier;
+  EXPECT_EQ(biwgt(y, w, wt, 2).vratio, 682.171387f);
+}
+
 TEST(Biwgt, ArithmeticMeanKeepsOrderAndGivesUnitWeights) {
   // By hand: mean 2.5, variance 5/3, sd 1.2909944, se sd/2.
   std::vector<float> x = {4.0f, 1.0f, 3.0f, 2.0f};

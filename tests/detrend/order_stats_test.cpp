@@ -261,6 +261,18 @@ TEST(Biwloc, AgreesWithAnIndependentRImplementation) {
   EXPECT_NEAR(r3.scl1, 0.163936420f, 2e-6f);
 }
 
+TEST(Biwloc, SingleScaleDigitsAgreeWithAFortranReference) {
+  // The scale sum takes (1 - u9^2)(1 - 5 u9^2), 5 times the square of u9.
+  // Reference: tests/data/chronology_stats_reference.f90 (gfortran, REAL),
+  // mode "vec"; R in double gives scli 0.501700942, scl1 0.509740202.
+  std::vector<float> x = {1.48f, 0.56f, 1.90f, 1.40f, 1.19f, 1.50f, 1.26f, 0.60f};
+  const BiwlocResult r = biwloc(x);
+  EXPECT_EQ(r.loci, 1.39887726f);
+  EXPECT_EQ(r.scli, 0.501700938f);
+  EXPECT_EQ(r.loc1, 1.3623004f);
+  EXPECT_EQ(r.scl1, 0.509740114f);
+}
+
 TEST(Biwloc, SymmetricDataKeepTheCentre) {
   // -3..3: median 0, MAD 2, every step stays at 0 (C = 0 by symmetry).
   // Scale by hand/R: sqrt(sum x^2 (1 - x^2/324)^4) * 7/sqrt(6) /

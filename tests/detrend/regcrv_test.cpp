@@ -74,6 +74,18 @@ TEST(Regcrv, AveragesByAgeOverTheSeriesThatReachIt) {
   EXPECT_EQ(d.fRC[common::MAXYRS - 1], kFill);
 }
 
+TEST(Regcrv, AgeMeansAreSummedInSinglePrecision) {
+  // Ten one-ring series of 0.1f: ten single-precision additions of 0.1f give
+  // 1.0000001192092896 (each partial sum rounded to float), and that over 10
+  // rounds to 0.10000000894069672f; a double sum would give 0.1f itself.
+  RingSet d(std::vector<std::vector<float>>(10, std::vector<float>{0.1f}),
+            std::vector<int>(10, 0));
+  int NOPT = 6;
+  const RegcrvResult r = d.Run(NOPT);
+  EXPECT_EQ(r.RCLEN, 1);
+  EXPECT_EQ(d.RC[0], 0.10000000894069672f);
+}
+
 TEST(Regcrv, PithOffsetsShiftTheCurveStart) {
   // Offsets 10 and 20: the curve begins at age 11; ages 11-20 come from
   // series 1 alone, ages 21-40 from both.

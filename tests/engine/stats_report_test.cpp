@@ -103,7 +103,8 @@ TEST(Robsum, YearWithoutValuesWaitsThenStops) {
   common::Units units;
   common::Dialog dialog(console, units);
   EXPECT_THROW(StopOnRobsumFailure(dialog, detrend::RobsumStatus::kYearWithoutValues, 5, 3001), common::ProgramStop);
-  EXPECT_NE(console.transcript().find("fatal error in biwgt: n is zero or negative\n"), std::string::npos);
+  // The message is the first line, as written, with no leading blank.
+  EXPECT_EQ(console.transcript().rfind("fatal error in biwgt: n is zero or negative\n", 0), 0u);
   EXPECT_EQ(console.unread(), 0u);
   common::ScriptedConsole quiet({});
   common::Dialog ok(quiet, units);

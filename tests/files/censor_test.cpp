@@ -231,13 +231,23 @@ TEST(CensoredFileName, SuffixesAndFieldWidths) {
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '2', 100, 0), "abc_mnsl=100.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '2', 999, 0), "abc_mnsl=999.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '2', 1000, 0), "abc_mnsl=1000.txt");
-  EXPECT_EQ(files::CensoredFileName("abc.rwl", '2', 12345, 0), "abc_mnsl=****.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '3', 1850, 0), "abc_mxsy=1850.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '4', 950, 0), "abc_mnsy= 950.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '5', 1850, 0), "abc_trunb=1850.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '6', 850, 0), "abc_truna=850.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '7', 1850, 1950), "abc_comm=1850-1950.txt");
   EXPECT_EQ(files::CensoredFileName("abc.rwl", '7', 950, 1950), "abc_comm= 950-1950.txt");
+  EXPECT_EQ(files::CensoredFileName("abc.rwl", '6', -5, 0), "abc_truna=-5.txt");
+}
+
+TEST(CensoredFileName, NumbersTooWideForTheirFieldAreWrittenWhole) {
+  EXPECT_EQ(files::CensoredFileName("abc.rwl", '2', 12345, 0), "abc_mnsl=12345.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '4', -2100, 0), "egy_mnsy=-2100.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '3', -500, 0), "egy_mxsy=-500.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '5', -50, 0), "egy_trunb=-50.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '6', -5, 0), "egy_truna=-5.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '6', -2000, 0), "egy_truna=-2000.txt");
+  EXPECT_EQ(files::CensoredFileName("egy.rwl", '7', -2100, -1900), "egy_comm=-2100--1900.txt");
 }
 
 TEST(CensoredFileName, StemOfTheDataFileName) {

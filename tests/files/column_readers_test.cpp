@@ -219,6 +219,16 @@ TEST(Rdcols, ColumnWithoutValuesIsRefusedByName) {
   EXPECT_NE(run.screen().find("Series b (number 2) has no values."), std::string::npos) << run.screen();
 }
 
+TEST(Rdcols, HeaderWithoutRowsIsAFailedRead) {
+  InputRun run("yr a b\n\n", {"3", "-9"});
+  int NS = -1, OKFLAG = -1;
+  auto& s = run.store();
+  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  EXPECT_EQ(OKFLAG, 0);
+  EXPECT_EQ(NS, 0);
+  EXPECT_NE(run.screen().find("Series a (number 1) has no values."), std::string::npos) << run.screen();
+}
+
 TEST(Rdcols, TooManyColumnsAreRefused) {
   InputRun run("yr a\n1900 1.0\n", {"3002", "-9"});
   int NS = -1, OKFLAG = -1;

@@ -7,6 +7,7 @@
 #include "files/decade.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +39,8 @@ class DecadeTest : public ::testing::Test {
 
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("kestrane_decade_") + info->test_suite_name() + "_" + info->name());
+    dir_ = fs::temp_directory_path() / (std::string("kestrane_decade_") + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+                                        info->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -440,6 +442,22 @@ TEST_F(DecadeTest, ChronologyIdentifierOfStarsKeepsTheDepths) {
   EXPECT_FLOAT_EQ(x[1], 0.9f);
 }
 
+TEST_F(DecadeTest, ChronologyIdentifiersWithADashWhereTheWideYearsBegin) {
+  std::vector<Series> list = {{"SITEA-", 1950, Thousandths({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}), {}},
+                              {"SITE-A", 1950, Thousandths({1, 2, 3}), {}},
+                              {"SITEB", -1950, Thousandths({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}), {}}};
+  WriteSeries(list, "iw", "dash");
+  ReadResult r = ReadAll(Path("out.txt"), "ir");
+  ASSERT_EQ(r.series.size(), 3u);
+  EXPECT_EQ(r.series[0].id, "SITEA-  ");
+  EXPECT_EQ(r.series[0].first, 1950);
+  EXPECT_EQ(r.series[1].id, "SITE-A  ");
+  EXPECT_EQ(r.series[1].first, 1950);
+  EXPECT_EQ(r.series[2].id, "SITEB   ");
+  EXPECT_EQ(r.series[2].first, -1950);
+  for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(r.series[i].x.size(), list[i].x.size()) << i;
+}
+
 TEST_F(DecadeTest, ChronologyValueOf9990OrMoreEnds) {
   WriteSeries({{"HIGH", 2000, {1.0f, 9.99f, 1.0f}, {}}}, "iw", "");
   ReadResult r = ReadAll(Path("out.txt"), "ir");
@@ -519,7 +537,10 @@ TEST_F(DecadeTest, RingWidthRoundTripOfManyRandomSeries) {
   }
 }
 
-TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
+class ChronologyRoundTrip : public DecadeTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChronologyRoundTrip, ManyRandomSeries) {
+  const std::string mode = GetParam();
   std::mt19937 rng(1209);
   std::uniform_int_distribution<int> length(1, 300);
   std::uniform_int_distribution<int> value(0, 9989);
@@ -535,7 +556,7 @@ TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
     }
     list.push_back(std::move(s));
   }
-  WriteSeries(list, "iw", "crnrt");
+  WriteSeries(list, mode, "crnrt");
   ReadResult r = ReadAll(Path("out.txt"), "ir");
   ASSERT_FALSE(r.gave_up);
   ASSERT_EQ(r.series.size(), list.size());
@@ -552,6 +573,10 @@ TEST_F(DecadeTest, ChronologyRoundTripOfManyRandomSeries) {
     }
   }
 }
+
+// "iw" closes each chronology with fill values; "cr" announces its length
+// in a range line instead.
+INSTANTIATE_TEST_SUITE_P(Modes, ChronologyRoundTrip, ::testing::Values("iw", "cr"));
 
 // ------------------------------------------------------------------ real files
 

@@ -3,6 +3,7 @@
 #include "files/header_format.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,7 +23,8 @@ class HeaderFormatTest : public ::testing::Test {
 
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           (std::string("kestrane_datar_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           (std::string("kestrane_datar_") + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override {

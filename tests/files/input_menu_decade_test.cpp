@@ -145,6 +145,22 @@ TEST(InmenuDecade, ChronologyWithoutValuesTakesNoSlot) {
   EXPECT_EQ(run.store().IYTAB.NYR(1), 3);
 }
 
+TEST(InmenuDecade, ChronologyPastTheLengthLimitFailsTheRead) {
+  std::string text;
+  for (int decade = 1000; decade <= 7010; decade += 10) {
+    char line[96];
+    int used = std::snprintf(line, sizeof line, "LONG  %4d", decade);
+    for (int j = 0; j < 10; ++j) used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), "%4d%3d", 1000, 5);
+    text += std::string(line) + "\n";
+  }
+  text += "LONG  70209990  09990  09990  09990  09990  09990  09990  09990  09990  09990  0\n";
+  InputRun run(text, {"2", ""});
+  const MenuCall call = RunMenu(run);
+  EXPECT_EQ(call.RDFAIL, 1);
+  EXPECT_EQ(call.NS, 0);
+  EXPECT_NE(run.screen().find("\n Input data not read in successfully\n"), std::string::npos) << run.screen();
+}
+
 TEST(InmenuDecade, HeaderAndFormatSeriesInsideADecadeFile) {
   std::string title = "HDR01 header-and-format series";
   title.resize(79, ' ');
@@ -213,6 +229,15 @@ TEST(InmenuDecade, EmptyFileIsAFailedRead) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
+  EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
+}
+
+TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
+  InputRun run("SITE   1 A site without series\nSITE   2 Nowhere\n", {"1", ""});
+  const MenuCall call = RunMenu(run);
+  EXPECT_EQ(call.RDFAIL, 1);
+  EXPECT_EQ(call.NS, 0);
+  EXPECT_EQ(run.store().IYTAB.NYR(1), 0);
   EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
 }
 

@@ -184,6 +184,16 @@ TEST_F(PithTest, MalformedDescriptorIsAReadError) {
   EXPECT_EQ(IPITH_[1], 12);
 }
 
+TEST_F(PithTest, DescriptorWithoutAnIntegerFieldIsAReadErrorNotAHang) {
+  const std::string name = Put("pith.txt", "  12\n");
+  Run({"T", name, "2", "0", "(2x)", "x", "2", "0", "(a4)", "x", "1", "0"});
+  const std::string t = Transcript();
+  const std::size_t first = t.find("There was an error reading the pith offset");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_NE(t.find("There was an error reading the pith offset", first + 1), std::string::npos);
+  EXPECT_EQ(IPITH_[1], 12);
+}
+
 TEST_F(PithTest, ShortFileLeavesNoStaleOffsets) {
   const std::string name = Put("pith.txt", "   4\n");
   Run({"T", name, "1", "0"});

@@ -274,6 +274,29 @@ TEST_F(MenuTest, TruncationLeavingFewerThanTwentyValuesStops) {
       " Review your truncation choice!\n"));
 }
 
+TEST(CopyToWork, OverwritesAnEarlierDataSetCompletely) {
+  common::RunStorage store;
+  // An earlier, larger data set left three long columns in SERWRK.
+  for (int i = 1; i <= 3; ++i)
+    for (int r = 1; r <= 200; ++r) store.SERWRK.at(r, i) = 7.0f;
+  store.NS = 2;
+  store.IYTAB.IFY(1) = 1900;
+  store.IYTAB.ILY(1) = 1904;
+  store.IYTAB.NYR(1) = 5;
+  store.IYTAB.IFY(2) = 1901;
+  store.IYTAB.ILY(2) = 1901;
+  store.IYTAB.NYR(2) = 1;
+  for (int r = 1; r <= 5; ++r) store.SERMAT.at(r, 1) = static_cast<float>(r);
+  store.SERMAT.at(1, 2) = 0.5f;
+  files::CopyToWork(store.SERMAT, store.NS, store.IYTAB, store.SERWRK);
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(store.SERWRK.get(r, 1), static_cast<float>(r));
+  EXPECT_EQ(store.SERWRK.get(1, 2), 0.5f);
+  for (int r = 6; r <= common::MAXYRS; ++r) ASSERT_EQ(store.SERWRK.get(r, 1), common::kMissing) << r;
+  for (int r = 2; r <= common::MAXYRS; ++r) ASSERT_EQ(store.SERWRK.get(r, 2), common::kMissing) << r;
+  for (int r = 1; r <= common::MAXYRS; ++r) ASSERT_EQ(store.SERWRK.get(r, 3), common::kMissing) << r;
+  EXPECT_FALSE(store.SERWRK.allocated(4));
+}
+
 // Truncation directly: which rows move and what is refilled.
 class TruncateTest : public ::testing::Test {
  protected:

@@ -17,20 +17,32 @@ TEST(Spcout, HeaderAndRowsWithTabsAndFixedFields) {
   std::ostringstream out;
   spcout(table, 3, 3, 7, 4, out);
   const std::string expected =
-      " ncnt\t     freq\t power#01\t  dens#01\n"
+      " ncnt\t     freq\t power# 1\t  dens# 1\n"
       "    7\t  0.00000\t  1.50000\t 10.00000\t\n"
       "    8\t  0.25000\t  0.12346\t  0.00001\t\n"
       "    9\t  0.50000\t -2.00000\t123.45678\t\n";
   EXPECT_EQ(out.str(), expected);
 }
 
+// The group number stands right-justified in a field of two, as the row
+// number does in its field of five: 1 is " 1", 10 is "10".
 TEST(Spcout, GroupNumbersAdvanceEveryFourColumns) {
   const std::vector<float> table(6, 0.0f);
   std::ostringstream out;
   spcout(table, 1, 6, 1, 1, out);
   const std::string header = out.str().substr(0, out.str().find('\n'));
   EXPECT_EQ(header,
-            " ncnt\t     freq\t power#01\t  dens#01\t  null#01\t95% cl#01\t power#02");
+            " ncnt\t     freq\t power# 1\t  dens# 1\t  null# 1\t95% cl# 1\t power# 2");
+}
+
+TEST(Spcout, TwoDigitGroupNumbersFillTheirField) {
+  // 1 + 4 x 10 columns: the tenth group's labels end in "10".
+  const std::vector<float> table(41, 0.0f);
+  std::ostringstream out;
+  spcout(table, 1, 41, 1, 1, out);
+  const std::string header = out.str().substr(0, out.str().find('\n'));
+  EXPECT_EQ(header.substr(header.size() - 9), "95% cl#10");
+  EXPECT_NE(header.find("\t power# 9\t"), std::string::npos);
 }
 
 }  // namespace

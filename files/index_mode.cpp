@@ -1,0 +1,57 @@
+#include "files/index_mode.h"
+
+#include <string>
+
+namespace files {
+
+namespace {
+
+void EchoRatiosOrResiduals(common::Dialog& dialog, int RESID) {
+  dialog.Report("");
+  dialog.Report(RESID == 0 ? "TREE-RING INDICES ARE CALCULATED AS RATIOS OF EXPECTED GROWTH"
+                           : "TREE-RING INDICES ARE CALCULATED AS RESIDUALS FROM EXPECTED GROWTH");
+}
+
+}  // namespace
+
+IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
+  const bool batch = variant == ProgramVariant::kBatch;
+  for (;;) {
+    IndexMode mode;
+    dialog.Screen("");
+    const std::string answer =
+        dialog.Ask(batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]",
+                   1);
+    const char c = batch && answer[0] == ' ' ? 'S' : answer[0];
+    if (c == 'R' || c == 'r') {
+      if (!batch) EchoRatiosOrResiduals(dialog, 0);
+      return mode;
+    }
+    if (c == 'S' || c == 's') {
+      mode.RESID = 1;
+      if (!batch) EchoRatiosOrResiduals(dialog, 1);
+      dialog.Screen("");
+      const std::string power =
+          dialog.Ask(batch ? "Power transform data? <[T]>rue or [F]alse" : "Power transform data? [T]rue or [F]alse", 1);
+      dialog.QuitIfSlash(power);
+      const char p = batch && power[0] == ' ' ? 'T' : power[0];
+      mode.PTRFLG = p == 'T' || p == 't' ? 1 : 0;
+      return mode;
+    }
+    if (c == '/') {
+      dialog.Screen("");
+      dialog.Stop(common::ExitStatus::kNormal, " Program Terminating");
+    }
+    dialog.Screen("");
+    dialog.Screen(" Error reading input [R] or [S]. Try again or enter / to exit");
+  }
+}
+
+void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, ProgramVariant variant) {
+  EchoRatiosOrResiduals(dialog, mode.RESID);
+  if (variant == ProgramVariant::kBatch && mode.INDXMD() == 3) {
+    dialog.Report("ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA");
+  }
+}
+
+}  // namespace files

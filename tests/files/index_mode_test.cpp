@@ -1,0 +1,123 @@
+// The index-mode and power-transformation questions of both programs.
+#include "files/index_mode.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/console.h"
+#include "common/text.h"
+#include "common/units.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using files::ProgramVariant;
+
+class IndexModeTest : public ::testing::Test {
+ protected:
+  IndexModeTest() : report_(fs::temp_directory_path() / ("kst_index_" + std::to_string(::getpid()) + ".txt")) {}
+  ~IndexModeTest() override { fs::remove(report_); }
+
+  files::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
+    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
+    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
+    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
+    files::IndexMode mode = files::AskIndexMode(*dialog_, variant);
+    units_.Close(common::kReportUnit);
+    EXPECT_EQ(console_->unread(), 0u);
+    return mode;
+  }
+  std::string Report() {
+    std::ifstream in(report_, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::string Transcript() { return console_->transcript(); }
+  static std::string P(const std::string& text, const std::string& answer) {
+    return common::PadTo(" " + text, 50) + "==> " + answer + "\n";
+  }
+
+  fs::path report_;
+  common::Units units_;
+  std::unique_ptr<common::ScriptedConsole> console_;
+  std::unique_ptr<common::Dialog> dialog_;
+};
+
+const char kRatios[] = "\nTREE-RING INDICES ARE CALCULATED AS RATIOS OF EXPECTED GROWTH\n";
+const char kResiduals[] = "\nTREE-RING INDICES ARE CALCULATED AS RESIDUALS FROM EXPECTED GROWTH\n";
+const char kError[] = "\n Error reading input [R] or [S]. Try again or enter / to exit\n";
+
+TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
+  const files::IndexMode mode = Ask({"R"}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.RESID, 0);
+  EXPECT_EQ(mode.PTRFLG, 0);
+  EXPECT_EQ(mode.INDXMD(), 1);
+  EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "R"));
+  EXPECT_EQ(Report(), kRatios);
+}
+
+TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
+  const files::IndexMode mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.RESID, 1);
+  EXPECT_EQ(mode.PTRFLG, 1);
+  EXPECT_EQ(mode.INDXMD(), 3);
+  EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "s") + "\n" +
+                              P("Power transform data? [T]rue or [F]alse", "t"));
+  EXPECT_EQ(Report(), kResiduals);
+}
+
+TEST_F(IndexModeTest, BlankPowerAnswerMeansNoTransformation) {
+  const files::IndexMode mode = Ask({"S", ""}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.RESID, 1);
+  EXPECT_EQ(mode.PTRFLG, 0);
+  EXPECT_EQ(mode.INDXMD(), 2);
+}
+
+TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
+  const files::IndexMode mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.INDXMD(), 1);
+  const std::string q = "\n" + P("Compute Indices by [R]atios or residual[S]", "");
+  EXPECT_EQ(Transcript(), q + kError + "\n" + P("Compute Indices by [R]atios or residual[S]", "x") + kError + "\n" +
+                              P("Compute Indices by [R]atios or residual[S]", "r"));
+  EXPECT_EQ(Report(), kRatios);
+}
+
+TEST_F(IndexModeTest, SlashTerminates) {
+  try {
+    Ask({"/"}, ProgramVariant::kInteractive);
+    FAIL() << "no stop";
+  } catch (const common::ProgramStop& stop) {
+    EXPECT_EQ(stop.status, 0);
+  }
+  EXPECT_TRUE(Transcript().ends_with("==> /\n\n Program Terminating\n"));
+}
+
+TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
+  const files::IndexMode mode = Ask({"", ""}, ProgramVariant::kBatch);
+  EXPECT_EQ(mode.INDXMD(), 3);
+  EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual<[S]>", "") + "\n" +
+                              P("Power transform data? <[T]>rue or [F]alse", ""));
+  EXPECT_EQ(Report(), "");  // the batch program echoes for every data set itself
+}
+
+TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
+  console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{});
+  dialog_ = std::make_unique<common::Dialog>(*console_, units_);
+  units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
+  files::EchoIndexMode(*dialog_, files::IndexMode{1, 1}, ProgramVariant::kBatch);
+  files::EchoIndexMode(*dialog_, files::IndexMode{1, 0}, ProgramVariant::kBatch);
+  files::EchoIndexMode(*dialog_, files::IndexMode{0, 0}, ProgramVariant::kBatch);
+  units_.Close(common::kReportUnit);
+  EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
+                          kResiduals + kRatios);
+}
+
+}  // namespace

@@ -132,7 +132,7 @@ void Dialog::StopAfterReturn(ExitStatus status, std::string_view last_line) {
 
 void Dialog::EndOfInput() {
   console_.Flush();
-  console_.WriteError("\nkestrane: end of input at a question; stopping.\n");
+  console_.WriteError("kestrane: end of input at a question; stopping.\n");
   units_.CloseAll();
   throw ProgramStop{static_cast<int>(ExitStatus::kEndOfInput)};
 }

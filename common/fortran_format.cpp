@@ -422,6 +422,19 @@ bool ConvertReal(std::string_view field, int decimals, T& value) {
   return true;
 }
 
+// The record position after an X, T, TL or TR item (0-based column).
+std::size_t MovedPosition(const Item& item, std::size_t pos) {
+  const std::size_t width = static_cast<std::size_t>(item.width);
+  switch (item.kind) {
+    case Kind::kTab:
+      return width - 1;
+    case Kind::kTabLeft:
+      return pos > width ? pos - width : 0;
+    default:  // X and TR
+      return pos + width;
+  }
+}
+
 class RecordReader {
  public:
   RecordReader(RecordSource& source, std::span<const ReadTarget> targets) : source_(source), targets_(targets) {}
@@ -475,13 +488,9 @@ class RecordReader {
     switch (item.kind) {
       case Kind::kSkip:
       case Kind::kTabRight:
-        pos_ += static_cast<std::size_t>(item.width);
-        return true;
       case Kind::kTab:
-        pos_ = static_cast<std::size_t>(item.width - 1);
-        return true;
       case Kind::kTabLeft:
-        pos_ = pos_ > static_cast<std::size_t>(item.width) ? pos_ - static_cast<std::size_t>(item.width) : 0;
+        pos_ = MovedPosition(item, pos_);
         return true;
       case Kind::kSlash:
         for (int r = 0; r < item.repeat; ++r) {
@@ -679,13 +688,9 @@ class RecordWriter {
     switch (item.kind) {
       case Kind::kSkip:
       case Kind::kTabRight:
-        pos_ += static_cast<std::size_t>(item.width);
-        return true;
       case Kind::kTab:
-        pos_ = static_cast<std::size_t>(item.width - 1);
-        return true;
       case Kind::kTabLeft:
-        pos_ = pos_ > static_cast<std::size_t>(item.width) ? pos_ - static_cast<std::size_t>(item.width) : 0;
+        pos_ = MovedPosition(item, pos_);
         return true;
       case Kind::kSlash:
         for (int r = 0; r < item.repeat; ++r) {

@@ -7,6 +7,15 @@
 
 namespace detrend {
 
+Shape ShapeOfMoments(float sum3, float sum4, float sd, float var, int count) {
+  const float n = static_cast<float>(count);
+  float skew_factor = 1.0f;
+  if (count >= 3) skew_factor = std::sqrt(n * (n - 1.0f)) / (n - 2.0f) * (1.0f + 8.5f / n);
+  float kurt_factor = 1.0f;
+  if (count >= 4) kurt_factor = n * n * (n + 1.0f) / ((n - 1.0f) * (n - 2.0f) * (n - 3.0f));
+  return Shape{sum3 / (sd * sd * sd * n) * skew_factor, sum4 / (var * var * n) * kurt_factor};
+}
+
 SeriesStats sstats(std::span<const float> x) {
   constexpr float kNone = common::kNoStatistic;
   SeriesStats s{kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
@@ -43,12 +52,9 @@ SeriesStats sstats(std::span<const float> x) {
   if (s.var <= 0.0f) return s;
 
   s.sd = std::sqrt(s.var);
-  float skew_factor = 1.0f;
-  if (count >= 3) skew_factor = std::sqrt(n * (n - 1.0f)) / (n - 2.0f) * (1.0f + 8.5f / n);
-  s.skew = sum3 / (s.sd * s.sd * s.sd * n) * skew_factor;
-  float kurt_factor = 1.0f;
-  if (count >= 4) kurt_factor = n * n * (n + 1.0f) / ((n - 1.0f) * (n - 2.0f) * (n - 3.0f));
-  s.kurt = sum4 / (s.var * s.var * n) * kurt_factor;
+  const Shape shape = ShapeOfMoments(sum3, sum4, s.sd, s.var, static_cast<int>(count));
+  s.skew = shape.skew;
+  s.kurt = shape.kurt;
 
   // Lag-1 autocorrelation of the values standardised with the population
   // standard deviation, computed from deviations (the caller's x is not

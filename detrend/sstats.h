@@ -17,6 +17,15 @@ namespace detrend {
 // Values that cannot be computed are -99.0 (common::kNoStatistic): all eight
 // for n = 0, all but the mean for n = 1, sd, skew, kurt and r1 when var <= 0.
 // x is only read.
+// Skewness and kurtosis of `count` values from the sums of their third and
+// fourth powers of deviations, with the small-sample factors (skewness from 3
+// values, kurtosis from 4). Shared by the series and chronology statistics.
+struct Shape {
+  float skew;
+  float kurt;
+};
+Shape ShapeOfMoments(float sum3, float sum4, float sd, float var, int count);
+
 struct SeriesStats {
   float mean;
   float mad;

@@ -7,6 +7,7 @@
 #include "common/limits.h"
 #include "detrend/crvfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/sstats.h"
 #include "detrend/supsmu.h"
 
 namespace detrend {
@@ -92,12 +93,9 @@ ChronologyStats cstats(std::span<const float> x, std::span<const int> SSize) {
   s.msens = sens / (fm - 1.0f);
   if (s.var <= 0.0f) return s;
   s.sd = std::sqrt(s.var);
-  float skew_factor = 1.0f;
-  if (m >= 3) skew_factor = std::sqrt(fm * (fm - 1.0f)) / (fm - 2.0f) * (1.0f + 8.5f / fm);
-  s.skew = s3 / (s.sd * s.sd * s.sd * fm) * skew_factor;
-  float kurt_factor = 1.0f;
-  if (m >= 4) kurt_factor = fm * fm * (fm + 1.0f) / ((fm - 1.0f) * (fm - 2.0f) * (fm - 3.0f));
-  s.kurt = s4 / (s.var * s.var * fm) * kurt_factor;
+  const Shape shape = ShapeOfMoments(s3, s4, s.sd, s.var, m);
+  s.skew = shape.skew;
+  s.kurt = shape.kurt;
   const float sp = std::sqrt(s.var * (fm - 1.0f) / fm);
   float lag = 0.0f;
   have_previous = false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <span>
 
 namespace plot {
 
@@ -81,34 +82,47 @@ float RoundUpperLimit(float v) {
   return frac <= 0.5f * unit ? base + 0.5f * unit : base + unit;
 }
 
+// One row of a tick table: ranges up to `upper` (inclusive) get `nsub`
+// minor intervals per major interval of `tick`.
+struct TickBucket {
+  float upper;
+  int nsub;
+  float tick;
+};
+
+// The x axis by |xmax - xmin|; note 51 minor intervals from over 1 up to 25.
+constexpr TickBucket kXBuckets[] = {
+    {0.1f, 5, 0.02f},   {1.0f, 10, 0.1f},   {25.0f, 51, 5.0f},    {50.0f, 10, 10.0f}, {100.0f, 5, 20.0f},
+    {200.0f, 10, 20.0f}, {500.0f, 5, 50.0f}, {1000.0f, 10, 100.0f}, {2000.0f, 5, 250.0f},
+};
+
+// The y and z axes by max - min, after the top is rounded up.
+constexpr TickBucket kValueBuckets[] = {
+    {2.0f, 4, 0.5f}, {4.0f, 4, 1.0f}, {10.0f, 4, 2.0f}, {50.0f, 5, 5.0f}, {100.0f, 2, 10.0f}, {500.0f, 5, 100.0f},
+};
+
+// Ticks of an axis from its range: the first row whose bound holds it, or
+// beyond the last row 5 minor intervals and nicescl over 10 intervals, which
+// replaces the limits too.
+void TickFromTable(std::span<const TickBucket> table, float range, float& lo, float& hi, int& nsub, float& tick) {
+  for (const TickBucket& bucket : table) {
+    if (range <= bucket.upper) {
+      nsub = bucket.nsub;
+      tick = bucket.tick;
+      return;
+    }
+  }
+  nsub = 5;
+  nicescl(lo, hi, 10, lo, tick, hi);
+}
+
 // The y (and z) table: rounds the top, then picks the tick from the range.
 void ScaleValueAxis(float& lo, float& hi, int& nsub, float& tick) {
   if (!std::isfinite(hi)) return;
   hi = RoundUpperLimit(hi);
   const float e = hi - lo;
   if (std::isnan(e)) return;
-  if (e <= 2.0f) {
-    nsub = 4;
-    tick = 0.5f;
-  } else if (e <= 4.0f) {
-    nsub = 4;
-    tick = 1.0f;
-  } else if (e <= 10.0f) {
-    nsub = 4;
-    tick = 2.0f;
-  } else if (e <= 50.0f) {
-    nsub = 5;
-    tick = 5.0f;
-  } else if (e <= 100.0f) {
-    nsub = 2;
-    tick = 10.0f;
-  } else if (e <= 500.0f) {
-    nsub = 5;
-    tick = 100.0f;
-  } else {
-    nsub = 5;
-    nicescl(lo, hi, 10, lo, tick, hi);
-  }
+  TickFromTable(kValueBuckets, e, lo, hi, nsub, tick);
 }
 
 }  // namespace
@@ -116,39 +130,7 @@ void ScaleValueAxis(float& lo, float& hi, int& nsub, float& tick) {
 void autotick(float& XMIN, float& XMAX, float& YMIN, float& YMAX, float& ZMIN, float& ZMAX, int& NXSUB,
               int& NYSUB, int& NZSUB, float& XTICK, float& YTICK, float& ZTICK) {
   const float d = std::fabs(XMAX - XMIN);
-  if (!std::isnan(d)) {
-    if (d <= 0.1f) {
-      NXSUB = 5;
-      XTICK = 0.02f;
-    } else if (d <= 1.0f) {
-      NXSUB = 10;
-      XTICK = 0.1f;
-    } else if (d <= 25.0f) {
-      NXSUB = 51;
-      XTICK = 5.0f;
-    } else if (d <= 50.0f) {
-      NXSUB = 10;
-      XTICK = 10.0f;
-    } else if (d <= 100.0f) {
-      NXSUB = 5;
-      XTICK = 20.0f;
-    } else if (d <= 200.0f) {
-      NXSUB = 10;
-      XTICK = 20.0f;
-    } else if (d <= 500.0f) {
-      NXSUB = 5;
-      XTICK = 50.0f;
-    } else if (d <= 1000.0f) {
-      NXSUB = 10;
-      XTICK = 100.0f;
-    } else if (d <= 2000.0f) {
-      NXSUB = 5;
-      XTICK = 250.0f;
-    } else {
-      NXSUB = 5;
-      nicescl(XMIN, XMAX, 10, XMIN, XTICK, XMAX);
-    }
-  }
+  if (!std::isnan(d)) TickFromTable(kXBuckets, d, XMIN, XMAX, NXSUB, XTICK);
   ScaleValueAxis(YMIN, YMAX, NYSUB, YTICK);
   ScaleValueAxis(ZMIN, ZMAX, NZSUB, ZTICK);
 }

@@ -2,7 +2,6 @@
 // (every series original against final).
 #include <algorithm>
 
-#include "plot/axis_scaling.h"
 #include "plot/plot_helpers.h"
 #include "plot/plots.h"
 
@@ -15,29 +14,14 @@ namespace {
 
 inline constexpr float kCellMissing = -999.0f;  // empty cell; drawn, never scaled
 
-void AutotickAll(plotset& ps) {
-  autotick(ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.zmin, ps.zmax, ps.nxsub, ps.nysub, ps.nzsub, ps.xtick, ps.ytick,
-           ps.ztick);
-}
-
-// The caller's title, labels and the two legends under a one-blank title.
-void CallerTexts(Plotter& p, const std::string& xlab, const std::string& ylab, const std::string& title) {
-  p.lab(xlab, ylab, " ");
-  p.mtex("b", -30.0, 0.5, 0.5, title);
-}
-
 }  // namespace
 
 void pltits(PlotContext& ctx, PlotMemory& mem, ColumnsView CURVES, std::span<const float> REF, int N, int NC, int FY,
             std::string_view XLAB, std::string_view YLAB, std::string_view TITLE, std::string_view LEG1,
             std::string_view LEG2, int FLAG) {
   plotset& ps = mem.set;
-  const std::string xlab = detail::PlotText(XLAB, 20);
-  const std::string ylab = detail::PlotText(YLAB, 20);
-  const std::string title = detail::PlotText(TITLE, 60);
-  const std::string leg1 = detail::PlotText(LEG1, 36);
-  const std::string leg2 = detail::PlotText(LEG2, 36);
-  const bool has_ref = !REF.empty() && At(REF, 1) != kNoReference;
+  const detail::CallerTexts texts(XLAB, YLAB, TITLE, LEG1, LEG2);
+  const bool has_ref = detail::HasReference(REF);
 
   std::vector<Points> curves(static_cast<std::size_t>(std::max(NC, 0)));
   for (int j = 1; j <= NC; ++j) {
@@ -57,7 +41,7 @@ void pltits(PlotContext& ctx, PlotMemory& mem, ColumnsView CURVES, std::span<con
     }
     ps.xmin = static_cast<float>(FY);
     ps.xmax = static_cast<float>(FY + N - 1);
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
     if (FLAG == 3) ps.ymax = 0.01f;
     ps.icol[1] = 1;
     ps.icol[0] = 15;
@@ -71,9 +55,8 @@ void pltits(PlotContext& ctx, PlotMemory& mem, ColumnsView CURVES, std::span<con
     p.ssub(1, 1);
     p.font(1);
     p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
-    CallerTexts(p, xlab, ylab, title);
+    detail::SkeletonFrame(p, ps);
+    detail::DrawLabels(p, texts);
     p.lsty(1);
     p.col0(15);
     if (has_ref) detail::Line(p, ref);
@@ -85,9 +68,9 @@ void pltits(PlotContext& ctx, PlotMemory& mem, ColumnsView CURVES, std::span<con
       detail::Line(p, curves[static_cast<std::size_t>(j - 1)]);
     }
     p.col0(9);
-    p.mtex("b", -28.0, 0.2, 0.0, leg1);
+    p.mtex("b", -28.0, 0.2, 0.0, texts.leg1);
     p.col0(1);
-    p.mtex("b", -28.0, 0.55, 0.0, leg2);
+    p.mtex("b", -28.0, 0.55, 0.0, texts.leg2);
     p.end();
   };
 
@@ -99,12 +82,8 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
             std::string_view LEG1, std::string_view LEG2) {
   plotset& ps = mem.set;
   NS = std::clamp(NS, 0, common::MAXSER - 1);
-  const std::string xlab = detail::PlotText(XLAB, 20);
-  const std::string ylab = detail::PlotText(YLAB, 20);
-  const std::string title = detail::PlotText(TITLE, 60);
-  const std::string leg1 = detail::PlotText(LEG1, 36);
-  const std::string leg2 = detail::PlotText(LEG2, 36);
-  const bool has_ref = !REF.empty() && At(REF, 1) != kNoReference;
+  const detail::CallerTexts texts(XLAB, YLAB, TITLE, LEG1, LEG2);
+  const bool has_ref = detail::HasReference(REF);
 
   std::vector<Points> originals(static_cast<std::size_t>(std::max(NS, 0)));
   std::vector<Points> finals(originals.size());
@@ -143,7 +122,7 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
     ps.ymin -= range / 10.0f;
     ps.ymax += range / 10.0f;
     if (ps.ymin < 0.0f) ps.ymin = 0.0f;
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
@@ -153,10 +132,9 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
     p.width(1);
     p.ssub(1, 1);
     p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    detail::SkeletonFrame(p, ps);
     p.font(1);
-    CallerTexts(p, xlab, ylab, title);
+    detail::DrawLabels(p, texts);
     p.lsty(1);
     p.col0(9);
     for (const Points& s : originals) detail::Line(p, s);
@@ -167,9 +145,9 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
     if (has_ref) detail::Line(p, ref);
     p.col0(9);
     p.width(1);
-    p.mtex("b", -28.0, 0.12, 0.0, leg1);
+    p.mtex("b", -28.0, 0.12, 0.0, texts.leg1);
     p.col0(1);
-    p.mtex("b", -28.0, 0.65, 0.0, leg2);
+    p.mtex("b", -28.0, 0.65, 0.0, texts.leg2);
     p.end();
   };
 

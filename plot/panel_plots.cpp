@@ -9,11 +9,10 @@
 namespace plot {
 
 using detail::At;
+using detail::Missing;
 using detail::Points;
 
 namespace {
-
-bool Missing(float v, float miss) { return v == miss || std::isnan(v); }
 
 template <typename T>
 T Slot(std::span<const T> v, long k, T fallback) {
@@ -40,13 +39,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     }
     y0 = NS >= 1 ? static_cast<int>(ps.xmin) : 0;
     y1 = NS >= 1 ? static_cast<int>(ps.xmax) : -1;
-    autotick(ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.zmin, ps.zmax, ps.nxsub, ps.nysub, ps.nzsub, ps.xtick, ps.ytick,
-             ps.ztick);
-  };
-
-  auto panel = [&](Plotter& p) {
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
@@ -56,7 +49,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     p.ssub(1, 2);
     p.adv(0);
     p.width(1);
-    panel(p);
+    detail::SkeletonFrame(p, ps);
     p.lab("Calendar Year", "Y", "First Detrending");
     p.col0(ps.icol[0]);
     for (int s = 1; s <= NS; ++s) {
@@ -69,7 +62,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     p.adv(0);
     p.col0(15);
     p.width(1);
-    panel(p);
+    detail::SkeletonFrame(p, ps);
     p.lab("Calendar Year", "Y", "Average Indices");
     // The mean of every year slot; a year without values breaks the line.
     const long slots = std::max(0L, static_cast<long>(y1) - y0 + 1);
@@ -132,8 +125,7 @@ void pltitr(PlotContext& ctx, PlotMemory& mem, std::span<const float> S3, std::s
     ps.ymin = 0.0f;
     ps.xmin = 0.0f;
     ps.xmax = static_cast<float>(L + OFF);
-    autotick(ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.zmin, ps.zmax, ps.nxsub, ps.nysub, ps.nzsub, ps.xtick, ps.ytick,
-             ps.ztick);
+    detail::AutotickAll(ps);
 
     mem.bottom_xmax = static_cast<float>(last_year);
     mem.bottom_xmin = static_cast<float>(first_year);
@@ -154,8 +146,7 @@ void pltitr(PlotContext& ctx, PlotMemory& mem, std::span<const float> S3, std::s
     p.ssub(1, 2);
     p.width(1);
     p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    detail::SkeletonFrame(p, ps);
     p.lab("Biological Year", "Y", title);
     p.col0(1);
     detail::Line(p, curve);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "common/fortran_format.h"
 #include "common/text.h"
 
 namespace plot {
@@ -13,26 +14,11 @@ namespace {
 // Blanks that put the next text at `column`.
 std::string At(int column) { return std::string(static_cast<std::size_t>(column - 1), ' '); }
 
-// Fw.d of a real: right-justified, asterisks when it does not fit.
+// Fw.d of a real, as the edit descriptor writes it; asterisks when it is
+// not finite.
 std::string RealField(float value, int w, int d) {
-  char buf[64];
-  double v = static_cast<double>(value);
-  if (d == 0) v = std::round(v);  // halves away from zero, as the edit descriptor rounds
-  if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(w), '*');
-  std::snprintf(buf, sizeof buf, "%.*f", d, v);
-  std::string text = buf;
-  if (d == 0) text += '.';
-  if (text.size() > static_cast<std::size_t>(w)) {
-    // A leading zero of a fraction is dropped before giving up.
-    if (text.rfind("0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
-      text.erase(0, 1);
-    } else if (text.rfind("-0.", 0) == 0 && text.size() - 1 <= static_cast<std::size_t>(w)) {
-      text.erase(1, 1);
-    } else {
-      return std::string(static_cast<std::size_t>(w), '*');
-    }
-  }
-  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w), '*');
+  return common::fmt::Print("(f" + std::to_string(w) + "." + std::to_string(d) + ")", value);
 }
 
 // Iw of an integer.
@@ -42,18 +28,15 @@ std::string IntField(int value, int w) {
   return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
 }
 
-// An integer read from the first four characters typed (I4): blanks are
-// ignored and a blank field is 0; nullopt when it is not a number.
-std::optional<int> ReadFourColumns(common::Dialog& dialog) {
-  const std::string field = dialog.ReadAnswer(4);
-  dialog.QuitIfSlash(field);
+// An integer from a field whose blanks are ignored: an optional sign and
+// digits; nullopt when nothing is left or it is not a number.
+std::optional<int> IntIgnoringBlanks(std::string_view field) {
   std::string digits;
   for (char c : field) {
     if (c != ' ') digits += c;
   }
-  if (digits.empty()) return 0;
-  std::size_t i = 0;
-  if (digits[0] == '+' || digits[0] == '-') i = 1;
+  if (digits.empty()) return std::nullopt;
+  std::size_t i = (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
   if (i == digits.size()) return std::nullopt;
   int value = 0;
   for (; i < digits.size(); ++i) {
@@ -61,6 +44,15 @@ std::optional<int> ReadFourColumns(common::Dialog& dialog) {
     value = value * 10 + (digits[i] - '0');
   }
   return digits[0] == '-' ? -value : value;
+}
+
+// An integer read from the first four characters typed (I4): blanks are
+// ignored and a blank field is 0; nullopt when it is not a number.
+std::optional<int> ReadFourColumns(common::Dialog& dialog) {
+  const std::string field = dialog.ReadAnswer(4);
+  dialog.QuitIfSlash(field);
+  if (field.find_first_not_of(' ') == std::string::npos) return 0;
+  return IntIgnoringBlanks(field);
 }
 
 void Store(std::optional<int> v, int& field) {
@@ -102,6 +94,26 @@ void AskChange(common::Dialog& d, std::string_view text, const std::string& valu
   d.Screen("");
   d.Screen(At(column) + std::string(text) + value);
   d.ScreenText(At(14) + "to > ");
+}
+
+// A major tick interval: shown as a whole number (f6.0), read free-form.
+void ChangeTick(common::Dialog& d, std::string_view text, float& tick) {
+  AskChange(d, text, RealField(tick, 6, 0));
+  Store(d.ReadFreeReal(), tick);
+}
+
+// A limit: shown with 3 decimals (f8.3), its line at `column`, read free-form.
+void ChangeReal(common::Dialog& d, std::string_view text, float& value, int column = 14) {
+  AskChange(d, text, RealField(value, 8, 3), column);
+  Store(d.ReadFreeReal(), value);
+}
+
+enum class IntRead { kFree, kFourColumns };
+
+// A count or code: shown in 4 positions, read free-form or from 4 columns.
+void ChangeInt(common::Dialog& d, std::string_view text, int& value, IntRead read) {
+  AskChange(d, text, IntField(value, 4));
+  Store(read == IntRead::kFourColumns ? ReadFourColumns(d) : d.ReadFreeInt(), value);
 }
 
 void Reset(plotset& ps) {
@@ -171,60 +183,46 @@ void plotopt(plotset& ps, common::Dialog& d) {
       Store(ReadFourColumns(d), ps.iwid[1]);
       break;
     case 8:
-      AskChange(d, "change x axis major tics from: ", RealField(ps.xtick, 7, 0));
-      Store(d.ReadFreeReal(), ps.xtick);
+      ChangeTick(d, "change x axis major tics from: ", ps.xtick);
       break;
     case 9:
-      AskChange(d, "change x axis minor tics from: ", IntField(ps.nxsub, 4));
-      Store(d.ReadFreeInt(), ps.nxsub);
+      ChangeInt(d, "change x axis minor tics from: ", ps.nxsub, IntRead::kFree);
       break;
     case 10:
-      AskChange(d, "change y axis major tics from: ", RealField(ps.ytick, 7, 0));
-      Store(d.ReadFreeReal(), ps.ytick);
+      ChangeTick(d, "change y axis major tics from: ", ps.ytick);
       break;
     case 11:
-      AskChange(d, "change y axis minor tics from: ", IntField(ps.nysub, 4));
-      Store(ReadFourColumns(d), ps.nysub);
+      ChangeInt(d, "change y axis minor tics from: ", ps.nysub, IntRead::kFourColumns);
       break;
     case 12:
-      AskChange(d, "change z axis major tics from: ", RealField(ps.ztick, 7, 0));
-      Store(d.ReadFreeReal(), ps.ztick);
+      ChangeTick(d, "change z axis major tics from: ", ps.ztick);
       break;
     case 13:
-      AskChange(d, "change z axis minor tics from: ", IntField(ps.nzsub, 4));
-      Store(ReadFourColumns(d), ps.nzsub);
+      ChangeInt(d, "change z axis minor tics from: ", ps.nzsub, IntRead::kFourColumns);
       break;
     case 14:
-      AskChange(d, "change x axis max value from: ", RealField(ps.xmax, 8, 3));
-      Store(d.ReadFreeReal(), ps.xmax);
+      ChangeReal(d, "change x axis max value from: ", ps.xmax);
       break;
     case 15:
-      AskChange(d, "change x axis min value from: ", RealField(ps.xmin, 8, 3));
-      Store(d.ReadFreeReal(), ps.xmin);
+      ChangeReal(d, "change x axis min value from: ", ps.xmin);
       break;
     case 16:
-      AskChange(d, "change y axis max value from: ", RealField(ps.ymax, 8, 3));
-      Store(d.ReadFreeReal(), ps.ymax);
+      ChangeReal(d, "change y axis max value from: ", ps.ymax);
       break;
     case 17:
-      AskChange(d, "change y axis min value from: ", RealField(ps.ymin, 8, 3));
-      Store(d.ReadFreeReal(), ps.ymin);
+      ChangeReal(d, "change y axis min value from: ", ps.ymin);
       break;
     case 18:
-      AskChange(d, "change z axis max value from: ", RealField(ps.zmax, 8, 3));
-      Store(d.ReadFreeReal(), ps.zmax);
+      ChangeReal(d, "change z axis max value from: ", ps.zmax);
       break;
     case 19:
-      AskChange(d, "change z axis min value from: ", RealField(ps.zmin, 8, 3));
-      Store(d.ReadFreeReal(), ps.zmin);
+      ChangeReal(d, "change z axis min value from: ", ps.zmin);
       break;
     case 20:
-      AskChange(d, "change symbol [0-126, 32 = no symbol]: ", IntField(ps.isym, 4));
-      Store(d.ReadFreeInt(), ps.isym);
+      ChangeInt(d, "change symbol [0-126, 32 = no symbol]: ", ps.isym, IntRead::kFree);
       break;
     case 21:
-      AskChange(d, "change symbol color from: ", IntField(ps.isymc, 4));
-      Store(d.ReadFreeInt(), ps.isymc);
+      ChangeInt(d, "change symbol color from: ", ps.isymc, IntRead::kFree);
       break;
     case 99:
       Reset(ps);
@@ -330,21 +328,7 @@ void PrintBox(common::Dialog& d, MenuBox box) {
 }
 
 // The menu answer as an option number: the two characters without blanks.
-std::optional<int> OptionNumber(const std::string& answer) {
-  std::string digits;
-  for (char c : answer) {
-    if (c != ' ') digits += c;
-  }
-  if (digits.empty()) return std::nullopt;
-  std::size_t i = (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
-  if (i == digits.size()) return std::nullopt;
-  int value = 0;
-  for (; i < digits.size(); ++i) {
-    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
-    value = value * 10 + (digits[i] - '0');
-  }
-  return digits[0] == '-' ? -value : value;
-}
+std::optional<int> OptionNumber(const std::string& answer) { return IntIgnoringBlanks(answer); }
 
 bool IsContinue(const std::string& a) {
   return a == "C " || a == "c " || a == "  " || a == "Y " || a == "y " || a == "N " || a == "n ";
@@ -363,34 +347,28 @@ std::string UsableFileName(const std::string& typed) {
   return name;
 }
 
-// Free-form real for the extra items: "text" + F8.3 at column 16, "to > ".
-void AskExtraReal(common::Dialog& d, std::string_view text, float& field) {
-  AskChange(d, text, RealField(field, 8, 3), 16);
-  Store(d.ReadFreeReal(), field);
-}
-
 // The extra items; false when `option` is not one of this routine's.
 bool ExtraItem(common::Dialog& d, PlotMemory& mem, ExtraItems extras, int option) {
   if (extras == ExtraItems::kZ2) {
     if (option == 22) {
-      AskExtraReal(d, "change z2 axis max value from: ", mem.z2max);
+      ChangeReal(d, "change z2 axis max value from: ", mem.z2max, 16);
       return true;
     }
     if (option == 23) {
-      AskExtraReal(d, "change z2 axis min. value from: ", mem.z2min);
+      ChangeReal(d, "change z2 axis min. value from: ", mem.z2min, 16);
       return true;
     }
   }
   if (extras == ExtraItems::kBottomAxis) {
     switch (option) {
       case 22:
-        AskExtraReal(d, "change Z(bottom) axis max value from: ", mem.bottom_xmax);
+        ChangeReal(d, "change Z(bottom) axis max value from: ", mem.bottom_xmax, 16);
         return true;
       case 23:
-        AskExtraReal(d, "change Z(bottom) axis min. value from: ", mem.bottom_xmin);
+        ChangeReal(d, "change Z(bottom) axis min. value from: ", mem.bottom_xmin, 16);
         return true;
       case 24:
-        AskExtraReal(d, "change X(bottom) axis max tick value from: ", mem.bottom_xtick);
+        ChangeReal(d, "change X(bottom) axis max tick value from: ", mem.bottom_xtick, 16);
         return true;
       case 25:
         AskChange(d, "change X(bottom) axis min tick value from: ",

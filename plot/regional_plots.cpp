@@ -2,13 +2,13 @@
 // iteration's curve on a sub-page), pltrcf (all curves overlaid).
 #include <cstdio>
 
-#include "plot/axis_scaling.h"
 #include "plot/plot_helpers.h"
 #include "plot/plots.h"
 
 namespace plot {
 
 using detail::At;
+using detail::Missing;
 using detail::Points;
 
 namespace {
@@ -18,14 +18,6 @@ float Tab(std::span<const float> tab, int ld, long p, int c, int j) {
   if (p < 1 || p > ld || j < 1) return detail::kNaN;
   const long index = (p - 1) + static_cast<long>(ld) * ((c - 1) + 2L * (j - 1));
   return index < static_cast<long>(tab.size()) ? tab[static_cast<std::size_t>(index)] : detail::kNaN;
-}
-
-// Missing when it is the caller's code or not a number at all.
-bool Missing(float v, float miss) { return v == miss || std::isnan(v); }
-
-void AutotickAll(plotset& ps) {
-  autotick(ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.zmin, ps.zmax, ps.nxsub, ps.nysub, ps.nzsub, ps.xtick, ps.ytick,
-           ps.ztick);
 }
 
 // Columns and rows of sub-pages for NRC regional curves (NRC <= 20).
@@ -80,18 +72,11 @@ void pltrcb(PlotContext& ctx, PlotMemory& mem, std::span<const float> RC, std::s
       if (!Missing(At(RC, i), MISS)) detail::Widen(ps.ymin, ps.ymax, At(RC, i));
       if (!Missing(At(FIT, i), MISS)) detail::Widen(ps.ymin, ps.ymax, At(FIT, i));
     }
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
-    SetColours(p, ps);
-    p.init();
-    p.ssub(1, 1);
-    p.col0(15);
-    p.width(1);
-    p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    detail::SkeletonPage(p, ps, detail::StartPen::kWidthOne);
     p.lab("Biological Year", "Y", title);
     p.col0(ps.icol[0]);
     detail::Line(p, curve);
@@ -140,7 +125,7 @@ void pltrcs(PlotContext& ctx, PlotMemory& mem, int LD, std::span<const float> TA
       }
     }
     ps.xmax = static_cast<float>(NX);
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
@@ -196,19 +181,11 @@ void pltrcf(PlotContext& ctx, PlotMemory& mem, int LD, std::span<const float> TA
         }
       }
     }
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
-    SetColours(p, ps);
-    p.init();
-    p.ssub(1, 1);
-    p.col0(15);
-    p.width(1);
-    p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, static_cast<double>(ps.xmax) + 10.0, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick,
-                  ps.nxsub, ps.ytick, ps.nysub);
+    detail::SkeletonPage(p, ps, detail::StartPen::kWidthOne, 10.0);  // the x axis runs 10 years beyond NX
     p.lab("Biological Year", "Y", "Regional Curves");
     p.col0(ps.icol[0]);
     p.mtex("b", -26.5, 0.41, 0.0, "Initial");

@@ -25,16 +25,11 @@ void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::s
             std::string_view XLAB, std::string_view YLAB, std::string_view TITLE, std::span<const float> REF,
             std::string_view LEG1, std::string_view LEG2, int IWREF) {
   plotset& ps = mem.set;
-  const std::string xlab = detail::PlotText(XLAB, 20);
-  const std::string ylab = detail::PlotText(YLAB, 20);
-  const std::string title = detail::PlotText(TITLE, 60);
-  const std::string leg1 = detail::PlotText(LEG1, 36);
-  const std::string leg2 = detail::PlotText(LEG2, 36);
+  const detail::CallerTexts texts(XLAB, YLAB, TITLE, LEG1, LEG2);
   const bool draw_leg1 = !detail::LegendBlank(LEG1, 36);
   const bool draw_leg2 = !detail::LegendBlank(LEG2, 36);
-  const float ref1 = At(REF, 1);
-  const bool has_ref = !REF.empty() && ref1 != kNoReference;
-  const bool ref_085 = ref1 == kReferenceAt085;
+  const bool has_ref = detail::HasReference(REF);
+  const bool ref_085 = At(REF, 1) == kReferenceAt085;
 
   Points curve1, curve2, ref;
   for (int k = 1; k <= N; ++k) {
@@ -67,14 +62,18 @@ void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::s
     ps.icol[1] = 9;
   };
 
+  // A data curve in its colour and pen width, then its legend in that colour.
+  auto curve = [&](Plotter& p, int colour, int width, const Points& points, bool legend, double pos,
+                   const std::string& text) {
+    p.col0(colour);
+    p.width(width);
+    detail::Line(p, points);
+    p.width(1);
+    if (legend) p.mtex("b", -28.0, pos, 0.0, text);
+  };
+
   auto draw = [&](Plotter& p) {
-    SetColours(p, ps);
-    p.init();
-    p.ssub(1, 1);
-    p.col0(15);
-    p.adv(0);
-    detail::SkeletonViewport(p);
-    WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+    detail::SkeletonPage(p, ps, detail::StartPen::kAsItIs);
     if (has_ref) {
       p.width(IWREF);
       if (ref_085) p.lsty(ps.iwid[0]);
@@ -82,21 +81,11 @@ void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::s
     }
     p.font(1);
     p.width(1);
-    p.lab(xlab, ylab, " ");
-    p.mtex("b", -30.0, 0.5, 0.5, title);
+    detail::DrawLabels(p, texts);
 
     p.lsty(1);
-    p.col0(ps.icol[0]);
-    p.width(ps.iwid[0]);
-    detail::Line(p, curve1);
-    p.width(1);
-    if (draw_leg1) p.mtex("b", -28.0, 0.06, 0.0, leg1);
-
-    p.col0(ps.icol[1]);
-    p.width(ps.iwid[1]);
-    detail::Line(p, curve2);
-    p.width(1);
-    if (draw_leg2) p.mtex("b", -28.0, 0.55, 0.0, leg2);
+    curve(p, ps.icol[0], ps.iwid[0], curve1, draw_leg1, 0.06, texts.leg1);
+    curve(p, ps.icol[1], ps.iwid[1], curve2, draw_leg2, 0.55, texts.leg2);
     p.end();
   };
 

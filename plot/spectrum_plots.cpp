@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "plot/axis_scaling.h"
 #include "plot/plot_helpers.h"
 #include "plot/plots.h"
 
@@ -14,11 +13,6 @@ using detail::Points;
 
 namespace {
 
-void AutotickAll(plotset& ps) {
-  autotick(ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.zmin, ps.zmax, ps.nxsub, ps.nysub, ps.nzsub, ps.xtick, ps.ytick,
-           ps.ztick);
-}
-
 void Page(Plotter& p, const plotset& ps) {
   SetColours(p, ps);
   p.init();
@@ -26,8 +20,7 @@ void Page(Plotter& p, const plotset& ps) {
   p.width(1);
   p.col0(15);
   p.adv(0);
-  detail::SkeletonViewport(p);
-  WindowAndAxes(p, ps.xmin, ps.xmax, ps.ymin, ps.ymax, ps.xmin, ps.ymin, ps.xtick, ps.nxsub, ps.ytick, ps.nysub);
+  detail::SkeletonFrame(p, ps);
 }
 
 }  // namespace
@@ -59,7 +52,7 @@ void pltspc(PlotContext& ctx, PlotMemory& mem, ColumnsView TAB, int NC, int NR, 
         }
       }
     }
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
   };
 
   auto draw = [&](Plotter& p) {
@@ -115,7 +108,7 @@ void scatplt(PlotContext& ctx, PlotMemory& mem, ColumnsView X, ColumnsView Y, st
         detail::Widen(ps.ymin, ps.ymax, Y(k, s));
       }
     }
-    AutotickAll(ps);
+    detail::AutotickAll(ps);
     ctx.dialog.Screen("");
     ctx.dialog.Screen(" from scatplt");
   };

@@ -219,13 +219,28 @@ TEST(PlotMenu, MajorTickPromptRoundsToWholeNumber) {
   Session s({"8", "x", "8", "5", "c"});
   PlotMemory mem;
   RunSeries(s, mem);
-  // x ticks 0.5 are shown as "     1." (F7.0); "x" keeps the value.
-  const std::string prompt = "\n" + Pad(14) + "change x axis major tics from:      1.\n" + Pad(14) + "to > ";
+  // x ticks 0.5 in six positions without decimals (f6.0): "    0.", as
+  // gfortran writes it (a tie goes to the even whole number); "x" keeps the value.
+  const std::string prompt = "\n" + Pad(14) + "change x axis major tics from:     0.\n" + Pad(14) + "to > ";
   const std::string& t = s.console.transcript();
   const auto first = t.find(prompt + "x\n");
   ASSERT_NE(first, std::string::npos);
   EXPECT_NE(t.find(prompt + "5\n", first + 1), std::string::npos);
   EXPECT_FLOAT_EQ(mem.set.xtick, 5.0f);
+}
+
+TEST(PlotMenu, MajorTickPromptsAreSixWide) {
+  // A typed tick of 20 is shown back as "   20." (f6.0, gfortran: "   20.").
+  Session s({"10", "20", "10", "2.5", "12", "250", "12", "1", "c"});
+  PlotMemory mem;
+  RunSeries(s, mem);
+  const std::string& t = s.console.transcript();
+  EXPECT_NE(t.find("\n" + Pad(14) + "change y axis major tics from:    20.\n" + Pad(14) + "to > 2.5\n"),
+            std::string::npos);
+  EXPECT_NE(t.find("\n" + Pad(14) + "change z axis major tics from:   250.\n" + Pad(14) + "to > 1\n"),
+            std::string::npos);
+  EXPECT_FLOAT_EQ(mem.set.ytick, 2.5f);
+  EXPECT_FLOAT_EQ(mem.set.ztick, 1.0f);
 }
 
 TEST(PlotMenu, MinorTicksTranscript) {

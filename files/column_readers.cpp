@@ -243,8 +243,8 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
   // so a missing cell inside a series stays -999.0 at its year.
   std::vector<int> first_row(static_cast<std::size_t>(series_count) + 1, 0);
   std::vector<int> rows_used(static_cast<std::size_t>(series_count) + 1, 0);
-  auto fail = [&](const std::string& message) {
-    dialog.Screen("");
+  auto fail = [&](const std::string& message, bool after_empty_line) {
+    if (after_empty_line) dialog.Screen("");
     dialog.Screen(message);
     FillWholeSetRow(IYTAB, 0);
   };
@@ -259,14 +259,14 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
       if (missing(cell)) continue;
       std::optional<float> value = RealValue(cell);
       if (!value) {
-        fail(" Error reading y values check sentinel if ******* enter *");
+        fail(" Error reading y values check sentinel if ******* enter *", true);
         return;
       }
       std::size_t s = static_cast<std::size_t>(i);
       if (first_row[s] == 0) {
         std::optional<int> year = common::FreeIntItem((*items)[0].substr(0, 8));
         if (!year) {
-          fail(" Error reading time steps");
+          fail(" Error reading time steps", false);
           return;
         }
         first_row[s] = row;

@@ -197,7 +197,8 @@ TEST(Rdcols, YearThatDoesNotConvertFails) {
   auto& s = run.store();
   files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
-  EXPECT_NE(run.screen().find(" Error reading time steps\n"), std::string::npos);
+  // The message follows the sentinel answer directly, with no empty line between.
+  EXPECT_NE(run.screen().find(": -99\n Error reading time steps\n"), std::string::npos) << run.screen();
 }
 
 TEST(Rdcols, ColumnCountThatDoesNotConvertIsAskedAgainAndHeaderMustMatch) {

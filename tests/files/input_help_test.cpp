@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "files/input_help.h"
 #include "input_fixture.h"
@@ -176,6 +177,33 @@ TEST(Inhelp, ChronologyExampleHasLabelsAtColumn83) {
   const std::size_t title = screen.find("\n tst1a.raw -- no data title --");
   ASSERT_NE(title, std::string::npos);
   EXPECT_EQ(screen.substr(title + 1 + 59, 22), "1st itrdb line missing");
+}
+
+
+TEST(Inhelp, ChronologyExampleDepthsFallFrom38To32InEachBlock) {
+  InputRun run("x\n", {"2", "", "0"});
+  files::inhelp(run.dialog(), 10);
+  const std::string& screen = run.screen();
+  // Each decade line (printed from column 2): identifier 6, year 4, then ten
+  // pairs of a value 4 wide and a depth 3 wide; fill pairs (9990) carry depth 0.
+  for (const std::string label : {"raw", "std"}) {
+    std::vector<int> depths;
+    std::size_t at = 0;
+    while ((at = screen.find("\n tst1a ", at)) != std::string::npos) {
+      const std::string line = screen.substr(at + 2, screen.find('\n', at + 1) - at - 2);
+      at += 1;
+      if (line.size() < 85 || line.substr(82, 3) != label) continue;
+      for (int j = 0; j < 10; ++j) {
+        const std::size_t from = 10 + 7 * static_cast<std::size_t>(j);
+        if (std::stoi(line.substr(from, 4)) >= 9990) continue;
+        depths.push_back(std::stoi(line.substr(from + 4, 3)));
+      }
+    }
+    ASSERT_EQ(depths.size(), 55u) << label;  // 1950 to 2004
+    EXPECT_EQ(depths.front(), 38) << label;
+    EXPECT_EQ(depths.back(), 32) << label;
+    for (std::size_t k = 1; k < depths.size(); ++k) EXPECT_LE(depths[k], depths[k - 1]) << label << " year " << 1950 + k;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "apps/interactive/sfinter.h"
 
+#include "apps/interactive/option_dialogue.h"
 #include "apps/interactive/read_data_set.h"
 #include "apps/interactive/series_dialogue.h"
 
@@ -123,10 +124,15 @@ void sfinter(Dialog& dialog, common::RunStorage& store) {
 
   // Index mode, power transformation and series processing.
   const SeriesDialogueResult series = SeriesDialogue(dialog, store, run.DATFIL);
-  (void)series;  // RESID, PTRFLG and MED feed the curve-fit dialogue
+  run.RESID = series.mode.RESID;
+  run.PTRFLG = series.mode.PTRFLG;
+  run.MED = series.MED;
+
+  // Curve-fit and chronology options.
+  CurveFitDialogue(run);
 
   dialog.Screen("");
-  dialog.Stop(ExitStatus::kNormal, " Series processing done; the curve-fit dialogue is not part of this version.");
+  dialog.Stop(ExitStatus::kNormal, " Options chosen; the chronology engine is not part of this version.");
 }
 
 }  // namespace interactive

@@ -27,6 +27,32 @@ struct Run {
   int PITHFL = 0;
   int KRETRY = 0;
 
+  // From the series dialogue.
+  int RESID = 0;   // 1 residual indices, 0 ratios
+  int PTRFLG = 0;  // 1 when the series are power transformed
+  int MED = 0;     // integer median segment length of the latest length summary
+
+  // Curve-fit options.
+  int NOPT = 8;
+  int alpha = 0;  // the Friedman alpha as typed
+  float ALPHA = 0.0f;
+  int SPLSTF = 50;
+  int SPLEND = 0;
+  int RCSWIN = 0;
+
+  // Chronology options and the engine switches set without a question.
+  int MEANMD = 2;
+  int IRBWIN = 51;
+  int ISTAB = 0;
+  float CONVTL = 0.0001f;
+  char TARNYN = ' ';
+  char MADJ = ' ';
+  char MEDCNV = ' ';
+  char SFFLGA = 'n';
+  char SFFLGB = 'y';
+  char SPLITR = 'y';
+  char FITEND = 'n';  // the fit-end switch read before each engine run
+
   std::string stem() const { return DATFIL.substr(0, static_cast<std::size_t>(stem_length)); }
 };
 

@@ -12,7 +12,15 @@
 namespace {
 
 const std::string kReport = "data_out_vKestrane_2019.txt";
-const std::string kClosing = " Series processing done; the curve-fit dialogue is not part of this version.";
+const std::string kClosing = " Options chosen; the chronology engine is not part of this version.";
+
+// Blank answers to the curve-fit and chronology questions that follow the
+// series processing: spline option 8 with stiffness 50 and end flag 0, mean,
+// window, stabilisation, convergence and TARN tweaks at their defaults.
+std::vector<std::string> WithDefaultOptions(std::vector<std::string> answers) {
+  answers.insert(answers.end(), 8, "");
+  return answers;
+}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -43,7 +51,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST(SeriesDialogue, RatiosAndAllSeriesEndCleanly) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"R", ""});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"R", ""}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, "\n" + Prompt("Compute Indices by [R]atios or residual[S]") + "\n")) << r.screen;
   EXPECT_FALSE(Has(r.screen, "Power transform data?"));
@@ -59,7 +67,7 @@ TEST(SeriesDialogue, RatiosAndAllSeriesEndCleanly) {
 
 TEST(SeriesDialogue, ResidualsWithPowerTransformAndMinimumStartYear) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"s", "t", "4", "1750"});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"s", "t", "4", "1750"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, Prompt("Power transform data? [T]rue or [F]alse")));
   EXPECT_TRUE(Has(r.screen, "\n File for censored data created: data_mnsy=1750.txt\n")) << r.screen;
@@ -80,7 +88,7 @@ TEST(SeriesDialogue, ResidualsWithPowerTransformAndMinimumStartYear) {
 
 TEST(SeriesDialogue, TruncationBeforeAYearWritesTheCutSeries) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"r", "5", "18OO", "1800"});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"r", "5", "18OO", "1800"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   // The year typed with letters O is asked again (the answers themselves
   // are not on the screen: standard input is not a terminal).
@@ -109,7 +117,7 @@ TEST(SeriesDialogue, TruncationLeavingTooFewValuesStops) {
 
 TEST(SeriesDialogue, InvalidIndexAnswersAreRejected) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"x", "", "R", "1"});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"x", "", "R", "1"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   const std::string error = "\n Error reading input [R] or [S]. Try again or enter / to exit\n";
   const std::size_t first = r.screen.find(error);
@@ -126,7 +134,7 @@ TEST(SeriesDialogue, SlashAtIndexModeTerminates) {
 
 TEST(SeriesDialogue, CensoringThatKeepsNothingOffersTheMenuAgain) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"R", "3", "1700", "", "7", "1850", "1800", "", "2", "40"});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"R", "3", "1700", "", "7", "1850", "1800", "", "2", "40"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, " *** Warning: No series were found that start ON or BEFORE  1700\n"));
   EXPECT_TRUE(Has(r.screen, " *** Warning: The common end year  1800 is before the start year  1850\n"));
@@ -136,7 +144,7 @@ TEST(SeriesDialogue, CensoringThatKeepsNothingOffersTheMenuAgain) {
 
 TEST(SeriesDialogue, CommonPeriod) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"R", "7", "1800", "1809"});
+  const e2e::Result r = RunWith(box, WithDefaultOptions({"R", "7", "1800", "1809"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, "\n Total chronology length shortened:    239  years\n")) << r.screen;
   EXPECT_TRUE(Has(box.Read(kReport), "DATA ARE CENSORED BY COMMON START AND END YEARS:  1800  1809\n"));
@@ -156,7 +164,7 @@ TEST(SeriesDialogue, CensoredFileWithNegativeYearsReadsBackAsTheCensoredSet) {
   // 101123 -2082.
   e2e::Sandbox box;
   box.CopyData("censor_egy001.rwl", "egy.rwl");
-  const e2e::Result r = box.Run(e2e::Kestrane(), {"egy.rwl", "1", "r", "4", "-2100"});
+  const e2e::Result r = box.Run(e2e::Kestrane(), WithDefaultOptions({"egy.rwl", "1", "r", "4", "-2100"}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, " Min starting year series:        6 -2098 -1884   215  Years total time span\n"))
       << r.screen;
@@ -168,7 +176,7 @@ TEST(SeriesDialogue, CensoredFileWithNegativeYearsReadsBackAsTheCensoredSet) {
   EXPECT_EQ(lines[3], "101062 -2073  1580   900   370");
 
   // The censored file is a data set of its own.
-  const e2e::Result again = box.Run(e2e::Kestrane(), {"egy_mnsy=-2100.txt", "1", "r", "1"});
+  const e2e::Result again = box.Run(e2e::Kestrane(), WithDefaultOptions({"egy_mnsy=-2100.txt", "1", "r", "1"}));
   EXPECT_EQ(again.status, 0) << again.screen;
   EXPECT_TRUE(Has(again.screen, " Total series read in:            6 -2098 -1884   215\n")) << again.screen;
 }

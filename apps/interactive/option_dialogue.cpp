@@ -1,0 +1,134 @@
+#include "apps/interactive/option_dialogue.h"
+
+#include <string>
+
+#include "common/fortran_format.h"
+#include "common/limits.h"
+#include "files/option_questions.h"
+#include "files/pith.h"
+
+namespace interactive {
+
+using common::Dialog;
+
+namespace {
+
+files::CurveFitOptions FitOptions(const Run& run) {
+  files::CurveFitOptions o;
+  o.NOPT = run.NOPT;
+  o.alpha = run.alpha;
+  o.ALPHA = run.ALPHA;
+  o.SPLSTF = run.SPLSTF;
+  o.SPLEND = run.SPLEND;
+  o.RCSWIN = run.RCSWIN;
+  return o;
+}
+
+void TakeFitOptions(Run& run, const files::CurveFitOptions& o) {
+  run.NOPT = o.NOPT;
+  run.alpha = o.alpha;
+  run.ALPHA = o.ALPHA;
+  run.SPLSTF = o.SPLSTF;
+  run.SPLEND = o.SPLEND;
+  run.RCSWIN = o.RCSWIN;
+}
+
+// The regional-curve menu; false when its answer was no integer.
+bool RcsMenu(Run& run) {
+  files::CurveFitOptions o = FitOptions(run);
+  if (!files::AskRcsOption(run.dialog, files::ProgramVariant::kInteractive, o)) return false;
+  TakeFitOptions(run, o);
+  return true;
+}
+
+}  // namespace
+
+void EchoCurveFit(Dialog& dialog, int NOPT, int alpha, int SPLSTF) {
+  dialog.Report("");
+  dialog.Report("CURVE FIT OPTION:");
+  const char* line = nullptr;
+  if (NOPT <= -10) {
+    line = "SPLINE PCT N FILTER (VARIABLE) .LE. -10:";
+  } else if (NOPT >= 10) {
+    line = "SPLINE FILTER IN YEARS (FIXED) .GE. 10:";
+  } else {
+    switch (NOPT) {
+      case -5: line = "FRIEDMAN VARIABLE SPAN SMOOTHER AND ALPHA:"; break;
+      case -2: line = "REGIONAL CURVE STANDARDIZATION (RCS):"; break;
+      case 0: line = "NO DETRENDING (MEAN OF RAW DATA):"; break;
+      case 1: line = "NEG EXPON/LINEAR ANY SLOPE:"; break;
+      case 2: line = "NEG EXPON/LINEAR NEG SLOPE:"; break;
+      case 3: line = "LINEAR REGRESSION ANY SLOPE:"; break;
+      case 4: line = "LINEAR REGRESSION NEG SLOPE:"; break;
+      case 6: line = "HORIZONTAL LINE THROUGH MEAN:"; break;
+      case 8: line = "AGE-DEPENDENT SPLINE SMOOTHING AND START:"; break;
+      case 9: line = "MEDIAN SEGMENT LENGTH SPLINE:"; break;
+      default: return;  // the heading alone
+    }
+  }
+  std::string values = common::fmt::Print("(i5)", NOPT);
+  if (NOPT == -5) values += common::fmt::Print("(i5)", alpha);
+  if (NOPT == 8) values += common::fmt::Print("(i5)", SPLSTF);
+  dialog.Report(std::string(line) + "  OPT" + values);
+}
+
+void CurveFitDialogue(Run& run) {
+  Dialog& d = run.dialog;
+  for (;;) {
+    run.NOPT = files::AskCurveFitOption(d);
+    if (run.NOPT == -5) {
+      run.alpha = files::AskFriedmanAlpha(d);
+      run.ALPHA = static_cast<float>(run.alpha);
+    } else if (run.NOPT == 8) {
+      run.SPLSTF = files::AskSplineStiffness(d);
+      run.SPLEND = files::AskSplineEnd(d);
+    } else if (run.NOPT == 9) {
+      run.NOPT = run.MED;
+    }
+    EchoCurveFit(d, run.NOPT, run.alpha, run.SPLSTF);
+
+    if (run.NOPT == -2) {
+      run.RCSFLG = 1;
+      if (run.RCSRDO != 0) {
+        if (RcsMenu(run)) return;  // the run starts again at once
+        continue;                  // "x": the whole dialogue again
+      }
+      run.SPLSTF = files::AskRcsStiffness(d);
+      files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, run.PITHFL, run.DATFIL, d);
+    }
+    ChronologyOptions(run);
+    return;
+  }
+}
+
+void RcsRedoDialogue(Run& run) {
+  run.RCSFLG = 1;
+  if (!RcsMenu(run)) CurveFitDialogue(run);
+}
+
+void ChronologyOptions(Run& run) {
+  Dialog& d = run.dialog;
+  std::optional<int> mean;
+  while (!(mean = files::AskMeanMethodOnce(d))) {
+  }
+  run.MEANMD = *mean;
+  files::EchoMeanMethod(d, run.MEANMD);
+
+  run.IRBWIN = files::AskRbarWindow(d);
+  files::EchoRbarWindow(d, run.IRBWIN);
+  if (run.IRBWIN >= 25) run.ISTAB = files::AskStabilisation(d);
+
+  run.SPLITR = 'y';
+  run.SFFLGB = 'y';
+  run.SFFLGA = 'n';
+  run.FITEND = 'n';
+  run.CONVTL = 0.0001f;
+  run.CONVTL = files::AskConvergence(d);
+
+  run.TARNYN = files::AskTarn(d);
+  run.MADJ = run.TARNYN;
+  run.MEDCNV = run.TARNYN;
+  files::EchoTarn(d, run.TARNYN);
+}
+
+}  // namespace interactive

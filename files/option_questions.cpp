@@ -1,0 +1,314 @@
+#include "files/option_questions.h"
+
+#include <string>
+
+#include "common/fortran_format.h"
+#include "common/text.h"
+#include "files/character_helpers.h"
+
+namespace files {
+
+using common::Dialog;
+
+namespace {
+
+constexpr std::size_t kAnswerLength = 10;
+
+// " text" with `code` starting at `column`.
+std::string CodeLine(std::string_view text, std::string_view code, std::size_t column) {
+  return common::PadTo(std::string(" ") + std::string(text), column) + std::string(code);
+}
+
+// The prompt text of a last menu line whose code stands at `column`
+// (the prompt adds the leading blank).
+std::string CodePrompt(std::string_view text, std::string_view code, std::size_t column) {
+  return common::PadTo(text, column - 1) + std::string(code);
+}
+
+std::string I5(int value) { return common::fmt::Print("(i5)", value); }
+
+// Shows `lines` (the last one as the prompt) and reads a numeric answer
+// until it converts.
+template <typename Show>
+int AskNumber(Dialog& dialog, std::string_view default_answer, Show show) {
+  for (;;) {
+    show();
+    if (std::optional<int> value = ReadNumericAnswer(dialog, default_answer)) return *value;
+  }
+}
+
+void ShowLines(Dialog& dialog, std::initializer_list<std::string_view> lines, std::string_view prompt) {
+  dialog.Screen("");
+  for (std::string_view line : lines) dialog.Screen(" " + std::string(line));
+  dialog.Prompt(prompt);
+}
+
+void ShowAlphaQuestion(Dialog& dialog) {
+  ShowLines(dialog,
+            {"Enter the Friedman tweeter (alpha) 0-9", "An alpha=7 is suggested to begin with.",
+             "It imparts moderate flexibility to the", "super smoother. Alpha=9 is the stiffest",
+             "and alpha=0 is the most flexible curve."},
+            "Enter your value, hit <RET> for 7");
+}
+
+struct RcsItem {
+  std::string_view first;
+  std::string_view second;
+};
+
+// A lowess or median window typed for the regional curve: 3 or more (odd
+// for the median), or a percentage -100 to -1.
+bool RcsWindowAccepted(int window, bool odd_only) {
+  if (window >= -100 && window <= -1) return true;
+  return window >= 3 && (!odd_only || window % 2 != 0);
+}
+
+}  // namespace
+
+std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_answer) {
+  std::string answer = dialog.ReadAnswer(kAnswerLength);
+  dialog.QuitIfSlash(answer);
+  if (common::IsBlank(answer)) common::Assign(answer, default_answer);
+  return ConvertAnswer(answer);
+}
+
+int AskCurveFitOption(Dialog& dialog) {
+  return AskNumber(dialog, "8", [&dialog] {
+    dialog.Screen("");
+    dialog.Screen(" General Curve fit options:");
+    dialog.Screen("");
+    dialog.Screen(" Spline percent N filter (variable)  .le.  -10");
+    dialog.Screen(CodeLine("Friedman variable span smoother", "-5", 45));
+    dialog.Screen(CodeLine("Regional Curve Standardization (RCS)", "-2", 45));
+    dialog.Screen(CodeLine("Raw data average, followed by Opt 6", "0", 46));
+    dialog.Screen(CodeLine("Neg Expon/linear any slope", "1", 46));
+    dialog.Screen(CodeLine("Neg Expon/linear neg slope", "2", 46));
+    dialog.Screen(CodeLine("Linear regression any slope", "3", 46));
+    dialog.Screen(CodeLine("Linear regression neg slope", "4", 46));
+    dialog.Screen(CodeLine("Horizontal line through mean", "6", 46));
+    dialog.Screen(CodeLine("Age-dependent spline smoothing", "<8>", 45));
+    dialog.Screen(CodeLine("Median segment length spline", "9", 46));
+    dialog.Screen(CodeLine("Spline filter in years (fixed .ge. 10)", "10", 45));
+    dialog.Prompt("Opt <8> is default, hit <RET> for it");
+  });
+}
+
+int AskFriedmanAlpha(Dialog& dialog) {
+  for (;;) {
+    const int alpha = AskNumber(dialog, "7", [&dialog] { ShowAlphaQuestion(dialog); });
+    if (alpha >= 0 && alpha <= 9) return alpha;
+    dialog.Screen("");
+    dialog.Screen(" Friedman tweeter not in admissible range");
+  }
+}
+
+int AskSplineStiffness(Dialog& dialog) {
+  return AskNumber(dialog, "50", [&dialog] {
+    ShowLines(dialog,
+              {"For the age-dependent spline you must", "enter a starting spline stiffness. For",
+               "detrending individual series, an initial", "value that appears work well is 50 yrs."},
+              "Enter your value, hit <RET> for 50");
+  });
+}
+
+int AskSplineEnd(Dialog& dialog) {
+  for (;;) {
+    const int end = AskNumber(dialog, "0", [&dialog] {
+      dialog.Screen("");
+      for (std::string_view line :
+           {"The end of the age-dependent spline will", "increase to follow the ring widths. This",
+            "may reduce the potential for end-effect", "bias in the final chronology, but it may",
+            "also result in the loss of signal due to", "e.g. climate warming. You can force the",
+            "spline to not increase at the end if you", "think you know best. Choose your poison."}) {
+        dialog.Screen(" " + std::string(line));
+      }
+      dialog.Screen(CodeLine("Allow the spline to incease at the end", "<0>", 45));
+      dialog.Prompt(CodePrompt("Force the spline to be non-increasing", "1", 46));
+    });
+    if (end == 0 || end == 1) return end;
+  }
+}
+
+int AskRcsStiffness(Dialog& dialog) {
+  return AskNumber(dialog, "10", [&dialog] {
+    ShowLines(dialog,
+              {"For using the age-dependent spline with RCS", "enter an initial spline stiffness to smooth",
+               "the mean biologically aged-aligned tree rings.", "A suggested initial value to try is 10 yrs."},
+              "Enter your value, hit <RET> for 10");
+  });
+}
+
+bool AskRcsOption(Dialog& dialog, ProgramVariant variant, CurveFitOptions& options) {
+  const bool batch = variant == ProgramVariant::kBatch;
+  const RcsItem items[] = {
+      {"  -5:  friedman super smoother", "        lower alpha (0-9) gives more local fit"},
+      {"  -4:  robust lowess smoother", "         integer percent of series length <Not Yet>"},
+      {"  -3:  median smoothing", "               must have odd window length <full length only>"},
+      {batch ? "  -2:  age-dependent spline smoothing" : "  -2:  Age-dependent spline smoothing", ""},
+      {"   1:  neg expon curve, ", "no = opt 4    f(i) = a*exp(-b*t(i)) + d    (d>0)"},
+      {"   2:  neg expon curve, ", "no = opt 5    f(i) = a*exp(-b*t(i)) + d    (d>0)"},
+      {"   3:  neg expon curve  ", "(general)     f(i) = a*exp(-b*t(i+p)) + d (any d)"},
+      {"   4:  linear regression ", "(any slope)  f(i) = +/-c*t(i) + d"},
+      {"   5:  linear regression ", "(neg slope)  f(i) = -c*t(i) + d   "},
+      {"   6:  horizontal line through ", "mean   f(i) = mean(y(i)) = d"},
+      {"   7:  hugershoff growth ", "function     f(i) = a*t(i+p)**b * exp(-c*t(i+p)) + d"},
+      {"   8:  general exponential (b = 1)    ", "f(i) = a*t(i+p)**b * exp(-c*t(i+p)) + d"},
+      {"  >9: cubic smoothing ", "spline         fixed 50 pct variance cutoff"},
+      {" <-9: cubic smoothing ", "spline         pct n 50 pct variance cutoff"},
+  };
+  for (;;) {
+    dialog.Screen("");
+    dialog.Screen(" Select RCS curve fit options:");
+    dialog.Screen("");
+    for (const RcsItem& item : items) dialog.Screen("  " + std::string(item.first) + std::string(item.second));
+    dialog.Screen("");
+    dialog.ScreenText(" enter  option  (x to start over)  ==> ");
+    const std::optional<int> code = dialog.ReadFreeInt();
+    if (!code) return false;
+
+    if (*code == -4 || *code == -3) {
+      const bool median = *code == -3;
+      options.RCSWIN = 0;
+      dialog.Screen("");
+      const std::string what = median ? "median" : "lowess";
+      dialog.Screen(std::string(batch ? " Enter the " : " enter the ") + what + " window width");
+      dialog.Screen(median ? " fixed for all series: a positive odd integer >2"
+                           : " fixed for all series: a positive integer >2");
+      dialog.Screen(" and less then the shortest series length, or");
+      dialog.Screen(" percent of series length: a negative integer");
+      dialog.Prompt("between -1 and -100, inclusive", common::kListMarkerColumn);
+      const std::optional<int> window = dialog.ReadFreeInt();
+      if (!window || !RcsWindowAccepted(*window, median)) continue;
+      options.RCSWIN = *window;
+    } else if (*code == -5) {
+      options.alpha = AskFriedmanAlpha(dialog);
+      options.ALPHA = static_cast<float>(options.alpha);
+      options.RCSWIN = options.alpha;
+    } else if (*code == -2) {
+      options.SPLSTF = AskRcsStiffness(dialog);
+    }
+    options.NOPT = *code;
+    return true;
+  }
+}
+
+std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
+  dialog.Screen("");
+  dialog.Screen(" How to calculate the mean chronology (/ to stop):");
+  dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
+  dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
+  const std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
+  dialog.QuitIfSlash(answer);
+  const char c = answer[0] == ' ' ? '2' : answer[0];
+  if (c == '1') return 1;
+  if (c == '2') return 2;
+  dialog.Screen("");
+  dialog.Screen(" Mean index choice not admissible");
+  return std::nullopt;
+}
+
+void EchoMeanMethod(Dialog& dialog, int MEANMD) {
+  dialog.Report("");
+  dialog.Report((MEANMD == 1 ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
+                             : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
+                I5(MEANMD));
+}
+
+int AskRbarWindow(Dialog& dialog) {
+  for (;;) {
+    int window = AskNumber(dialog, "51", [&dialog] {
+      ShowLines(dialog, {"Enter running RBAR window width for variance", "stabilization. Must be .ge. 25 years and odd."},
+                "Default window width is 51 years, 0 to skip");
+    });
+    if (window == 0) {
+      dialog.Screen("");
+      dialog.Screen(" Running RBAR variance stabilization skipped");
+      return window;
+    }
+    if (window >= 1 && window <= 24) {
+      dialog.Screen("");
+      dialog.Screen(" Running RBAR window width must be .ge. 25");
+      continue;
+    }
+    if (window % 2 == 0) {
+      window += 1;
+      dialog.Screen("");
+      dialog.Screen(" Running RBAR window width increased to make it odd: " + I5(window));
+    }
+    return window;
+  }
+}
+
+void EchoRbarWindow(Dialog& dialog, int IRBWIN) {
+  dialog.Report("");
+  dialog.Report("RUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION: " + I5(IRBWIN));
+}
+
+int AskStabilisation(Dialog& dialog) {
+  for (;;) {
+    const int code = AskNumber(dialog, "1", [&dialog] {
+      dialog.Screen("");
+      dialog.Screen(" Additional spline variance stabilization?");
+      dialog.Screen(CodeLine("No additional spline stabilization", " 0 ", 39));
+      dialog.Screen(CodeLine("Age-dependent spline stabilization", "<1>", 39));
+      dialog.Screen(CodeLine("Smoothing spline (percent N cutoff)", "<-9", 39));
+      dialog.Prompt(CodePrompt("Smoothing spline (fixed Yrs cutoff)", ">+9", 39));
+    });
+    if (code == 0 || code == 1 || code >= 10 || code <= -10) return code;
+  }
+}
+
+float AskConvergence(Dialog& dialog) {
+  for (;;) {
+    ShowLines(dialog,
+              {"Enter the signal free convergence test", "based on minimizing the mean absolute",
+               "differences between the current and", "preceeding chronologies:   ",
+               "  Original Dorran setting   1  0.0005", "  Current default setting  <2> 0.0001"},
+              "  **** Roll Your Own ****   3  X.XXXX");
+    const std::string answer = dialog.ReadAnswer(1);
+    dialog.QuitIfSlash(answer);
+    if (answer[0] == '1') return 0.0005f;
+    if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
+    if (answer[0] != '3') continue;
+    dialog.Screen("");
+    dialog.Prompt("Okay, enter YOUR convergence test");
+    if (std::optional<float> own = dialog.ReadFreeReal()) return *own;
+  }
+}
+
+char AskTarn(Dialog& dialog) {
+  for (;;) {
+    ShowLines(dialog,
+              {"Use TARN signal free convergence tweaks?", "Set each chronology mean to exactly 1.0",
+               "and use the more robust median absolute", "differences instead of mean absolute",
+               "differences for signal free convergence."},
+              "Enter <y>/n (default is y for YES, / to exit)");
+    const std::string answer = dialog.ReadAnswer(1);
+    dialog.QuitIfSlash(answer);
+    const char c = answer[0];
+    if (c == ' ' || c == 'y' || c == 'Y') return 'y';
+    if (c == 'n' || c == 'N') return 'n';
+    dialog.Screen("");
+    dialog.Screen(" Answer not entered as y or n");
+  }
+}
+
+void EchoTarn(Dialog& dialog, char TARNYN) {
+  const std::string counted =
+      std::string("FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED ") + "CONVERGENCE CRITERION IS USED.";
+  dialog.Report("");
+  if (TARNYN == 'y') {
+    dialog.Report("TARN CONVERGENCE CRITERIA USED - SHOULD BE FASTER TO CONVERGE");
+    dialog.Report("");
+    dialog.Report(counted);
+    dialog.Report(std::string("THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL ") +
+                  "FREE ITERATIONS.");
+  } else {
+    dialog.Report("ORIGINAL CONVERGENCE CRITERIA USED - MAY BE SLOWER TO CONVERGE");
+    dialog.Report("");
+    dialog.Report(counted);
+    dialog.Report(" REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.");
+  }
+}
+
+}  // namespace files

@@ -1,0 +1,73 @@
+// The option questions both programs ask before the first chronology run:
+// the curve-fit option with its follow-ups, the regional-curve menu, the
+// mean method, the running RBAR window, the additional stabilisation, the
+// convergence test and the TARN tweaks, with their report lines.
+//
+// Numeric answers: "/" in position 1 stops the program, an answer that is
+// wholly blank takes the question's default, any other answer is taken as
+// typed (left-justified) and converted with the descriptor ifmt builds; an
+// answer that does not convert asks the question again.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "common/console.h"
+#include "files/input_menu.h"
+
+namespace files {
+
+// The detrending choices of the curve-fit dialogue.
+struct CurveFitOptions {
+  int NOPT = 8;
+  int alpha = 0;       // the Friedman alpha as typed
+  float ALPHA = 0.0f;  // the same as a real
+  int SPLSTF = 50;
+  int SPLEND = 0;
+  int RCSWIN = 0;
+};
+
+// One typed numeric answer (10 characters): "/" stops, a wholly blank answer
+// is `default_answer`; nullopt when the answer does not convert.
+std::optional<int> ReadNumericAnswer(common::Dialog& dialog, std::string_view default_answer);
+
+// The general curve-fit menu, until an integer is typed (blank: 8).
+int AskCurveFitOption(common::Dialog& dialog);
+// The Friedman alpha (blank: 7), until 0 to 9.
+int AskFriedmanAlpha(common::Dialog& dialog);
+// The starting stiffness of the age-dependent spline (blank: 50), unchecked.
+int AskSplineStiffness(common::Dialog& dialog);
+// The end flag of the age-dependent spline (blank: 0), until 0 or 1.
+int AskSplineEnd(common::Dialog& dialog);
+// The stiffness of the regional curve's age-dependent spline (blank: 10).
+int AskRcsStiffness(common::Dialog& dialog);
+
+// The regional-curve menu shown when the engine asks for another regional
+// detrending. An accepted answer sets `options` (NOPT and, for -5, -4, -3
+// and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
+// no integer returns false (the caller goes back to the general menu); a
+// lowess or median window outside the accepted values shows the menu again.
+bool AskRcsOption(common::Dialog& dialog, ProgramVariant variant, CurveFitOptions& options);
+
+// The mean method once: 1 or 2 (blank: 2; only the first character counts),
+// nullopt after "Mean index choice not admissible".
+std::optional<int> AskMeanMethodOnce(common::Dialog& dialog);
+void EchoMeanMethod(common::Dialog& dialog, int MEANMD);
+
+// The running RBAR window (blank: 51), until 0, 25 or more, or negative;
+// an even window is made odd with a message.
+int AskRbarWindow(common::Dialog& dialog);
+void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
+
+// The additional spline stabilisation (blank: 1), until 0, 1, 10 or more,
+// or -10 or less.
+int AskStabilisation(common::Dialog& dialog);
+
+// The signal-free convergence threshold: 0.0005, 0.0001 (blank) or typed.
+float AskConvergence(common::Dialog& dialog);
+
+// The TARN convergence tweaks, until y or n (blank: y); returns 'y' or 'n'.
+char AskTarn(common::Dialog& dialog);
+void EchoTarn(common::Dialog& dialog, char TARNYN);
+
+}  // namespace files

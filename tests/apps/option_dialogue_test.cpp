@@ -1,0 +1,286 @@
+// The curve-fit and chronology option dialogue of the interactive program on
+// a scripted console: the order of the questions, the values left in the
+// run and the report lines.
+#include "apps/interactive/option_dialogue.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/console.h"
+#include "common/storage.h"
+#include "common/units.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Blank answers to mean, window, stabilisation, convergence and TARN.
+const std::vector<std::string> kChronologyDefaults = {"", "", "", "", ""};
+
+const std::string kChronologyDefaultEcho =
+    "\nTUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:      2\n"
+    "\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:    51\n"
+    "\nTARN CONVERGENCE CRITERIA USED - SHOULD BE FASTER TO CONVERGE\n\n"
+    "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
+    "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n";
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
+  return n;
+}
+
+class OptionDialogueTest : public ::testing::Test {
+ protected:
+  OptionDialogueTest()
+      : report_(fs::temp_directory_path() / ("kst_optdlg_" + std::to_string(::getpid()) + ".txt")) {}
+  ~OptionDialogueTest() override { fs::remove(report_); }
+
+  // A fresh run scripted with `answers`; `prepare` may set state first.
+  // Returns the stop status, or -1 when the dialogue returned.
+  int Script(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& body,
+             const std::function<void(interactive::Run&)>& prepare = {}) {
+    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
+    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
+    run_ = std::make_unique<interactive::Run>(*dialog_, store_);
+    common::Assign(run_->DATFIL, "data.rwl");
+    if (prepare) prepare(*run_);
+    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
+    int status = -1;
+    try {
+      body(*run_);
+    } catch (const common::ProgramStop& stop) {
+      status = stop.status;
+    }
+    units_.Close(common::kReportUnit);
+    return status;
+  }
+  int Dialogue(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& prepare = {}) {
+    return Script(std::move(answers), [](interactive::Run& r) { interactive::CurveFitDialogue(r); }, prepare);
+  }
+  std::string Report() const {
+    std::ifstream in(report_, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  const std::string& Transcript() const { return console_->transcript(); }
+
+  fs::path report_;
+  common::Units units_;
+  common::RunStorage store_;
+  std::unique_ptr<common::ScriptedConsole> console_;
+  std::unique_ptr<common::Dialog> dialog_;
+  std::unique_ptr<interactive::Run> run_;
+};
+
+TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
+  EXPECT_EQ(Dialogue(Join({"", "", ""}, kChronologyDefaults)), -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  const interactive::Run& r = *run_;
+  EXPECT_EQ(r.NOPT, 8);
+  EXPECT_EQ(r.SPLSTF, 50);
+  EXPECT_EQ(r.SPLEND, 0);
+  EXPECT_EQ(r.RCSFLG, 0);
+  EXPECT_EQ(r.PITHFL, 0);
+  EXPECT_EQ(r.MEANMD, 2);
+  EXPECT_EQ(r.IRBWIN, 51);
+  EXPECT_EQ(r.ISTAB, 1);
+  EXPECT_EQ(r.CONVTL, 0.0001f);
+  EXPECT_EQ(r.TARNYN, 'y');
+  EXPECT_EQ(r.MADJ, 'y');
+  EXPECT_EQ(r.MEDCNV, 'y');
+  EXPECT_EQ(r.SFFLGA, 'n');
+  EXPECT_EQ(r.SFFLGB, 'y');
+  EXPECT_EQ(r.SPLITR, 'y');
+  EXPECT_EQ(r.FITEND, 'n');
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nAGE-DEPENDENT SPLINE SMOOTHING AND START:  OPT    8   50\n" +
+                          kChronologyDefaultEcho);
+  // The questions in their order.
+  const std::string& t = Transcript();
+  const std::size_t menu = t.find("General Curve fit options:");
+  const std::size_t stiff = t.find("For the age-dependent spline you must");
+  const std::size_t end = t.find("Choose your poison.");
+  const std::size_t mean = t.find("How to calculate the mean chronology");
+  const std::size_t window = t.find("Enter running RBAR window width");
+  const std::size_t stab = t.find("Additional spline variance stabilization?");
+  const std::size_t conv = t.find("Enter the signal free convergence test");
+  const std::size_t tarn = t.find("Use TARN signal free convergence tweaks?");
+  EXPECT_LT(menu, stiff);
+  EXPECT_LT(stiff, end);
+  EXPECT_LT(end, mean);
+  EXPECT_LT(mean, window);
+  EXPECT_LT(window, stab);
+  EXPECT_LT(stab, conv);
+  EXPECT_LT(conv, tarn);
+  EXPECT_NE(tarn, std::string::npos);
+}
+
+TEST_F(OptionDialogueTest, EchoLineOfEveryOption) {
+  struct Case {
+    std::vector<std::string> answers;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {{"-10"}, "SPLINE PCT N FILTER (VARIABLE) .LE. -10:  OPT  -10\n"},
+      {{"-67"}, "SPLINE PCT N FILTER (VARIABLE) .LE. -10:  OPT  -67\n"},
+      {{"-5", "3"}, "FRIEDMAN VARIABLE SPAN SMOOTHER AND ALPHA:  OPT   -5    3\n"},
+      {{"0"}, "NO DETRENDING (MEAN OF RAW DATA):  OPT    0\n"},
+      {{"1"}, "NEG EXPON/LINEAR ANY SLOPE:  OPT    1\n"},
+      {{"2"}, "NEG EXPON/LINEAR NEG SLOPE:  OPT    2\n"},
+      {{"3"}, "LINEAR REGRESSION ANY SLOPE:  OPT    3\n"},
+      {{"4"}, "LINEAR REGRESSION NEG SLOPE:  OPT    4\n"},
+      {{"6"}, "HORIZONTAL LINE THROUGH MEAN:  OPT    6\n"},
+      {{"8", "75", "1"}, "AGE-DEPENDENT SPLINE SMOOTHING AND START:  OPT    8   75\n"},
+      {{"10"}, "SPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n"},
+      {{"300"}, "SPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  300\n"},
+      {{"5"}, ""},
+      {{"7"}, ""},
+      {{"-1"}, ""},
+      {{"-9"}, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Dialogue(Join(c.answers, kChronologyDefaults)), -1) << c.answers[0];
+    EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\n" + c.line + kChronologyDefaultEcho) << c.answers[0];
+  }
+}
+
+TEST_F(OptionDialogueTest, MedianSegmentLengthReplacesOptionNine) {
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 150; }), -1);
+  EXPECT_EQ(run_->NOPT, 150);
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  150\n" + kChronologyDefaultEcho);
+}
+
+TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
+  EXPECT_EQ(Dialogue(Join({"-5", "12", "9"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(run_->NOPT, -5);
+  EXPECT_EQ(run_->alpha, 9);
+  EXPECT_EQ(run_->ALPHA, 9.0f);
+  EXPECT_EQ(Count(Transcript(), "Friedman tweeter not in admissible range"), 1);
+  EXPECT_EQ(Count(Transcript(), "For the age-dependent spline"), 0);
+
+  EXPECT_EQ(Dialogue(Join({"8", " 40", "3", "1"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(run_->SPLSTF, 40);
+  EXPECT_EQ(run_->SPLEND, 1);
+  EXPECT_EQ(Count(Transcript(), "Choose your poison."), 2);
+}
+
+TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotTheMenu) {
+  EXPECT_EQ(Dialogue(Join({"-2", "", "F"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(run_->NOPT, -2);
+  EXPECT_EQ(run_->RCSFLG, 1);
+  EXPECT_EQ(run_->SPLSTF, 10);
+  EXPECT_EQ(run_->PITHFL, 0);
+  EXPECT_EQ(Count(Transcript(), "Select RCS curve fit options:"), 0);
+  EXPECT_EQ(Count(Transcript(), "Use a pith offset file? [T]rue or <[F]>alse"), 1);
+  EXPECT_LT(Transcript().find("For using the age-dependent spline with RCS"), Transcript().find("Use a pith offset"));
+  EXPECT_LT(Transcript().find("Use a pith offset"), Transcript().find("How to calculate the mean chronology"));
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nREGIONAL CURVE STANDARDIZATION (RCS):  OPT   -2\n" + kChronologyDefaultEcho);
+}
+
+TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuAgain) {
+  // "x" at the menu goes back to the general menu; -2 there leads to the
+  // menu again while RCSRDO is set; an accepted answer asks nothing more.
+  EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](interactive::Run& r) { r.RCSRDO = 1; }), -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(run_->NOPT, -3);
+  EXPECT_EQ(run_->RCSWIN, 5);
+  EXPECT_EQ(run_->RCSFLG, 1);
+  EXPECT_EQ(Count(Transcript(), "General Curve fit options:"), 2);
+  EXPECT_EQ(Count(Transcript(), "Select RCS curve fit options:"), 2);
+  EXPECT_EQ(Count(Transcript(), "How to calculate the mean chronology"), 0);
+  EXPECT_EQ(Count(Transcript(), "pith offset"), 0);
+}
+
+TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
+  EXPECT_EQ(Script({"-2", ""}, [](interactive::Run& r) { interactive::RcsRedoDialogue(r); },
+                   [](interactive::Run& r) {
+                     r.NOPT = -2;
+                     r.RCSRDO = 1;
+                     r.RCSFLG = 1;
+                   }),
+            -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(run_->NOPT, -2);
+  EXPECT_EQ(run_->SPLSTF, 10);
+  EXPECT_EQ(Report(), "");
+  EXPECT_EQ(Count(Transcript(), "General Curve fit options:"), 0);
+}
+
+TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
+  EXPECT_EQ(Script(Join({"x", "1"}, kChronologyDefaults), [](interactive::Run& r) { interactive::RcsRedoDialogue(r); },
+                   [](interactive::Run& r) {
+                     r.NOPT = -2;
+                     r.RCSRDO = 1;
+                     r.RCSFLG = 1;
+                   }),
+            -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(run_->NOPT, 1);
+  EXPECT_EQ(run_->RCSFLG, 1);  // never reset
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
+}
+
+TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
+  EXPECT_EQ(Script({"7", "1", "50", "9", "-9", "-10", "1", "n"},
+                   [](interactive::Run& r) { interactive::ChronologyOptions(r); }),
+            -1);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(run_->MEANMD, 1);
+  EXPECT_EQ(run_->IRBWIN, 51);
+  EXPECT_EQ(run_->ISTAB, -10);
+  EXPECT_EQ(run_->CONVTL, 0.0005f);
+  EXPECT_EQ(run_->TARNYN, 'n');
+  EXPECT_EQ(run_->MADJ, 'n');
+  EXPECT_EQ(run_->MEDCNV, 'n');
+  EXPECT_EQ(Count(Transcript(), "\n Mean index choice not admissible\n"), 1);
+  EXPECT_EQ(Report(),
+            "\nNON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:      1\n"
+            "\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:    51\n"
+            "\nORIGINAL CONVERGENCE CRITERIA USED - MAY BE SLOWER TO CONVERGE\n\n"
+            "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
+            " REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n");
+}
+
+TEST_F(OptionDialogueTest, SkippedOrNegativeWindowDoesNotAskTheStabilisation) {
+  for (const char* window : {"0", "-4"}) {
+    EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](interactive::Run& r) { interactive::ChronologyOptions(r); },
+                     [](interactive::Run& r) { r.ISTAB = 0; }),
+              -1);
+    EXPECT_EQ(console_->unread(), 0u) << window;
+    EXPECT_EQ(run_->ISTAB, 0);
+    EXPECT_EQ(run_->CONVTL, 0.25f);
+    EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
+  }
+  EXPECT_EQ(run_->IRBWIN, -3);
+  EXPECT_NE(Report().find("\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:    -3\n"), std::string::npos);
+}
+
+TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {
+  const std::vector<std::string> full = {"8", "", "", "", "", "", "", ""};
+  for (std::size_t n = 0; n < full.size(); ++n) {
+    std::vector<std::string> prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
+    EXPECT_EQ(Dialogue(prefix), 3) << n;
+    EXPECT_EQ(console_->errors().empty(), false) << n;
+    prefix.push_back("/");
+    EXPECT_EQ(Dialogue(prefix), 0) << n;
+    EXPECT_EQ(console_->errors(), "") << n;
+  }
+  EXPECT_EQ(Dialogue(full), -1);
+}
+
+}  // namespace

@@ -11,6 +11,14 @@ std::vector<std::string> FreeItems(std::string_view line) {
   std::string current;
   bool in_item = false;
   for (char c : line) {
+    if (c == '/') {  // a slash ends the list; alone, it is the quit answer
+      if (in_item) {
+        items.push_back(current);
+      } else if (items.empty()) {
+        items.push_back("/");
+      }
+      return items;
+    }
     if (c == ' ' || c == '\t' || c == ',') {
       if (in_item) items.push_back(current);
       current.clear();

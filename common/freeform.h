@@ -8,7 +8,8 @@
 
 namespace common {
 
-// Splits a line into list-directed items (separated by blanks or commas).
+// Splits a line into list-directed items (separated by blanks or commas); a
+// slash ends the list, and a line that starts with one gives the item "/".
 std::vector<std::string> FreeItems(std::string_view line);
 
 // Integer item: optional sign and digits only ("12.5", "1e3" refused).

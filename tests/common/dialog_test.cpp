@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/console.h"
+#include "common/freeform.h"
 #include "common/storage.h"
 #include "common/text.h"
 #include "plot/setplib.h"
@@ -193,6 +194,20 @@ TEST(Setplib, PutsTheDirectoryWithoutTrailingBlanks) {
   EXPECT_STREQ(std::getenv("plplot_lib"), "C:\\PLPLOT_DATA");
   plot::setplib("    ");
   EXPECT_STREQ(std::getenv("plplot_lib"), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FreeForm, ASlashEndsTheListAndAloneQuits) {
+  EXPECT_EQ(common::FreeItems("1850/ 1900"), std::vector<std::string>{"1850"});
+  EXPECT_EQ(common::FreeItems(" 1850 , 1900 /"), (std::vector<std::string>{"1850", "1900"}));
+  EXPECT_EQ(common::FreeItems("  /"), std::vector<std::string>{"/"});
+  common::ScriptedConsole console({"1850/"});
+  common::Units units;
+  common::Dialog d(console, units);
+  EXPECT_EQ(d.ReadFreeInt(), 1850);
 }
 
 }  // namespace

@@ -197,8 +197,9 @@ std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen(" How to calculate the mean chronology (/ to stop):");
   dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
   dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
-  const std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
+  std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
   dialog.QuitIfSlash(answer);
+  ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
   const char c = answer[0] == ' ' ? '2' : answer[0];
   if (c == '1') return 1;
   if (c == '2') return 2;
@@ -265,8 +266,9 @@ float AskConvergence(Dialog& dialog) {
                "differences between the current and", "preceeding chronologies:   ",
                "  Original Dorran setting   1  0.0005", "  Current default setting  <2> 0.0001"},
               "  **** Roll Your Own ****   3  X.XXXX");
-    const std::string answer = dialog.ReadAnswer(1);
+    std::string answer = dialog.ReadAnswer(kAnswerLength);
     dialog.QuitIfSlash(answer);
+    ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
     if (answer[0] == '1') return 0.0005f;
     if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
     if (answer[0] != '3') continue;

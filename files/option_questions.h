@@ -49,8 +49,9 @@ int AskRcsStiffness(common::Dialog& dialog);
 // lowess or median window outside the accepted values shows the menu again.
 bool AskRcsOption(common::Dialog& dialog, ProgramVariant variant, CurveFitOptions& options);
 
-// The mean method once: 1 or 2 (blank: 2; only the first character counts),
-// nullopt after "Mean index choice not admissible".
+// The mean method once: 1 or 2 (wholly blank: 2; the first character of the
+// left-justified answer counts), nullopt after "Mean index choice not
+// admissible".
 std::optional<int> AskMeanMethodOnce(common::Dialog& dialog);
 void EchoMeanMethod(common::Dialog& dialog, int MEANMD);
 
@@ -63,7 +64,8 @@ void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 // or -10 or less.
 int AskStabilisation(common::Dialog& dialog);
 
-// The signal-free convergence threshold: 0.0005, 0.0001 (blank) or typed.
+// The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or wholly
+// blank) or typed (3); the first character of the left-justified answer counts.
 float AskConvergence(common::Dialog& dialog);
 
 // The TARN convergence tweaks, until y or n (blank: y); returns 'y' or 'n'.

@@ -292,8 +292,9 @@ TEST_F(OptionQuestionsTest, MeanMethodFirstCharacterCounts) {
   EXPECT_EQ(Script({"3"}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
   EXPECT_EQ(mean, std::nullopt);
   EXPECT_TRUE(Transcript().ends_with("==> 3\n\n Mean index choice not admissible\n"));
+  // A leading blank: the answer is taken as typed, not as the default.
   EXPECT_EQ(Script({" 1"}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 2);  // only the first character counts: a blank is the default
+  EXPECT_EQ(mean, 1);
 }
 
 TEST_F(OptionQuestionsTest, MeanAndWindowEchoLines) {
@@ -376,6 +377,9 @@ TEST_F(OptionQuestionsTest, ConvergenceChoices) {
   EXPECT_EQ(c, 0.0005f);
   EXPECT_EQ(Script({"2"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.0001f);
+  // A leading blank: the answer is taken as typed, not as the default.
+  EXPECT_EQ(Script({"  1"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(c, 0.0005f);
   EXPECT_EQ(Script({"9", "3", "abc", "3", "0.002"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.002f);
   EXPECT_EQ(Transcript(), kConvergenceMenu + P(kConvergencePrompt, "9") + kConvergenceMenu +

@@ -1,5 +1,6 @@
 #include "apps/interactive/option_dialogue.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/fortran_format.h"
@@ -83,7 +84,9 @@ void CurveFitDialogue(Run& run) {
       run.SPLSTF = files::AskSplineStiffness(d);
       run.SPLEND = files::AskSplineEnd(d);
     } else if (run.NOPT == 9) {
-      run.NOPT = run.MED;
+      // A spline as long as the median series; a median below 10 years
+      // would turn into another option code, so the spline is then 10 years.
+      run.NOPT = std::max(run.MED, 10);
     }
     EchoCurveFit(d, run.NOPT, run.alpha, run.SPLSTF);
 

@@ -164,6 +164,17 @@ TEST_F(OptionDialogueTest, MedianSegmentLengthReplacesOptionNine) {
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  150\n" + kChronologyDefaultEcho);
 }
 
+TEST_F(OptionDialogueTest, MedianSegmentLengthBelowTenGivesATenYearSpline) {
+  // A median of 7 years taken as it is would be option 7, a different curve.
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 7; }), -1);
+  EXPECT_EQ(run_->NOPT, 10);
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n" + kChronologyDefaultEcho);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 10; }), -1);
+  EXPECT_EQ(run_->NOPT, 10);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 11; }), -1);
+  EXPECT_EQ(run_->NOPT, 11);
+}
+
 TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
   EXPECT_EQ(Dialogue(Join({"-5", "12", "9"}, kChronologyDefaults)), -1);
   EXPECT_EQ(run_->NOPT, -5);

@@ -120,6 +120,21 @@ TEST_F(OptionQuestionsTest, SlashStopsAndEndOfInputStopsWithThree) {
   EXPECT_EQ(Script({"/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 0);
 }
 
+TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
+  files::CurveFitOptions o;
+  for (const std::vector<std::string>& answers : {std::vector<std::string>{}, std::vector<std::string>{"-5"},
+                                                   std::vector<std::string>{"-4"}, std::vector<std::string>{"-3"},
+                                                   std::vector<std::string>{"-2"}, std::vector<std::string>{"-3", "4"}}) {
+    EXPECT_EQ(Script(answers, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 3)
+        << answers.size();
+    EXPECT_FALSE(console_->errors().empty());
+  }
+  EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+            0);
+  EXPECT_EQ(Script({"-2", "/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+            0);
+}
+
 const std::string kAlphaQuestion =
     "\n Enter the Friedman tweeter (alpha) 0-9\n An alpha=7 is suggested to begin with.\n"
     " It imparts moderate flexibility to the\n super smoother. Alpha=9 is the stiffest\n"

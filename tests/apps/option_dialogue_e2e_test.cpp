@@ -60,6 +60,15 @@ TEST(OptionDialogueEndToEnd, NonRegionalOptionThenDefaults) {
   EXPECT_TRUE(r.errors.empty());
 }
 
+TEST(OptionDialogueEndToEnd, LeadingBlankTakenAsTypedAndTextAskedAgain) {
+  e2e::Sandbox box;
+  const e2e::Result r = RunWith(box, Join({"1", "four", " 4"}, kChronologyDefaults));
+  EXPECT_EQ(r.status, 0) << r.screen;
+  EXPECT_EQ(Count(r.screen, " General Curve fit options:"), 2);
+  EXPECT_TRUE(box.Read(kReport).ends_with("\n\nCURVE FIT OPTION:\nLINEAR REGRESSION NEG SLOPE:  OPT    4\n" +
+                                          kChronologyDefaultEcho));
+}
+
 TEST(OptionDialogueEndToEnd, SuperSmootherAlpha) {
   e2e::Sandbox box;
   const e2e::Result r = RunWith(box, Join({"1", "-5", "10", "4"}, kChronologyDefaults));

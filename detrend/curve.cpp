@@ -1,7 +1,8 @@
 #include "detrend/curve.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "common/fortran_format.h"
 
 namespace detrend {
 
@@ -138,15 +139,8 @@ CurveStatus curve(std::span<const float> y, std::span<float> curv, CurveParamete
 
 std::string CurveMessage(CurveStatus status, int nfit) {
   switch (status) {
-    case CurveStatus::kTooShort: {
-      char count[16];
-      if (nfit >= -99 && nfit <= 999) {
-        std::snprintf(count, sizeof count, "%3d", nfit);
-      } else {
-        std::snprintf(count, sizeof count, "***");
-      }
-      return std::string(">> sbr curve:  only") + count + " values, no exponential curve fit";
-    }
+    case CurveStatus::kTooShort:
+      return ">> sbr curve:  only" + common::fmt::Print("(i3)", nfit) + " values, no exponential curve fit";
     case CurveStatus::kOverIterations:
       return ">> sbr curve: over 34 iterations";
     case CurveStatus::kFitted:

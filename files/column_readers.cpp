@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/fortran_format.h"
 #include "common/freeform.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -21,12 +21,6 @@ namespace {
 inline constexpr int kMaxSeries = common::MAXSER - 1;  // the whole-set row takes one slot
 inline constexpr int kFirstYearLimit = -9999;
 inline constexpr int kLastYearLimit = 9999;
-
-std::string Int(const char* format, int value) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
 
 // The items of the next record that holds any (list-directed reads pass
 // over empty lines); nullopt at end of file.
@@ -56,7 +50,7 @@ common::Unit* ReadingUnit(common::Dialog& dialog, int LUN) {
 
 // The series line of the single-column reader's messages.
 std::string SeriesLine(const std::string& id, int series) {
-  return "        Series: " + common::Fixed(id, 8) + " Number: " + Int("%5d", series);
+  return "        Series: " + common::Fixed(id, 8) + " Number: " + common::fmt::Print("(i5)", series);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "files/data_set_summary.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
+#include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
 #include "detrend/order_stats.h"
@@ -14,11 +14,8 @@ namespace {
 // `text` at column 2, then the integers in fields of `width` from column 30.
 std::string Columns(std::string_view text, std::initializer_list<int> values, int width = 6) {
   std::string line = common::PadTo(std::string(" ") + std::string(text), 30);
-  char field[32];
-  for (int v : values) {
-    std::snprintf(field, sizeof field, "%*d", width, v);
-    line += field;
-  }
+  const std::string descriptor = "(i" + std::to_string(width) + ")";
+  for (int v : values) line += common::fmt::Print(descriptor, v);
   return line;
 }
 
@@ -47,20 +44,18 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
                       const std::vector<std::string>& SERID, int NS, ProgramVariant variant) {
   dialog.Screen("");
   dialog.Screen(" Regardless of the warning, test for missing data flags:");
-  long long total = 0;
-  char number[32];
+  int total = 0;
   for (int i = 1; i <= NS; ++i) {
     const int count = CountMissing(SERMAT, IYTAB, i);
     if (count <= 0) continue;
-    std::snprintf(number, sizeof number, "%4d", count);
-    dialog.Screen(" Series " + common::Fixed(SERID[static_cast<std::size_t>(i)], 8) + " has" + number +
+    dialog.Screen(" Series " + common::Fixed(SERID[static_cast<std::size_t>(i)], 8) + " has" +
+                  common::fmt::Print("(i4)", count) +
                   " missing (negative) values");
     total += count;
   }
   if (total > 0) {
-    std::snprintf(number, sizeof number, "%9lld", total);
     dialog.Screen("");
-    dialog.Screen(std::string(" Missing (negative) values encountered: ") + number);
+    dialog.Screen(" Missing (negative) values encountered: " + common::fmt::Print("(i9)", total));
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
     dialog.Screen("");
     const std::string version = common::Fixed(common::kVersion, 15);

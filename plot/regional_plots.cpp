@@ -1,7 +1,7 @@
 // Regional-curve plots: pltrcb (one curve and its fit), pltrcs (every
 // iteration's curve on a sub-page), pltrcf (all curves overlaid).
-#include <cstdio>
 
+#include "common/fortran_format.h"
 #include "plot/plot_helpers.h"
 #include "plot/plots.h"
 
@@ -37,9 +37,7 @@ void SubPages(int nrc, int& nx, int& ny) {
 
 // Title of sub-page j > 1: "Iteration #" with j-1 in characters 14 to 16.
 std::string IterationTitle(int j) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "Iteration #  %3d", j - 1);
-  return common::Fixed(buf, 16);
+  return common::Fixed("Iteration #  " + common::fmt::Print("(i3)", j - 1), 16);
 }
 
 inline constexpr int kMaxRegionalCurves = 20;

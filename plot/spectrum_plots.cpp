@@ -1,8 +1,8 @@
 // pltspc (two power spectra) and scatplt (spread against level of the power
 // transformation).
 #include <algorithm>
-#include <cstdio>
 
+#include "common/fortran_format.h"
 #include "plot/plot_helpers.h"
 #include "plot/plots.h"
 
@@ -74,10 +74,8 @@ namespace {
 
 // "Y=" intercept " + " slope "(x)  Rho= " correlation, in 55 characters.
 std::string RegressionTitle(float a0, float b0, float rho) {
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "Y=%9.4f + %9.4f(x)  Rho= %9.4f", static_cast<double>(a0), static_cast<double>(b0),
-                static_cast<double>(rho));
-  return std::string(common::TrimRight(common::Fixed(buf, 55)));
+  const std::string title = common::fmt::Print("('Y=',f9.4,' + ',f9.4,'(x)  Rho= ',f9.4)", a0, b0, rho);
+  return std::string(common::TrimRight(common::Fixed(title, 55)));
 }
 
 }  // namespace

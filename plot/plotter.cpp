@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/text.h"
+
 namespace plot {
 
 std::string EscapeText(std::string_view text) {
@@ -145,7 +147,7 @@ void PlplotPlotter::sdev(std::string_view device) {
   skipping_ = false;
   screen_ = false;
   CloseDisplay(hold_);
-  if (device.substr(0, device.find_last_not_of(' ') + 1) != kScreenDevice) {
+  if (common::TrimRight(device) != kScreenDevice) {
     plsdev(Str(device).c_str());
     return;
   }

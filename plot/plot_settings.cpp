@@ -22,28 +22,16 @@ std::string RealField(float value, int w, int d) {
 }
 
 // Iw of an integer.
-std::string IntField(int value, int w) {
-  std::string text = std::to_string(value);
-  if (text.size() > static_cast<std::size_t>(w)) return std::string(static_cast<std::size_t>(w), '*');
-  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
-}
+std::string IntField(int value, int w) { return common::fmt::Print("(i" + std::to_string(w) + ")", value); }
 
-// An integer from a field whose blanks are ignored: an optional sign and
-// digits; nullopt when nothing is left or it is not a number.
+// An integer read from a typed field under Iw (blanks inside ignored);
+// nullopt when the field is blank or not a number.
 std::optional<int> IntIgnoringBlanks(std::string_view field) {
-  std::string digits;
-  for (char c : field) {
-    if (c != ' ') digits += c;
-  }
-  if (digits.empty()) return std::nullopt;
-  std::size_t i = (digits[0] == '+' || digits[0] == '-') ? 1 : 0;
-  if (i == digits.size()) return std::nullopt;
+  if (common::IsBlank(field)) return std::nullopt;
   int value = 0;
-  for (; i < digits.size(); ++i) {
-    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
-    value = value * 10 + (digits[i] - '0');
-  }
-  return digits[0] == '-' ? -value : value;
+  const std::string descriptor = "(i" + std::to_string(field.size()) + ")";
+  if (common::fmt::ReadFrom(descriptor, field, &value) != common::fmt::ReadStatus::kOk) return std::nullopt;
+  return value;
 }
 
 // An integer read from the first four characters typed (I4): blanks are

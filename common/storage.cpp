@@ -54,10 +54,19 @@ RunStorage::RunStorage()
     : SERID(MAXSER + 1, std::string(8, ' ')),
       TITLE(4, std::string(100, ' ')),
       IPITH(MAXSER + 1, 0),
+      DATFIL(50, ' '),
       STDCHR(MAXYRS, 2),
       SSFCHR(MAXYRS, 2),
       STBCHR(MAXYRS, 2),
       ORGCHR(MAXYRS, 2),
-      SSize(MAXYRS + 1, 0) {}
+      SSize(MAXYRS + 1, 0),
+      SERVEC(MAXYRS, 0.0f),
+      CRVVEC(MAXYRS, 0.0f),
+      ISTFVC(MAXYRS, 0),
+      RBRV1(MAXYRS, 3),
+      RBRV2(MAXYRS, 7),
+      RBRV3(MAXYRS, 5),
+      RCSVEC(MAXYRS, kIterationColumns),
+      OUTNAM(80, ' ') {}
 
 }  // namespace common

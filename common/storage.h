@@ -62,7 +62,10 @@ class YearTable {
 // A (MAXYRS x k) block of chronology values (STDCHR, RBRV1, RCSVEC, ...).
 using Block = SeriesMatrix;
 
-// Everything the drivers own for a run.
+inline constexpr int kIterationColumns = 101;  // RCSVEC: iteration 0 (the standard chronology) to 100
+
+// Everything the drivers own for a run: the data set, the chronologies, and
+// the work areas they lend the engine.
 struct RunStorage {
   RunStorage();
 
@@ -74,9 +77,21 @@ struct RunStorage {
   std::vector<std::string> SERID;  // 8 characters each, slots 1..MAXSER (index 0 unused)
   std::vector<std::string> TITLE;  // 3 lines of 100 characters (index 0 unused)
   std::vector<int> IPITH;          // pith offset per series slot (index 0 unused)
+  std::string DATFIL;              // the data file name, 50 characters
 
   Block STDCHR, SSFCHR, STBCHR, ORGCHR;  // MAXYRS x 2
   std::vector<int> SSize;                // sample depth per year, 1-based
+
+  // Work areas lent to the engine.
+  std::vector<float> SERVEC;  // one series (MAXYRS values, 0-based)
+  std::vector<float> CRVVEC;  // one series' curve (MAXYRS values, 0-based)
+  std::vector<int> ISTFVC;    // per-year spline stiffness (MAXYRS values, 0-based)
+  Block RBRV1;                // MAXYRS x 3: running RBAR chronology block
+  Block RBRV2;                // MAXYRS x 7: running RBAR per-window table
+  Block RBRV3;                // MAXYRS x 5: running RBAR statistics block
+  Block RCSVEC;               // MAXYRS x kIterationColumns: the chronology of every iteration
+  std::string OUTNAM;         // 80 characters: output file names are built here
+  int ITER = 0;               // iteration counter of the last engine call
 };
 
 // Row of calendar year `year` for a series or chronology starting in `first_year`.

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/program_variant.h"
 #include "common/storage.h"
 
 namespace files {
 
-// The two programs share this code; where they differ they pass this down.
-enum class ProgramVariant { kInteractive, kBatch };
+using common::ProgramVariant;
 
 // Outcome flags of the readers.
 inline constexpr int kReadOk = 1;      // OKFLAG of a reader that succeeded

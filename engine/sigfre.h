@@ -1,0 +1,94 @@
+// sigfre: the signal-free chronology engine. One call carries a prepared
+// data set from the series matrix to the standard chronology, the
+// signal-free chronology and their stabilised forms; the run loop of each
+// program calls it again after a regional-curve redo or for a restart with
+// a constant added to the data.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "common/program_variant.h"
+#include "common/run_options.h"
+#include "common/storage.h"
+#include "detrend/crvfit.h"
+#include "detrend/mean_chronology.h"
+#include "detrend/regcrv.h"
+#include "detrend/spline.h"
+#include "detrend/varstab.h"
+#include "plot/plot_settings.h"
+
+namespace engine {
+
+inline constexpr int kMaxIterations = 100;
+inline constexpr int kRegionalCurveSlots = 101;  // the initial curve and one per iteration
+
+// What the engine keeps between its calls and between data sets. The main
+// program owns one for the whole run; its matrices grow with the data set.
+struct EngineState {
+  explicit EngineState(common::ProgramVariant variant);
+
+  common::ProgramVariant variant;
+
+  // Ring-aligned first-pass values (measurements and curves less CONST, and
+  // indices) read by the final plots, and the mean chronology's weights.
+  common::SeriesMatrix RAWORG, CRVORG, IDXORG, BWTMAT;
+  // The iteration's stores: rescaled indices (calendar rows), the latest
+  // signal-free measurements, curves and indices (ring rows), and the
+  // regional-curve mode's signal-free measurements.
+  common::SeriesMatrix FINIDX, FINSFM, FINCRV, FINRIX, SFSMAT;
+  // Regional curve (plane 1) and its fit (plane 2) by biological age for
+  // every slot: RCSTOR(age, plane, slot) at
+  // [(age - 1) + MAXYRS * ((plane - 1) + 2 * (slot - 1))].
+  std::vector<float> RCSTOR;
+  std::vector<float> RC;  // the regional curve of the latest fit, by age
+
+  std::vector<float> SERMNS;  // per-series mean of the measurements (index 0 unused)
+  std::vector<float> IDXSD1;  // per-series sd of the first-pass indices (index 0 unused)
+  std::vector<int> NYR;       // per-series lengths (index 0 unused)
+  std::vector<float> MSLEN, MTAGE, STDORG, PRVCHR;  // per chronology year (0-based)
+  common::Block ITRDIF;                             // MAXYRS x (kMaxIterations + 1)
+  std::vector<std::vector<int>> OPTTAB;             // OPTTAB[series][iteration]
+  std::array<std::array<float, 4>, kMaxIterations + 1> CNVHIS{};  // row ITER: the four statistics
+  std::array<float, 4> SFCMIN{};
+  float CNVSTA = 0.0f, CNVPRV = 0.0f;
+
+  int NLEAD1 = 0, NLEAD6 = 0, NMEAN = 0, LEADSR = 0;
+  float CHRMN0 = 0.0f;
+  int RCLEN = 0, RCOFF = 0, RCTRNC = 0, RCLENI = 0, NRCSAV = 0;
+  int PLTLOT = 0;
+  char RBARYN = 'n';
+  int KRTSAV = 0;
+
+  // The writer's series counter and echo unit for the intermediate files.
+  int ISER = 0, LUNECH = 0;
+
+  // Working storage of the routines the engine calls.
+  detrend::CrvfitWorkspace crvfit;
+  detrend::RobsumWorkspace robsum;
+  detrend::RegcrvWorkspace regcrv;
+  detrend::VarstabWorkspace varstab;
+  detrend::SplineWorkspace spline;
+  detrend::CurveParameters CRVPAR{};
+
+  // What each plot routine keeps between its calls.
+  plot::PlotMemories plots;
+};
+
+// The three ways the engine returns to the run loop.
+enum class EngineOutcome {
+  kFinished,  // chronologies ready; KRETRY 0, or above 10 when the restarts were used up
+  kRcsRedo,   // the user asked for another regional-curve detrending; RCSRDO is 1
+  kRestart,   // the convergence statistic rose; KRETRY raised to 1..10
+};
+
+// sigfre: one engine call on the data set in `store` (SERMAT ring-aligned,
+// holding the measurements plus CONST; IYTAB column 3 the last year of each
+// series' fitting period). Writes the intermediate files and report lines,
+// shows the stage plots through `plots`, and may change options.NOPT (0
+// becomes 6) and options.ISTAB (the stabilisation dialogue). SERMAT and
+// IDXMAT come back calendar-aligned.
+EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
+                     EngineState& state, plot::PlotContext& plots);
+
+}  // namespace engine

@@ -16,7 +16,6 @@ using common::Dialog;
 using common::PadTo;
 namespace fmt = common::fmt;
 
-inline constexpr int kCensoredUnit = 11;
 // A truncated series must keep at least this many values.
 inline constexpr int kMinTruncatedLength = 20;
 
@@ -205,7 +204,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.ILY(whole) - run.IYTAB.IFY(whole) + 1;
     std::vector<float> SERVEC(static_cast<std::size_t>(common::MAXYRS));
     cenout(c, choice.N1, choice.N2, run.SERMAT, SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
-           kCensoredUnit, dialog);
+           common::kCensoredUnit, dialog);
     break;
   }
   CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);

@@ -97,7 +97,7 @@ void CurveFitDialogue(Run& run) {
         continue;                  // "x": the whole dialogue again
       }
       run.SPLSTF = files::AskRcsStiffness(d);
-      files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, run.PITHFL, run.DATFIL, d);
+      files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, run.PITHFL, run.DATFIL, d);
     }
     ChronologyOptions(run);
     return;

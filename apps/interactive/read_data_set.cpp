@@ -16,14 +16,14 @@ int ReadBlock(Run& run) {
   store.IDXMAT.Fill(common::kMissing);
   int RDFAIL = 0;
   const std::string name(common::TrimRight(run.DATFIL));
-  if (!dialog.units().Open(kDataUnit, name, common::Units::Mode::kRead)) {
+  if (!dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
     dialog.Screen("");
     dialog.Screen(" The data file " + name + " cannot be opened.");
     store.NS = 0;
     files::FillWholeSetRow(store.IYTAB, store.NS);
     return files::kMenuFailed;
   }
-  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, kDataUnit, store.NS, store.TITLE, RDFAIL,
+  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, common::kDataUnit, store.NS, store.TITLE, RDFAIL,
                 files::ProgramVariant::kInteractive);
   return RDFAIL;
 }
@@ -35,7 +35,7 @@ DataSetOutcome ReadAndCheckDataSet(Run& run) {
 
   files::MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS,
                           files::ProgramVariant::kInteractive);
-  dialog.units().Close(kDataUnit);
+  dialog.units().Close(common::kDataUnit);
 
   if (RDFAIL != 0) {
     dialog.Screen("");

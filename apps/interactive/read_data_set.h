@@ -6,8 +6,6 @@
 
 namespace interactive {
 
-inline constexpr int kDataUnit = 10;  // the data file while it is read
-
 // The read block: opens unit 10 on DATFIL, fills SERMAT and IDXMAT with
 // -999.0 and reads the data set through the input data format menu.
 // Returns RDFAIL (1 when reading failed, also when the file cannot be opened).

@@ -44,9 +44,9 @@ class PithTest : public ::testing::Test {
   void Run(std::vector<std::string> answers) {
     console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
     dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    files::pithof(common::MAXSER, files::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), *dialog_);
+    files::pithof(common::MAXSER, common::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), *dialog_);
     EXPECT_EQ(console_->unread(), 0u);
-    EXPECT_FALSE(units_.IsOpen(files::kPithUnit));
+    EXPECT_FALSE(units_.IsOpen(common::kPithUnit));
   }
   int RunToStop(std::vector<std::string> answers) {
     try {

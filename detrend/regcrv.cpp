@@ -304,7 +304,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
   // Sums and counts by age; ages beyond the curve arrays are not kept.
   int last = 0;
   for (int i = 1; i <= NS; ++i) {
-    const int length = IYTAB.ILY(i) - IYTAB.IFY(i) + 1;
+    const int length = IYTAB.Span(i);
     const int offset = IPITH[static_cast<std::size_t>(i)];
     for (int k = 1; k <= length; ++k) {
       const int age = offset + k;

@@ -10,6 +10,7 @@
 #include "common/limits.h"
 #include "common/text.h"
 #include "files/header_format.h"
+#include "files/reader_limits.h"
 
 namespace files {
 
@@ -17,8 +18,6 @@ namespace {
 
 namespace fmt = common::fmt;
 
-constexpr int kMinYear = -9999;
-constexpr int kMaxYear = 9999;
 constexpr int kCrnFill = common::kCrnNoYear;  // 9990: no value in this slot
 constexpr std::size_t kRecordLength = 100;
 constexpr int kMaxBadRecords = 25;
@@ -236,7 +235,7 @@ std::optional<int> RangeLineCount(std::string_view record) {
     if (!Justified(record, 7, 6 + static_cast<std::size_t>(width)) || !Justified(record, 7 + width, end)) continue;
     if (Blank(record, 7 + static_cast<std::size_t>(width), end) || last < first) continue;
     if ((width == 5) != (first <= -1000 || last <= -1000)) continue;
-    return last - first + 1;
+    return common::YearSpan(first, last);
   }
   return std::nullopt;
 }
@@ -281,10 +280,8 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     return RwlResult::kRefused;
   };
   auto finish = [&]() {
-    if (N > 0 && IYR1 + N - 1 > kMaxYear) {
-      return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
-                    std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
-    }
+    const long long last = static_cast<long long>(IYR1) + N - 1;
+    if (N > 0 && !YearWithinLimits(last)) return refuse(SeriesYearMessage(ID, last, true));
     return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
   };
 
@@ -362,10 +359,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
       ID = common::Fixed(line.id, 8);
       if (chronology) ID.replace(6, 2, "  ");
       IYR1 = line.year;
-      if (IYR1 < kMinYear || IYR1 > kMaxYear) {
-        return refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
-                      ", outside -9999 to 9999 (the year limit).");
-      }
+      if (!YearWithinLimits(IYR1)) return refuse(SeriesYearMessage(ID, IYR1, false));
       if (chronology) {
         first_slot = DecadeSlot(IYR1);
       } else {
@@ -421,8 +415,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
         return finish();
       }
       if (static_cast<std::size_t>(N) >= room) {
-        return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
-                      " values (the limit per series).");
+        return refuse(SeriesValuesMessage(ID, static_cast<int>(room)));
       }
       X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
       if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {

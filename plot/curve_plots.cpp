@@ -88,7 +88,7 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
   std::vector<Points> originals(static_cast<std::size_t>(std::max(NS, 0)));
   std::vector<Points> finals(originals.size());
   for (int s = 1; s <= NS; ++s) {
-    const int n = YT.ILY(s) - YT.IFY(s) + 1;
+    const int n = YT.Span(s);
     for (int k = 1; k <= n; ++k) {
       const double year = static_cast<double>(YT.IFY(s)) + k - 1;
       originals[static_cast<std::size_t>(s - 1)].Add(year, ORIG(k, s));
@@ -97,7 +97,7 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
   }
   Points ref;
   if (has_ref) {
-    const int n = YT.ILY(NS + 1) - YT.IFY(NS + 1) + 1;
+    const int n = YT.Span(NS + 1);
     for (int k = 1; k <= n; ++k) ref.Add(static_cast<double>(YT.IFY(NS + 1)) + k - 1, At(REF, k));
   }
 
@@ -110,7 +110,7 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
     for (int s = 1; s <= NS; ++s) {
       ps.xmin = std::min(ps.xmin, static_cast<float>(YT.IFY(s)));
       ps.xmax = std::max(ps.xmax, static_cast<float>(YT.ILY(s)));
-      const int n = YT.ILY(s) - YT.IFY(s) + 1;
+      const int n = YT.Span(s);
       for (int k = 1; k <= n; ++k) {
         if (ORIG(k, s) != kCellMissing) detail::Widen(omin, omax, ORIG(k, s));
         if (FINAL(k, s) != kCellMissing) detail::Widen(fmin, fmax, FINAL(k, s));

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,24 @@ TEST_F(DecadeTest, FullLastLinePutsTheEndMarkerOnALineOfItsOwn) {
   EXPECT_EQ(text,
             "ABC01A  1900   100   101   102   103   104   105   106   107   108   109  mnsl  \n"
             "ABC01A  1910 -9999\n");
+}
+
+TEST(DecadeWriters, OneSeriesToAStreamWithTheMarkerAsTenthItem) {
+  // Nine values from 1900: the end marker is the line's tenth item, so the
+  // label follows it, as after any ten items.
+  std::ostringstream rwl;
+  files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl");
+  EXPECT_EQ(rwl.str(), "AB01    1900   100   200   300   400   500   600   700   800   900 -9999  lbl   \n");
+  // 1908-1910: slots 9-10 of the first line (which carries 1908), slot 1 of the 1910 line.
+  std::ostringstream crn;
+  const std::vector<int> depth = {3, 4, 5};
+  files::WriteCrn(crn, "CRN1", 1908, Thousandths({1000, 500, 1234}), depth, "crnlab");
+  const std::string fill = "9990  0";
+  std::string first = "CRN1  1908";
+  for (int j = 0; j < 8; ++j) first += fill;
+  std::string second = "CRN1  19101234  5";
+  for (int j = 0; j < 9; ++j) second += fill;
+  EXPECT_EQ(crn.str(), first + "1000  3 500  4  crnlab\n" + second + "  crnlab\n");
 }
 
 TEST_F(DecadeTest, ValueThatRoundsTo999IsWrittenAs1000AndReadsBackAsOneMillimetre) {

@@ -98,6 +98,8 @@ struct RunStorage {
 
 // Row of calendar year `year` for a series or chronology starting in `first_year`.
 inline int RowOfYear(int year, int first_year) { return year - first_year + 1; }
+// Calendar year of row `row` of a series or chronology starting in `first_year`.
+inline int YearOfRow(int row, int first_year) { return first_year + row - 1; }
 
 // Number of years from `first_year` to `last_year`, both counted.
 inline int YearSpan(int first_year, int last_year) { return last_year - first_year + 1; }

@@ -233,7 +233,7 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
 
 RbarTableRow RunrbrTableRow(const common::Block& RBRV3, int first_year, int row, int nwin) {
   RbarTableRow t{};
-  t.year = first_year + row - 1;
+  t.year = common::YearOfRow(row, first_year);
   const float n = RBRV3.get(row, 1);
   t.depth = static_cast<int>(n);
   if (nwin == 0) {

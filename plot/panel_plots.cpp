@@ -55,7 +55,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     for (int s = 1; s <= NS; ++s) {
       Points series;
       const int n = YT.Span(s);
-      for (int k = 1; k <= n; ++k) series.Add(static_cast<double>(YT.IFY(s)) + k - 1, X(k, s));
+      for (int k = 1; k <= n; ++k) series.Add(static_cast<double>(common::YearOfRow(k, YT.IFY(s))), X(k, s));
       detail::Line(p, series);
     }
 

@@ -4,23 +4,18 @@
 #include "apps/interactive/option_dialogue.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/storage.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Blank answers to mean, window, stabilisation, convergence and TARN.
 const std::vector<std::string> kChronologyDefaults = {"", "", "", "", ""};
@@ -43,53 +38,30 @@ int Count(const std::string& text, const std::string& part) {
   return n;
 }
 
-class OptionDialogueTest : public ::testing::Test {
+class OptionDialogueTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  OptionDialogueTest()
-      : report_(fs::temp_directory_path() / ("kst_optdlg_" + std::to_string(::getpid()) + ".txt")) {}
-  ~OptionDialogueTest() override { fs::remove(report_); }
-
   // A fresh run scripted with `answers`; `prepare` may set state first.
   // Returns the stop status, or -1 when the dialogue returned.
   int Script(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& body,
              const std::function<void(interactive::Run&)>& prepare = {}) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    run_ = std::make_unique<interactive::Run>(*dialog_, store_);
-    common::Assign(run_->DATFIL, "data.rwl");
-    if (prepare) prepare(*run_);
-    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    int status = -1;
-    try {
+    return RunScript(std::move(answers), [&](common::Dialog& d) {
+      run_ = std::make_unique<interactive::Run>(d, store_);
+      common::Assign(run_->DATFIL, "data.rwl");
+      if (prepare) prepare(*run_);
       body(*run_);
-    } catch (const common::ProgramStop& stop) {
-      status = stop.status;
-    }
-    units_.Close(common::kReportUnit);
-    return status;
+    });
   }
   int Dialogue(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& prepare = {}) {
     return Script(std::move(answers), [](interactive::Run& r) { interactive::CurveFitDialogue(r); }, prepare);
   }
-  std::string Report() const {
-    std::ifstream in(report_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  const std::string& Transcript() const { return console_->transcript(); }
 
-  fs::path report_;
-  common::Units units_;
   common::RunStorage store_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
   std::unique_ptr<interactive::Run> run_;
 };
 
 TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
   EXPECT_EQ(Dialogue(Join({"", "", ""}, kChronologyDefaults)), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   const interactive::Run& r = *run_;
   EXPECT_EQ(r.NOPT, 8);
   EXPECT_EQ(r.SPLSTF, 50);
@@ -191,7 +163,7 @@ TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
 
 TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotTheMenu) {
   EXPECT_EQ(Dialogue(Join({"-2", "", "F"}, kChronologyDefaults)), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(run_->NOPT, -2);
   EXPECT_EQ(run_->RCSFLG, 1);
   EXPECT_EQ(run_->SPLSTF, 10);
@@ -207,7 +179,7 @@ TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuA
   // "x" at the menu goes back to the general menu; -2 there leads to the
   // menu again while RCSRDO is set; an accepted answer asks nothing more.
   EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](interactive::Run& r) { r.RCSRDO = 1; }), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(run_->NOPT, -3);
   EXPECT_EQ(run_->RCSWIN, 5);
   EXPECT_EQ(run_->RCSFLG, 1);
@@ -225,7 +197,7 @@ TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
                      r.RCSFLG = 1;
                    }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(run_->NOPT, -2);
   EXPECT_EQ(run_->SPLSTF, 10);
   EXPECT_EQ(Report(), "");
@@ -240,7 +212,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
                      r.RCSFLG = 1;
                    }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(run_->NOPT, 1);
   EXPECT_EQ(run_->RCSFLG, 1);  // never reset
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
@@ -250,7 +222,7 @@ TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
   EXPECT_EQ(Script({"7", "1", "50", "9", "-9", "-10", "1", "n"},
                    [](interactive::Run& r) { interactive::ChronologyOptions(r); }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(run_->MEANMD, 1);
   EXPECT_EQ(run_->IRBWIN, 51);
   EXPECT_EQ(run_->ISTAB, -10);
@@ -272,7 +244,7 @@ TEST_F(OptionDialogueTest, SkippedOrNegativeWindowDoesNotAskTheStabilisation) {
     EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](interactive::Run& r) { interactive::ChronologyOptions(r); },
                      [](interactive::Run& r) { r.ISTAB = 0; }),
               -1);
-    EXPECT_EQ(console_->unread(), 0u) << window;
+    EXPECT_EQ(Unread(), 0u) << window;
     EXPECT_EQ(run_->ISTAB, 0);
     EXPECT_EQ(run_->CONVTL, 0.25f);
     EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
@@ -286,10 +258,10 @@ TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {
   for (std::size_t n = 0; n < full.size(); ++n) {
     std::vector<std::string> prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
     EXPECT_EQ(Dialogue(prefix), 3) << n;
-    EXPECT_EQ(console_->errors().empty(), false) << n;
+    EXPECT_EQ(Errors().empty(), false) << n;
     prefix.push_back("/");
     EXPECT_EQ(Dialogue(prefix), 0) << n;
-    EXPECT_EQ(console_->errors(), "") << n;
+    EXPECT_EQ(Errors(), "") << n;
   }
   EXPECT_EQ(Dialogue(full), -1);
 }

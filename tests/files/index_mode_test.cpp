@@ -2,53 +2,30 @@
 #include "files/index_mode.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using files::ProgramVariant;
 
-class IndexModeTest : public ::testing::Test {
+class IndexModeTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  IndexModeTest() : report_(fs::temp_directory_path() / ("kst_index_" + std::to_string(::getpid()) + ".txt")) {}
-  ~IndexModeTest() override { fs::remove(report_); }
-
   files::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    files::IndexMode mode = files::AskIndexMode(*dialog_, variant);
-    units_.Close(common::kReportUnit);
-    EXPECT_EQ(console_->unread(), 0u);
+    files::IndexMode mode;
+    EXPECT_EQ(RunScript(std::move(answers), [&](common::Dialog& d) { mode = files::AskIndexMode(d, variant); }), -1);
+    EXPECT_EQ(Unread(), 0u);
     return mode;
   }
-  std::string Report() {
-    std::ifstream in(report_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  std::string Transcript() { return console_->transcript(); }
   static std::string P(const std::string& text, const std::string& answer) {
     return common::PadTo(" " + text, 50) + "==> " + answer + "\n";
   }
-
-  fs::path report_;
-  common::Units units_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
 };
 
 const char kRatios[] = "\nTREE-RING INDICES ARE CALCULATED AS RATIOS OF EXPECTED GROWTH\n";
@@ -91,12 +68,7 @@ TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
 }
 
 TEST_F(IndexModeTest, SlashTerminates) {
-  try {
-    Ask({"/"}, ProgramVariant::kInteractive);
-    FAIL() << "no stop";
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 0);
-  }
+  EXPECT_EQ(RunScript({"/"}, [](common::Dialog& d) { files::AskIndexMode(d, ProgramVariant::kInteractive); }), 0);
   EXPECT_TRUE(Transcript().ends_with("==> /\n\n Program Terminating\n"));
 }
 
@@ -109,13 +81,11 @@ TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
 }
 
 TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
-  console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{});
-  dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-  units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 1}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 0}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{0, 0}, ProgramVariant::kBatch);
-  units_.Close(common::kReportUnit);
+  RunScript({}, [](common::Dialog& d) {
+    files::EchoIndexMode(d, files::IndexMode{1, 1}, ProgramVariant::kBatch);
+    files::EchoIndexMode(d, files::IndexMode{1, 0}, ProgramVariant::kBatch);
+    files::EchoIndexMode(d, files::IndexMode{0, 0}, ProgramVariant::kBatch);
+  });
   EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
                           kResiduals + kRatios);
 }

@@ -441,10 +441,9 @@ void AppendText(std::string& record, std::string_view text, std::size_t w) {
 // (a8,i4), (a7,i5) or (a6,i6); chronology lines two columns narrower in the
 // identifier.
 void AppendHead(std::string& record, std::string_view id, int year, bool chronology) {
-  const int layout = WriteLayout(year);
-  const std::size_t id_width = (chronology ? 6 : 8) - static_cast<std::size_t>(layout == 0 ? 0 : layout == 1 ? 1 : 2);
-  AppendText(record, id, id_width);
-  fmt::AppendInt(record, year, layout == 0 ? 4 : layout == 1 ? 5 : 6);
+  const int widen = WriteLayout(year);  // columns the year takes from the identifier
+  AppendText(record, id, static_cast<std::size_t>((chronology ? 6 : 8) - widen));
+  fmt::AppendInt(record, year, 4 + widen);
 }
 
 // Label at column 75 (after ten values) or 83 (after ten pairs): 2x,a6.
@@ -512,8 +511,8 @@ void WriteCrnLines(std::string_view ID, int IYR1, std::span<const float> X, std:
     AppendHead(record, ID, line_year, true);
     bool end = false;
     for (int j = 1; j <= 10; ++j) {
-      if (j < slot || end || k == n) {
-        end = end || (j >= slot && k == n);
+      if (j < slot || k == n) {  // before the first year, or after the last value
+        if (j >= slot) end = true;
         fmt::AppendInt(record, kCrnFill, 4);
         fmt::AppendInt(record, 0, 3);
         continue;

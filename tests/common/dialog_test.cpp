@@ -125,6 +125,15 @@ TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
   std::filesystem::remove(out);
 }
 
+TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
+  ScriptedConsole console({"1e99", "-3.5e38", "3.4e38"});
+  Units units;
+  Dialog d(console, units);
+  EXPECT_EQ(d.ReadFreeReal(), std::nullopt);
+  EXPECT_EQ(d.ReadFreeReal(), std::nullopt);
+  EXPECT_FLOAT_EQ(*d.ReadFreeReal(), 3.4e38f);
+}
+
 TEST(Dialog, FreeFormReadsSkipEmptyLinesAndTakeTheFirstItem) {
   ScriptedConsole console({"", "  ", " 1850, 1900", "12.5", "1d-3", ".5 7", "/"});
   Units units;

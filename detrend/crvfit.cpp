@@ -82,21 +82,21 @@ bool xmean(std::span<const float> y, std::span<float> curv) {
   return true;
 }
 
-std::vector<std::string> XmeanMessageLines(bool batch) {
-  return {"", batch ? "Error in xmean: n=0" : "error in xmean: n=0"};
+std::vector<std::string> XmeanMessageLines(common::ProgramVariant variant) {
+  return {"", variant == common::ProgramVariant::kBatch ? "Error in xmean: n=0" : "error in xmean: n=0"};
 }
 
-std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch) {
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, common::ProgramVariant variant) {
   std::vector<std::string> lines;
   if (result.exponential_tried) {
     std::string text = CurveMessage(result.exponential, nfit);
     if (!text.empty()) lines.push_back(std::move(text));
   }
-  for (std::string& line : SplineMessageLines(result.spline, result.spline_routine, batch)) {
+  for (std::string& line : SplineMessageLines(result.spline, result.spline_routine, variant)) {
     lines.push_back(std::move(line));
   }
   if (result.no_values) {
-    for (std::string& line : XmeanMessageLines(batch)) lines.push_back(std::move(line));
+    for (std::string& line : XmeanMessageLines(variant)) lines.push_back(std::move(line));
   }
   return lines;
 }

@@ -68,7 +68,7 @@ struct CrvfitResult {
 // exponential's message, the spline's, and xmean's when no_values is set.
 // A spline status of kTooLong (more than mxy values) or no_values means the
 // caller stops the program after writing them.
-std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch);
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, common::ProgramVariant variant);
 
 // Fits the curve of y (n = y.size() values) to its first nfit values and
 // writes curv (n values; spline codes write only the first nfit). NOPT comes
@@ -91,7 +91,7 @@ LineFit lintrd(std::span<const float> y, std::span<float> curv);
 bool xmean(std::span<const float> y, std::span<float> curv);
 
 // The lines xmean's caller writes before it waits for Return and stops.
-std::vector<std::string> XmeanMessageLines(bool batch);
+std::vector<std::string> XmeanMessageLines(common::ProgramVariant variant);
 
 // iv(1) = start, iv(i) = iv(i-1) + 1; iv(1) is written even when iv is
 // empty-sized by the caller's n < 1 (pass at least one element).

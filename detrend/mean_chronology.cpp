@@ -145,11 +145,11 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
   return {static_cast<float>(t), spr, spr / sqrt_n, vratio, true};
 }
 
-RobsumWorkspace::RobsumWorkspace(int maxnum_in)
-    : maxnum(maxnum_in),
-      values(static_cast<std::size_t>(maxnum_in)),
-      work(static_cast<std::size_t>(maxnum_in)),
-      weights(static_cast<std::size_t>(maxnum_in)) {}
+RobsumWorkspace::RobsumWorkspace(common::ProgramVariant variant)
+    : maxnum(RobsumMax(variant)),
+      values(static_cast<std::size_t>(maxnum)),
+      work(static_cast<std::size_t>(maxnum)),
+      weights(static_cast<std::size_t>(maxnum)) {}
 
 RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs, int nser,
                     std::span<float> crn, std::span<float> spr, std::span<float> vratio,

@@ -41,7 +41,7 @@ int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IY
 }
 
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
-                      const std::vector<std::string>& SERID, int NS, ProgramVariant variant) {
+                      const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant) {
   dialog.Screen("");
   dialog.Screen(" Regardless of the warning, test for missing data flags:");
   int total = 0;
@@ -59,7 +59,7 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
     dialog.Screen("");
     const std::string version = common::Fixed(common::kVersion, 15);
-    dialog.Screen(variant == ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
+    dialog.Screen(variant == common::ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
                                                     : " Abnormal termination of Kestrane_Version " + version);
     dialog.Screen("");
     dialog.StopAfterReturn(common::ExitStatus::kAbnormal);

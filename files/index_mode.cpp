@@ -14,8 +14,8 @@ void EchoRatiosOrResiduals(common::Dialog& dialog, int RESID) {
 
 }  // namespace
 
-IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
-  const bool batch = variant == ProgramVariant::kBatch;
+IndexMode AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   for (;;) {
     IndexMode mode;
     dialog.Screen("");
@@ -47,9 +47,9 @@ IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
   }
 }
 
-void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, ProgramVariant variant) {
+void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, common::ProgramVariant variant) {
   EchoRatiosOrResiduals(dialog, mode.RESID);
-  if (variant == ProgramVariant::kBatch && mode.INDXMD() == 3) {
+  if (variant == common::ProgramVariant::kBatch && mode.INDXMD() == 3) {
     dialog.Report("ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA");
   }
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/console.h"
-#include "files/input_menu.h"
+#include "common/program_variant.h"
 
 namespace files {
 
@@ -25,9 +25,9 @@ struct IndexMode {
 // exit"; "/" stops after "Program Terminating". The interactive program
 // writes its report line as the answer is taken; the batch program calls
 // EchoIndexMode itself for every data set.
-IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant);
+IndexMode AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant);
 
 // The report lines of an index mode (batch: with the power transformation line).
-void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, ProgramVariant variant);
+void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, common::ProgramVariant variant);
 
 }  // namespace files

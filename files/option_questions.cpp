@@ -138,8 +138,8 @@ int AskRcsStiffness(Dialog& dialog) {
   });
 }
 
-bool AskRcsOption(Dialog& dialog, ProgramVariant variant, CurveFitOptions& options) {
-  const bool batch = variant == ProgramVariant::kBatch;
+bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, CurveFitOptions& options) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   const RcsItem items[] = {
       {"  -5:  friedman super smoother", "        lower alpha (0-9) gives more local fit"},
       {"  -4:  robust lowess smoother", "         integer percent of series length <Not Yet>"},

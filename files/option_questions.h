@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "common/console.h"
-#include "files/input_menu.h"
+#include "common/program_variant.h"
 
 namespace files {
 
@@ -47,7 +47,7 @@ int AskRcsStiffness(common::Dialog& dialog);
 // and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
 // no integer returns false (the caller goes back to the general menu); a
 // lowess or median window outside the accepted values shows the menu again.
-bool AskRcsOption(common::Dialog& dialog, ProgramVariant variant, CurveFitOptions& options);
+bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, CurveFitOptions& options);
 
 // The mean method once: 1 or 2 (wholly blank: 2; the first character of the
 // left-justified answer counts), nullopt after "Mean index choice not

@@ -37,7 +37,7 @@ void TakeFitOptions(Run& run, const files::CurveFitOptions& o) {
 // The regional-curve menu; false when its answer was no integer.
 bool RcsMenu(Run& run) {
   files::CurveFitOptions o = FitOptions(run);
-  if (!files::AskRcsOption(run.dialog, files::ProgramVariant::kInteractive, o)) return false;
+  if (!files::AskRcsOption(run.dialog, common::ProgramVariant::kInteractive, o)) return false;
   TakeFitOptions(run, o);
   return true;
 }

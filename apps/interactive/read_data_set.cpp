@@ -24,7 +24,7 @@ int ReadBlock(Run& run) {
     return files::kMenuFailed;
   }
   files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, kDataUnit, store.NS, store.TITLE, RDFAIL,
-                files::ProgramVariant::kInteractive);
+                common::ProgramVariant::kInteractive);
   return RDFAIL;
 }
 
@@ -34,7 +34,7 @@ DataSetOutcome ReadAndCheckDataSet(Run& run) {
   const int RDFAIL = ReadBlock(run);
 
   files::MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS,
-                          files::ProgramVariant::kInteractive);
+                          common::ProgramVariant::kInteractive);
   dialog.units().Close(kDataUnit);
 
   if (RDFAIL != 0) {

@@ -9,7 +9,7 @@ namespace interactive {
 
 SeriesDialogueResult SeriesDialogue(common::Dialog& dialog, common::RunStorage& store, std::string_view DATFIL) {
   SeriesDialogueResult result;
-  result.mode = files::AskIndexMode(dialog, files::ProgramVariant::kInteractive);
+  result.mode = files::AskIndexMode(dialog, common::ProgramVariant::kInteractive);
   std::vector<float> CRVVEC(static_cast<std::size_t>(common::MAXYRS));
   result.MED = files::SeriesLengthSummary(dialog, store.IYTAB, store.NS, CRVVEC, "ORIGINAL DATA SET").MED;
   result.choice = files::SeriesProcessingMenu(dialog, store, DATFIL);

@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "files/data_set_summary.h"
+#include "files/input_menu.h"
 #include "input_fixture.h"
 
 namespace {
@@ -34,7 +35,7 @@ TEST(MissingValues, NoneLetsTheRunProceed) {
   InputRun run("", {});
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {0.0f, 1.0f});
-  files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, files::ProgramVariant::kInteractive);
+  files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kInteractive);
   EXPECT_EQ(run.screen(),
             "\n Regardless of the warning, test for missing data flags:\n"
             "\n No missing data flags (negative numbers) encountered. Proceed!\n");
@@ -47,7 +48,7 @@ TEST(MissingValues, NegativeValuesStopTheInteractiveProgram) {
   PutSeries(s, 2, "SITE01B", 1900, {1.0f});
   PutSeries(s, 3, "SITE02", 1901, {-0.5f});
   const int status = input_test::StopStatus([&] {
-    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, files::ProgramVariant::kInteractive);
+    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, common::ProgramVariant::kInteractive);
   });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(run.screen(),
@@ -65,7 +66,7 @@ TEST(MissingValues, BatchTerminationLineNamesTheProgram) {
   auto& s = run.store();
   PutSeries(s, 1, "X", 1900, {-2.0f});
   const int status = input_test::StopStatus([&] {
-    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, files::ProgramVariant::kBatch);
+    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kBatch);
   });
   EXPECT_EQ(status, 1);
   EXPECT_NE(run.screen().find("\n Abnormal termination of program Kestrane_ Kestrane_2019  \n"), std::string::npos);

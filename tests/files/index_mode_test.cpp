@@ -18,7 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using files::ProgramVariant;
+using common::ProgramVariant;
 
 class IndexModeTest : public ::testing::Test {
  protected:

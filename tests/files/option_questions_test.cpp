@@ -19,7 +19,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using files::ProgramVariant;
+using common::ProgramVariant;
 
 class OptionQuestionsTest : public ::testing::Test {
  protected:

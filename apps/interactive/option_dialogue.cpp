@@ -5,7 +5,7 @@
 
 #include "common/fortran_format.h"
 #include "common/limits.h"
-#include "files/option_questions.h"
+#include "apps/shared/option_questions.h"
 #include "files/pith.h"
 
 namespace interactive {
@@ -14,8 +14,8 @@ using common::Dialog;
 
 namespace {
 
-files::CurveFitOptions FitOptions(const Run& run) {
-  files::CurveFitOptions o;
+drivers::CurveFitOptions FitOptions(const Run& run) {
+  drivers::CurveFitOptions o;
   o.NOPT = run.NOPT;
   o.alpha = run.alpha;
   o.ALPHA = run.ALPHA;
@@ -25,7 +25,7 @@ files::CurveFitOptions FitOptions(const Run& run) {
   return o;
 }
 
-void TakeFitOptions(Run& run, const files::CurveFitOptions& o) {
+void TakeFitOptions(Run& run, const drivers::CurveFitOptions& o) {
   run.NOPT = o.NOPT;
   run.alpha = o.alpha;
   run.ALPHA = o.ALPHA;
@@ -36,8 +36,8 @@ void TakeFitOptions(Run& run, const files::CurveFitOptions& o) {
 
 // The regional-curve menu; false when its answer was no integer.
 bool RcsMenu(Run& run) {
-  files::CurveFitOptions o = FitOptions(run);
-  if (!files::AskRcsOption(run.dialog, common::ProgramVariant::kInteractive, o)) return false;
+  drivers::CurveFitOptions o = FitOptions(run);
+  if (!drivers::AskRcsOption(run.dialog, common::ProgramVariant::kInteractive, o)) return false;
   TakeFitOptions(run, o);
   return true;
 }
@@ -76,13 +76,13 @@ void EchoCurveFit(Dialog& dialog, int NOPT, int alpha, int SPLSTF) {
 void CurveFitDialogue(Run& run) {
   Dialog& d = run.dialog;
   for (;;) {
-    run.NOPT = files::AskCurveFitOption(d);
+    run.NOPT = drivers::AskCurveFitOption(d);
     if (run.NOPT == -5) {
-      run.alpha = files::AskFriedmanAlpha(d);
+      run.alpha = drivers::AskFriedmanAlpha(d);
       run.ALPHA = static_cast<float>(run.alpha);
     } else if (run.NOPT == 8) {
-      run.SPLSTF = files::AskSplineStiffness(d);
-      run.SPLEND = files::AskSplineEnd(d);
+      run.SPLSTF = drivers::AskSplineStiffness(d);
+      run.SPLEND = drivers::AskSplineEnd(d);
     } else if (run.NOPT == 9) {
       // A spline as long as the median series; a median below 10 years
       // would turn into another option code, so the spline is then 10 years.
@@ -96,7 +96,7 @@ void CurveFitDialogue(Run& run) {
         if (RcsMenu(run)) return;  // the run starts again at once
         continue;                  // "x": the whole dialogue again
       }
-      run.SPLSTF = files::AskRcsStiffness(d);
+      run.SPLSTF = drivers::AskRcsStiffness(d);
       files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, run.PITHFL, run.DATFIL, d);
     }
     ChronologyOptions(run);
@@ -112,26 +112,26 @@ void RcsRedoDialogue(Run& run) {
 void ChronologyOptions(Run& run) {
   Dialog& d = run.dialog;
   std::optional<int> mean;
-  while (!(mean = files::AskMeanMethodOnce(d))) {
+  while (!(mean = drivers::AskMeanMethodOnce(d))) {
   }
   run.MEANMD = *mean;
-  files::EchoMeanMethod(d, run.MEANMD);
+  drivers::EchoMeanMethod(d, run.MEANMD);
 
-  run.IRBWIN = files::AskRbarWindow(d);
-  files::EchoRbarWindow(d, run.IRBWIN);
-  if (run.IRBWIN >= 25) run.ISTAB = files::AskStabilisation(d);
+  run.IRBWIN = drivers::AskRbarWindow(d);
+  drivers::EchoRbarWindow(d, run.IRBWIN);
+  if (run.IRBWIN >= 25) run.ISTAB = drivers::AskStabilisation(d);
 
   run.SPLITR = 'y';
   run.SFFLGB = 'y';
   run.SFFLGA = 'n';
   run.FITEND = 'n';
   run.CONVTL = 0.0001f;
-  run.CONVTL = files::AskConvergence(d);
+  run.CONVTL = drivers::AskConvergence(d);
 
-  run.TARNYN = files::AskTarn(d);
+  run.TARNYN = drivers::AskTarn(d);
   run.MADJ = run.TARNYN;
   run.MEDCNV = run.TARNYN;
-  files::EchoTarn(d, run.TARNYN);
+  drivers::EchoTarn(d, run.TARNYN);
 }
 
 }  // namespace interactive

@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "common/units.h"
-#include "files/data_set_summary.h"
+#include "apps/shared/data_set_summary.h"
 #include "files/input_menu.h"
 
 namespace interactive {
@@ -33,7 +33,7 @@ DataSetOutcome ReadAndCheckDataSet(Run& run) {
   common::RunStorage& store = run.store;
   const int RDFAIL = ReadBlock(run);
 
-  files::MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS,
+  drivers::MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS,
                           common::ProgramVariant::kInteractive);
   dialog.units().Close(kDataUnit);
 
@@ -46,7 +46,7 @@ DataSetOutcome ReadAndCheckDataSet(Run& run) {
     dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating");
   }
 
-  files::SeriesSummary(dialog, store.IYTAB, store.NS);
+  drivers::SeriesSummary(dialog, store.IYTAB, store.NS);
   return DataSetOutcome::kReady;
 }
 

@@ -7,14 +7,14 @@
 
 #include "common/console.h"
 #include "common/storage.h"
-#include "files/index_mode.h"
-#include "files/series_processing.h"
+#include "apps/shared/index_mode.h"
+#include "apps/shared/series_processing.h"
 
 namespace interactive {
 
 struct SeriesDialogueResult {
-  files::IndexMode mode;                 // RESID and PTRFLG for the whole run
-  files::SeriesProcessingChoice choice;  // menu answer and the censored file's numbers
+  drivers::IndexMode mode;                 // RESID and PTRFLG for the whole run
+  drivers::SeriesProcessingChoice choice;  // menu answer and the censored file's numbers
   int MED = 0;                           // integer median length of the latest length summary
 };
 

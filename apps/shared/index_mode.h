@@ -7,7 +7,7 @@
 #include "common/console.h"
 #include "common/program_variant.h"
 
-namespace files {
+namespace drivers {
 
 // RESID 0 ratios, 1 residuals; PTRFLG 1 when the series are power
 // transformed before each engine run.
@@ -30,4 +30,4 @@ IndexMode AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant);
 // The report lines of an index mode (batch: with the power transformation line).
 void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, common::ProgramVariant variant);
 
-}  // namespace files
+}  // namespace drivers

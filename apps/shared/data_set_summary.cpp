@@ -1,4 +1,4 @@
-#include "files/data_set_summary.h"
+#include "apps/shared/data_set_summary.h"
 
 #include <algorithm>
 #include <string>
@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "detrend/order_stats.h"
 
-namespace files {
+namespace drivers {
 namespace {
 
 // `text` at column 2, then the integers in fields of `width` from column 30.
@@ -111,4 +111,4 @@ LengthSummary SeriesLengthSummary(common::Dialog& dialog, const common::YearTabl
   return s;
 }
 
-}  // namespace files
+}  // namespace drivers

@@ -12,7 +12,7 @@
 #include "common/console.h"
 #include "common/storage.h"
 
-namespace files {
+namespace drivers {
 
 // What the user chose: the menu answer ('1'..'7') and the numbers of the
 // censored data set's name (N2 only for '7').
@@ -47,4 +47,4 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
 void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
                 common::SeriesMatrix& SERWRK);
 
-}  // namespace files
+}  // namespace drivers

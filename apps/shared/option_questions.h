@@ -15,7 +15,7 @@
 #include "common/console.h"
 #include "common/program_variant.h"
 
-namespace files {
+namespace drivers {
 
 // The detrending choices of the curve-fit dialogue.
 struct CurveFitOptions {
@@ -72,4 +72,4 @@ float AskConvergence(common::Dialog& dialog);
 char AskTarn(common::Dialog& dialog);
 void EchoTarn(common::Dialog& dialog, char TARNYN);
 
-}  // namespace files
+}  // namespace drivers

@@ -1,5 +1,5 @@
 // The index-mode and power-transformation questions of both programs.
-#include "files/index_mode.h"
+#include "apps/shared/index_mode.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -25,11 +25,11 @@ class IndexModeTest : public ::testing::Test {
   IndexModeTest() : report_(fs::temp_directory_path() / ("kst_index_" + std::to_string(::getpid()) + ".txt")) {}
   ~IndexModeTest() override { fs::remove(report_); }
 
-  files::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
+  drivers::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
     console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
     dialog_ = std::make_unique<common::Dialog>(*console_, units_);
     units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    files::IndexMode mode = files::AskIndexMode(*dialog_, variant);
+    drivers::IndexMode mode = drivers::AskIndexMode(*dialog_, variant);
     units_.Close(common::kReportUnit);
     EXPECT_EQ(console_->unread(), 0u);
     return mode;
@@ -56,7 +56,7 @@ const char kResiduals[] = "\nTREE-RING INDICES ARE CALCULATED AS RESIDUALS FROM 
 const char kError[] = "\n Error reading input [R] or [S]. Try again or enter / to exit\n";
 
 TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
-  const files::IndexMode mode = Ask({"R"}, ProgramVariant::kInteractive);
+  const drivers::IndexMode mode = Ask({"R"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 0);
   EXPECT_EQ(mode.PTRFLG, 0);
   EXPECT_EQ(mode.INDXMD(), 1);
@@ -65,7 +65,7 @@ TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
 }
 
 TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
-  const files::IndexMode mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
+  const drivers::IndexMode mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 1);
   EXPECT_EQ(mode.INDXMD(), 3);
@@ -75,14 +75,14 @@ TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
 }
 
 TEST_F(IndexModeTest, BlankPowerAnswerMeansNoTransformation) {
-  const files::IndexMode mode = Ask({"S", ""}, ProgramVariant::kInteractive);
+  const drivers::IndexMode mode = Ask({"S", ""}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 0);
   EXPECT_EQ(mode.INDXMD(), 2);
 }
 
 TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
-  const files::IndexMode mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
+  const drivers::IndexMode mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.INDXMD(), 1);
   const std::string q = "\n" + P("Compute Indices by [R]atios or residual[S]", "");
   EXPECT_EQ(Transcript(), q + kError + "\n" + P("Compute Indices by [R]atios or residual[S]", "x") + kError + "\n" +
@@ -101,7 +101,7 @@ TEST_F(IndexModeTest, SlashTerminates) {
 }
 
 TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
-  const files::IndexMode mode = Ask({"", ""}, ProgramVariant::kBatch);
+  const drivers::IndexMode mode = Ask({"", ""}, ProgramVariant::kBatch);
   EXPECT_EQ(mode.INDXMD(), 3);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual<[S]>", "") + "\n" +
                               P("Power transform data? <[T]>rue or [F]alse", ""));
@@ -112,9 +112,9 @@ TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
   console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{});
   dialog_ = std::make_unique<common::Dialog>(*console_, units_);
   units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 1}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 0}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{0, 0}, ProgramVariant::kBatch);
+  drivers::EchoIndexMode(*dialog_, drivers::IndexMode{1, 1}, ProgramVariant::kBatch);
+  drivers::EchoIndexMode(*dialog_, drivers::IndexMode{1, 0}, ProgramVariant::kBatch);
+  drivers::EchoIndexMode(*dialog_, drivers::IndexMode{0, 0}, ProgramVariant::kBatch);
   units_.Close(common::kReportUnit);
   EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
                           kResiduals + kRatios);

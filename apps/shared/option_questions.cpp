@@ -1,4 +1,4 @@
-#include "files/option_questions.h"
+#include "apps/shared/option_questions.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@
 #include "common/text.h"
 #include "files/character_helpers.h"
 
-namespace files {
+namespace drivers {
 
 using common::Dialog;
 
@@ -69,7 +69,7 @@ std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_an
   std::string answer = dialog.ReadAnswer(kAnswerLength);
   dialog.QuitIfSlash(answer);
   if (common::IsBlank(answer)) common::Assign(answer, default_answer);
-  return ConvertAnswer(answer);
+  return files::ConvertAnswer(answer);
 }
 
 int AskCurveFitOption(Dialog& dialog) {
@@ -199,7 +199,7 @@ std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
   std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
   dialog.QuitIfSlash(answer);
-  ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
+  files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
   const char c = answer[0] == ' ' ? '2' : answer[0];
   if (c == '1') return 1;
   if (c == '2') return 2;
@@ -268,7 +268,7 @@ float AskConvergence(Dialog& dialog) {
               "  **** Roll Your Own ****   3  X.XXXX");
     std::string answer = dialog.ReadAnswer(kAnswerLength);
     dialog.QuitIfSlash(answer);
-    ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
+    files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
     if (answer[0] == '1') return 0.0005f;
     if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
     if (answer[0] != '3') continue;
@@ -313,4 +313,4 @@ void EchoTarn(Dialog& dialog, char TARNYN) {
   }
 }
 
-}  // namespace files
+}  // namespace drivers

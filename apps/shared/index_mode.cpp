@@ -1,8 +1,8 @@
-#include "files/index_mode.h"
+#include "apps/shared/index_mode.h"
 
 #include <string>
 
-namespace files {
+namespace drivers {
 
 namespace {
 
@@ -54,4 +54,4 @@ void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, common::Progra
   }
 }
 
-}  // namespace files
+}  // namespace drivers

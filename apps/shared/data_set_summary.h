@@ -11,7 +11,7 @@
 #include "common/storage.h"
 #include "common/program_variant.h"
 
-namespace files {
+namespace drivers {
 
 // The whole-set row of IYTAB: first year, last year and span (the number of
 // chronology rows), recomputed after every censoring or truncation.
@@ -51,4 +51,4 @@ LengthSummary SummariseLengths(const common::YearTable& IYTAB, int NS, std::span
 LengthSummary SeriesLengthSummary(common::Dialog& dialog, const common::YearTable& IYTAB, int NS,
                                   std::span<float> CRVVEC, std::string_view label);
 
-}  // namespace files
+}  // namespace drivers

@@ -139,9 +139,9 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
   }
 
   std::span<const float> written = whole;  // the part of curv the model gives
-  switch (code) {
-    case 1:
-    case 2: {
+  switch (static_cast<CurveOption>(code)) {
+    case CurveOption::kExponentialOrLine:
+    case CurveOption::kExponentialOrFallingLine: {
       CRVPAR.fill(0.0f);
       result.exponential_tried = true;
       result.exponential = curve(fit, whole, CRVPAR);
@@ -152,17 +152,17 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       if (code == 2 && CRVPAR[2] > kCrvfitThreshold) use_mean();
       break;
     }
-    case 3:
+    case CurveOption::kLine:
       fit_line();
       break;
-    case 4:
+    case CurveOption::kFallingLine:
       fit_line();
       if (CRVPAR[2] > 0.0f) use_mean();
       break;
-    case 6:
+    case CurveOption::kMean:
       use_mean();
       break;
-    case -5: {
+    case CurveOption::kSuperSmoother: {
       if (nfit < kSmootherLeastValues) {
         use_mean();
         break;
@@ -184,7 +184,7 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       }
       break;
     }
-    case 8: {
+    case CurveOption::kAgeDependentSpline: {
       const std::span<int> s = CrvfitAccess::stiffness(work, n);
       yrseq(static_cast<int>(n), SPLSTF, s);
       result.spline_routine = SplineRoutine::kSplage;

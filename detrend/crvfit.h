@@ -12,16 +12,21 @@
 
 namespace detrend {
 
-// Option codes of crvfit (others: see IsSplineInYears / IsSplineInPercent;
-// every code not handled leaves the curve and the code as they are).
+// The fixed detrending option codes (NOPT). The code is open-ended: splines
+// in years and in percent of the length are the predicates below. crvfit
+// fits 1-4, 6, 8, -5 and the splines; every other code leaves the curve and
+// the code as they are.
 enum class CurveOption {
+  kRawAverage = 0,                // no detrending: the engine turns it into kMean
   kExponentialOrLine = 1,         // negative exponential, else any line
   kExponentialOrFallingLine = 2,  // negative exponential, else a line that does not rise, else the mean
   kLine = 3,
   kFallingLine = 4,               // a line that does not rise, else the mean
   kMean = 6,
   kAgeDependentSpline = 8,
+  kMedianLengthSpline = 9,        // dialogue only: replaced by the median length in years
   kSuperSmoother = -5,
+  kRegionalCurve = -2,
 };
 
 inline bool IsSplineInYears(int NOPT) { return NOPT >= 10; }

@@ -1,137 +1,128 @@
-#include "apps/interactive/option_dialogue.h"
+#include "apps/shared/option_dialogue.h"
 
 #include <algorithm>
 #include <string>
 
+#include "apps/shared/option_questions.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
-#include "apps/shared/option_questions.h"
+#include "detrend/crvfit.h"
 #include "files/pith.h"
 
-namespace interactive {
+namespace drivers {
 
 using common::Dialog;
+using detrend::CurveOption;
 
 namespace {
 
-drivers::CurveFitOptions FitOptions(const Run& run) {
-  drivers::CurveFitOptions o;
-  o.NOPT = run.NOPT;
-  o.alpha = run.alpha;
-  o.ALPHA = run.ALPHA;
-  o.SPLSTF = run.SPLSTF;
-  o.SPLEND = run.SPLEND;
-  o.RCSWIN = run.RCSWIN;
-  return o;
-}
+std::string I5(int value) { return common::fmt::Print("(i5)", value); }
 
-void TakeFitOptions(Run& run, const drivers::CurveFitOptions& o) {
-  run.NOPT = o.NOPT;
-  run.alpha = o.alpha;
-  run.ALPHA = o.ALPHA;
-  run.SPLSTF = o.SPLSTF;
-  run.SPLEND = o.SPLEND;
-  run.RCSWIN = o.RCSWIN;
-}
-
-// The regional-curve menu; false when its answer was no integer.
-bool RcsMenu(Run& run) {
-  drivers::CurveFitOptions o = FitOptions(run);
-  if (!drivers::AskRcsOption(run.dialog, common::ProgramVariant::kInteractive, o)) return false;
-  TakeFitOptions(run, o);
-  return true;
+// The line text of an option code before "OPT"; nullptr for the codes that
+// echo the heading alone.
+const char* CurveFitLine(const common::RunOptions& o, common::ProgramVariant variant) {
+  if (detrend::IsSplineInPercent(o.NOPT)) return "SPLINE PCT N FILTER (VARIABLE) .LE. -10:";
+  if (detrend::IsSplineInYears(o.NOPT)) return "SPLINE FILTER IN YEARS (FIXED) .GE. 10:";
+  switch (static_cast<CurveOption>(o.NOPT)) {
+    case CurveOption::kSuperSmoother: return "FRIEDMAN VARIABLE SPAN SMOOTHER AND ALPHA:";
+    case CurveOption::kRegionalCurve: return "REGIONAL CURVE STANDARDIZATION (RCS):";
+    case CurveOption::kRawAverage: return "NO DETRENDING (MEAN OF RAW DATA):";
+    case CurveOption::kExponentialOrLine: return "NEG EXPON/LINEAR ANY SLOPE:";
+    case CurveOption::kExponentialOrFallingLine: return "NEG EXPON/LINEAR NEG SLOPE:";
+    case CurveOption::kLine: return "LINEAR REGRESSION ANY SLOPE:";
+    case CurveOption::kFallingLine: return "LINEAR REGRESSION NEG SLOPE:";
+    case CurveOption::kMean: return "HORIZONTAL LINE THROUGH MEAN:";
+    case CurveOption::kAgeDependentSpline:
+      if (variant == common::ProgramVariant::kInteractive) return "AGE-DEPENDENT SPLINE SMOOTHING AND START:";
+      return o.SPLEND == 0 ? "AGE-DEPENDENT SPLINE WITH END INCREASING ALLOWED AND START:"
+                           : "AGE-DEPENDENT SPLINE WITH NO END INCREASING ALLOWED AND START:";
+    case CurveOption::kMedianLengthSpline: return "MEDIAN SEGMENT LENGTH SPLINE:";
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-void EchoCurveFit(Dialog& dialog, int NOPT, int alpha, int SPLSTF) {
+void EchoCurveFit(Dialog& dialog, const common::RunOptions& options, common::ProgramVariant variant) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   dialog.Report("");
-  dialog.Report("CURVE FIT OPTION:");
-  const char* line = nullptr;
-  if (NOPT <= -10) {
-    line = "SPLINE PCT N FILTER (VARIABLE) .LE. -10:";
-  } else if (NOPT >= 10) {
-    line = "SPLINE FILTER IN YEARS (FIXED) .GE. 10:";
-  } else {
-    switch (NOPT) {
-      case -5: line = "FRIEDMAN VARIABLE SPAN SMOOTHER AND ALPHA:"; break;
-      case -2: line = "REGIONAL CURVE STANDARDIZATION (RCS):"; break;
-      case 0: line = "NO DETRENDING (MEAN OF RAW DATA):"; break;
-      case 1: line = "NEG EXPON/LINEAR ANY SLOPE:"; break;
-      case 2: line = "NEG EXPON/LINEAR NEG SLOPE:"; break;
-      case 3: line = "LINEAR REGRESSION ANY SLOPE:"; break;
-      case 4: line = "LINEAR REGRESSION NEG SLOPE:"; break;
-      case 6: line = "HORIZONTAL LINE THROUGH MEAN:"; break;
-      case 8: line = "AGE-DEPENDENT SPLINE SMOOTHING AND START:"; break;
-      case 9: line = "MEDIAN SEGMENT LENGTH SPLINE:"; break;
-      default: return;  // the heading alone
-    }
+  dialog.Report(batch ? "CURVE FIT OPTION AT THE BEGINNING:" : "CURVE FIT OPTION:");
+  const char* line = CurveFitLine(options, variant);
+  if (line == nullptr) return;
+  std::string values = I5(options.NOPT);
+  if (options.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) values += I5(options.alpha);
+  if (options.NOPT == static_cast<int>(CurveOption::kAgeDependentSpline)) {
+    values += I5(options.SPLSTF);
+    if (batch) values += " YEARS";
   }
-  std::string values = common::fmt::Print("(i5)", NOPT);
-  if (NOPT == -5) values += common::fmt::Print("(i5)", alpha);
-  if (NOPT == 8) values += common::fmt::Print("(i5)", SPLSTF);
   dialog.Report(std::string(line) + "  OPT" + values);
 }
 
-void CurveFitDialogue(Run& run) {
+bool AskCurveFit(RunContext& run) {
   Dialog& d = run.dialog;
+  common::RunOptions& o = run.options;
   for (;;) {
-    run.NOPT = drivers::AskCurveFitOption(d);
-    if (run.NOPT == -5) {
-      run.alpha = drivers::AskFriedmanAlpha(d);
-      run.ALPHA = static_cast<float>(run.alpha);
-    } else if (run.NOPT == 8) {
-      run.SPLSTF = drivers::AskSplineStiffness(d);
-      run.SPLEND = drivers::AskSplineEnd(d);
-    } else if (run.NOPT == 9) {
+    o.NOPT = AskCurveFitOption(d);
+    if (o.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) {
+      o.alpha = AskFriedmanAlpha(d);
+      o.ALPHA = static_cast<float>(o.alpha);
+    } else if (o.NOPT == static_cast<int>(CurveOption::kAgeDependentSpline)) {
+      o.SPLSTF = AskSplineStiffness(d);
+      o.SPLEND = AskSplineEnd(d);
+      o.chosen_end = o.SPLEND;
+    } else if (o.NOPT == static_cast<int>(CurveOption::kMedianLengthSpline)) {
       // A spline as long as the median series; a median below 10 years
       // would turn into another option code, so the spline is then 10 years.
-      run.NOPT = std::max(run.MED, 10);
+      o.NOPT = std::max(o.MED, 10);
     }
-    EchoCurveFit(d, run.NOPT, run.alpha, run.SPLSTF);
+    if (run.variant == common::ProgramVariant::kInteractive) EchoCurveFit(d, o, run.variant);
 
-    if (run.NOPT == -2) {
-      run.RCSFLG = 1;
-      if (run.RCSRDO != 0) {
-        if (RcsMenu(run)) return;  // the run starts again at once
-        continue;                  // "x": the whole dialogue again
+    if (o.NOPT == static_cast<int>(CurveOption::kRegionalCurve)) {
+      o.RCSFLG = 1;
+      if (run.restart.RCSRDO != 0) {
+        if (AskRcsOption(d, run.variant, o)) return false;  // the run starts again at once
+        continue;                                           // "x": the whole dialogue again
       }
-      run.SPLSTF = drivers::AskRcsStiffness(d);
-      files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, run.PITHFL, run.DATFIL, d);
+      o.SPLSTF = AskRcsStiffness(d);
+      files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
     }
-    ChronologyOptions(run);
-    return;
+    return true;
   }
 }
 
-void RcsRedoDialogue(Run& run) {
-  run.RCSFLG = 1;
-  if (!RcsMenu(run)) CurveFitDialogue(run);
+void CurveFitDialogue(RunContext& run) {
+  if (AskCurveFit(run)) ChronologyOptions(run);
 }
 
-void ChronologyOptions(Run& run) {
+void RcsRedoDialogue(RunContext& run) {
+  run.options.RCSFLG = 1;
+  if (!AskRcsOption(run.dialog, run.variant, run.options)) CurveFitDialogue(run);
+}
+
+void ChronologyOptions(RunContext& run) {
   Dialog& d = run.dialog;
-  std::optional<int> mean;
-  while (!(mean = drivers::AskMeanMethodOnce(d))) {
+  common::RunOptions& o = run.options;
+  std::optional<common::MeanMethod> mean;
+  while (!(mean = AskMeanMethodOnce(d))) {
   }
-  run.MEANMD = *mean;
-  drivers::EchoMeanMethod(d, run.MEANMD);
+  o.MEANMD = *mean;
+  EchoMeanMethod(d, o.MEANMD);
 
-  run.IRBWIN = drivers::AskRbarWindow(d);
-  drivers::EchoRbarWindow(d, run.IRBWIN);
-  if (run.IRBWIN >= 25) run.ISTAB = drivers::AskStabilisation(d);
+  o.IRBWIN = AskRbarWindow(d);
+  EchoRbarWindow(d, o.IRBWIN);
+  if (o.IRBWIN >= 25) o.ISTAB = AskStabilisation(d);
 
-  run.SPLITR = 'y';
-  run.SFFLGB = 'y';
-  run.SFFLGA = 'n';
-  run.FITEND = 'n';
-  run.CONVTL = 0.0001f;
-  run.CONVTL = drivers::AskConvergence(d);
+  o.SPLITR = 'y';
+  o.SFFLGB = 'y';
+  o.SFFLGA = 'n';
+  o.FITEND = 'n';
+  o.CONVTL = 0.0001f;
+  o.CONVTL = AskConvergence(d);
 
-  run.TARNYN = drivers::AskTarn(d);
-  run.MADJ = run.TARNYN;
-  run.MEDCNV = run.TARNYN;
-  drivers::EchoTarn(d, run.TARNYN);
+  o.TARNYN = AskTarn(d);
+  o.MADJ = o.TARNYN;
+  o.MEDCNV = o.TARNYN;
+  EchoTarn(d, o.TARNYN);
 }
 
-}  // namespace interactive
+}  // namespace drivers

@@ -138,7 +138,7 @@ int AskRcsStiffness(Dialog& dialog) {
   });
 }
 
-bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, CurveFitOptions& options) {
+bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options) {
   const bool batch = variant == common::ProgramVariant::kBatch;
   const RcsItem items[] = {
       {"  -5:  friedman super smoother", "        lower alpha (0-9) gives more local fit"},
@@ -192,7 +192,7 @@ bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, CurveFitOption
   }
 }
 
-std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
+std::optional<common::MeanMethod> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen("");
   dialog.Screen(" How to calculate the mean chronology (/ to stop):");
   dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
@@ -201,18 +201,18 @@ std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
   dialog.QuitIfSlash(answer);
   files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
   const char c = answer[0] == ' ' ? '2' : answer[0];
-  if (c == '1') return 1;
-  if (c == '2') return 2;
+  if (c == '1') return common::MeanMethod::kArithmetic;
+  if (c == '2') return common::MeanMethod::kBiweight;
   dialog.Screen("");
   dialog.Screen(" Mean index choice not admissible");
   return std::nullopt;
 }
 
-void EchoMeanMethod(Dialog& dialog, int MEANMD) {
+void EchoMeanMethod(Dialog& dialog, common::MeanMethod MEANMD) {
   dialog.Report("");
-  dialog.Report((MEANMD == 1 ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
-                             : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
-                I5(MEANMD));
+  dialog.Report((MEANMD == common::MeanMethod::kArithmetic ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
+                                                           : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
+                I5(static_cast<int>(MEANMD)));
 }
 
 int AskRbarWindow(Dialog& dialog) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "apps/shared/data_set_summary.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -203,13 +204,26 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     }
     const int whole = run.NS + 1;
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.ILY(whole) - run.IYTAB.IFY(whole) + 1;
-    std::vector<float> SERVEC(static_cast<std::size_t>(common::MAXYRS));
-    files::cenout(c, choice.N1, choice.N2, run.SERMAT, SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
-           kCensoredUnit, dialog);
+    files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
+                  kCensoredUnit, dialog);
     break;
   }
   CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);
   return choice;
+}
+
+std::string_view CensoredLabel(common::ProgramVariant variant) {
+  return variant == common::ProgramVariant::kBatch ? "Censored Data Set" : "CENSORED DATA SET";
+}
+
+void ProcessSeries(RunContext& run) {
+  common::RunStorage& store = run.store;
+  run.options.MED = SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, "ORIGINAL DATA SET").MED;
+  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL);
+  if (choice.answer != '1') {
+    run.options.MED =
+        SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant)).MED;
+  }
 }
 
 }  // namespace drivers

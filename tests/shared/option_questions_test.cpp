@@ -116,12 +116,12 @@ TEST_F(OptionQuestionsTest, SlashStopsAndEndOfInputStopsWithThree) {
   EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::AskTarn(d); }), 3);
   EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::AskConvergence(d); }), 3);
   // "/" typed at the regional-curve menu's free-form read stops too.
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   EXPECT_EQ(Script({"/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 0);
 }
 
 TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   for (const std::vector<std::string>& answers : {std::vector<std::string>{}, std::vector<std::string>{"-5"},
                                                    std::vector<std::string>{"-4"}, std::vector<std::string>{"-3"},
                                                    std::vector<std::string>{"-2"}, std::vector<std::string>{"-3", "4"}}) {
@@ -216,7 +216,7 @@ std::string RcsMenu(const std::string& minus_two) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuTextAndAnswerThatIsNoInteger) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   bool accepted = true;
   EXPECT_EQ(Script({"x"}, [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
@@ -227,7 +227,7 @@ TEST_F(OptionQuestionsTest, RcsMenuTextAndAnswerThatIsNoInteger) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuMedianWindowMustBeOddThreeOrMoreOrAPercentage) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   bool accepted = false;
   EXPECT_EQ(Script({"-3", "4", "-3", "-101", "-3", "1", "-3", "5"},
                    [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
@@ -249,7 +249,7 @@ TEST_F(OptionQuestionsTest, RcsMenuMedianWindowMustBeOddThreeOrMoreOrAPercentage
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuLowessWindow) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   EXPECT_EQ(Script({"-4", "2", "-4", "4"},
                    [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
@@ -264,7 +264,7 @@ TEST_F(OptionQuestionsTest, RcsMenuLowessWindow) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuSuperSmootherStiffnessAndOtherCodes) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   EXPECT_EQ(Script({"-5", "12", ""}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.NOPT, -5);
@@ -286,7 +286,7 @@ TEST_F(OptionQuestionsTest, RcsMenuSuperSmootherStiffnessAndOtherCodes) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuBatchTexts) {
-  drivers::CurveFitOptions o;
+  common::RunOptions o;
   EXPECT_EQ(Script({"-4", "9"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kBatch, o); }), -1);
   EXPECT_TRUE(Transcript().starts_with(RcsMenu("  -2:  age-dependent spline smoothing"))) << Transcript();
   EXPECT_NE(Transcript().find("\n Enter the lowess window width\n"), std::string::npos);
@@ -298,27 +298,28 @@ const std::string kMeanMenu = "\n How to calculate the mean chronology (/ to sto
                               At(" Robust Tukey biweight mean", 39, "<2>") + "\n";
 
 TEST_F(OptionQuestionsTest, MeanMethodFirstCharacterCounts) {
-  std::optional<int> mean;
+  std::optional<common::MeanMethod> mean;
   EXPECT_EQ(Script({""}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 2);
+  EXPECT_EQ(mean, common::MeanMethod::kBiweight);
   EXPECT_EQ(Transcript(), kMeanMenu + P("Robust is default, hit <RET> if you want it", ""));
   EXPECT_EQ(Script({"12"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 1);
+  EXPECT_EQ(mean, common::MeanMethod::kArithmetic);
   EXPECT_EQ(Script({"3"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
   EXPECT_EQ(mean, std::nullopt);
   EXPECT_TRUE(Transcript().ends_with("==> 3\n\n Mean index choice not admissible\n"));
   // A leading blank: the answer is taken as typed, not as the default.
   EXPECT_EQ(Script({" 1"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 1);
+  EXPECT_EQ(mean, common::MeanMethod::kArithmetic);
 }
 
 TEST_F(OptionQuestionsTest, MeanAndWindowEchoLines) {
-  EXPECT_EQ(Script({}, [](common::Dialog& d) {
-              drivers::EchoMeanMethod(d, 1);
-              drivers::EchoMeanMethod(d, 2);
-              drivers::EchoRbarWindow(d, 51);
-              drivers::EchoRbarWindow(d, 0);
-            }),
+  EXPECT_EQ(Script({},
+                   [](common::Dialog& d) {
+                     drivers::EchoMeanMethod(d, common::MeanMethod::kArithmetic);
+                     drivers::EchoMeanMethod(d, common::MeanMethod::kBiweight);
+                     drivers::EchoRbarWindow(d, 51);
+                     drivers::EchoRbarWindow(d, 0);
+                   }),
             -1);
   EXPECT_EQ(Report(),
             "\nNON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:      1\n"

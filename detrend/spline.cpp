@@ -138,7 +138,8 @@ SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<c
   return {SplineSolver::Solve(y, curv, work)};
 }
 
-std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine, common::ProgramVariant variant) {
+std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine,
+                                            common::ProgramVariant variant) {
   const bool batch = variant == common::ProgramVariant::kBatch;
   switch (status) {
     case SplineStatus::kNotPositiveDefinite:

@@ -19,11 +19,11 @@ int main() {
   auto store = std::make_unique<common::RunStorage>();
   auto options = std::make_unique<common::RunOptions>();
   auto restart = std::make_unique<common::RestartState>();
-  auto engine = std::make_unique<engine::EngineState>(common::ProgramVariant::kInteractive);
+  auto engine_state = std::make_unique<engine::EngineState>(common::ProgramVariant::kInteractive);
   plot::PlplotPlotter plotter;
   plot::PlotContext plots{dialog, plotter};
   try {
-    interactive::sfinter(dialog, *store, *options, *restart, *engine, plots);
+    interactive::sfinter(dialog, *store, *options, *restart, *engine_state, plots);
   } catch (const common::ProgramStop& stop) {
     return stop.status;
   }

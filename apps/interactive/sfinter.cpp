@@ -108,9 +108,9 @@ void OpenReport(Run& run) {
 }
 
 void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
-             engine::EngineState& engine, plot::PlotContext& plots) {
+             engine::EngineState& engine_state, plot::PlotContext& plots) {
   plot::setplib(kPlotDataDir);
-  Run run(dialog, store, options, restart, engine, plots);
+  Run run(dialog, store, options, restart, engine_state, plots);
   options.RCSFLG = 0;
   restart.RCSRDO = 0;
   options.PITHFL = 0;

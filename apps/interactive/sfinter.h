@@ -22,9 +22,9 @@ inline constexpr const char* kPlotDataDir = "/usr/share/plplot5.15.0";
 struct Run : drivers::RunContext {
   Run(common::Dialog& d, common::RunStorage& s, common::RunOptions& o, common::RestartState& r, engine::EngineState& e,
       plot::PlotContext& p)
-      : drivers::RunContext{d, s, o, r, common::ProgramVariant::kInteractive}, engine(e), plots(p) {}
+      : drivers::RunContext{d, s, o, r, common::ProgramVariant::kInteractive}, engine_state(e), plots(p) {}
 
-  engine::EngineState& engine;
+  engine::EngineState& engine_state;
   plot::PlotContext& plots;
   std::string version = common::Fixed(common::kVersion, 15);
   int stem_length = 0;  // leading characters of DATFIL that name every output file
@@ -43,6 +43,6 @@ void OpenReport(Run& run);
 
 // The whole run; ends only through the stop routine.
 [[noreturn]] void sfinter(common::Dialog& dialog, common::RunStorage& store, common::RunOptions& options,
-                          common::RestartState& restart, engine::EngineState& engine, plot::PlotContext& plots);
+                          common::RestartState& restart, engine::EngineState& engine_state, plot::PlotContext& plots);
 
 }  // namespace interactive

@@ -60,7 +60,7 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen("");
     const std::string version = common::Fixed(common::kVersion, 15);
     dialog.Screen(variant == common::ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
-                                                    : " Abnormal termination of Kestrane_Version " + version);
+                                                            : " Abnormal termination of Kestrane_Version " + version);
     dialog.Screen("");
     dialog.StopAfterReturn(common::ExitStatus::kAbnormal);
   }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/console.h"
-#include "common/storage.h"
 #include "common/program_variant.h"
+#include "common/storage.h"
 
 namespace drivers {
 

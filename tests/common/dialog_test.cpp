@@ -10,7 +10,6 @@
 #include "common/freeform.h"
 #include "common/storage.h"
 #include "common/text.h"
-#include "plot/setplib.h"
 
 namespace {
 
@@ -195,14 +194,6 @@ TEST(Storage, YearTableIndexesLikeTheRoutines) {
   EXPECT_EQ(t(common::MAXSER, 3), 7);
   EXPECT_EQ(common::RowOfYear(1850, 1850), 1);
   EXPECT_EQ(common::RowOfYear(-5, -10), 6);
-}
-
-TEST(Setplib, PutsTheDirectoryWithoutTrailingBlanks) {
-  plot::setplib("C:\\PLPLOT_DATA      ");
-  ASSERT_NE(std::getenv("plplot_lib"), nullptr);
-  EXPECT_STREQ(std::getenv("plplot_lib"), "C:\\PLPLOT_DATA");
-  plot::setplib("    ");
-  EXPECT_STREQ(std::getenv("plplot_lib"), "");
 }
 
 }  // namespace

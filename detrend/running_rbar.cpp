@@ -118,10 +118,10 @@ WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, 
       for (std::size_t k = 0; k < len; ++k) acc += dev[k * nc + i] * dev[k * nc + j];
       sxy[j] = acc;
     }
-    for (std::size_t j = i + 1; j < nc; ++j) {
-      const float prod = w.sxx[i] * w.sxx[j];
+    for (std::size_t m = i + 1; m < nc; ++m) {
+      const float prod = w.sxx[i] * w.sxx[m];
       if (prod == 0.0f) continue;  // no correlation without variance
-      const float r = sxy[j] / std::sqrt(prod);
+      const float r = sxy[m] / std::sqrt(prod);
       if (r > 0.0f) {
         ++count;
         sum_r += static_cast<double>(r);

@@ -6,14 +6,6 @@ namespace engine {
 using common::MAXSER;
 using common::MAXYRS;
 
-namespace {
-
-int RobsumLimit(common::ProgramVariant variant) {
-  return variant == common::ProgramVariant::kBatch ? detrend::kRobsumMaxBatch : detrend::kRobsumMaxInteractive;
-}
-
-}  // namespace
-
 EngineState::EngineState(common::ProgramVariant v)
     : variant(v),
       RCSTOR(static_cast<std::size_t>(MAXYRS) * 2 * kRegionalCurveSlots, common::kMissing),
@@ -27,6 +19,6 @@ EngineState::EngineState(common::ProgramVariant v)
       PRVCHR(MAXYRS, 0.0f),
       ITRDIF(MAXYRS, kMaxIterations + 1),
       OPTTAB(MAXSER + 1),
-      robsum(RobsumLimit(v)) {}
+      robsum(v) {}
 
 }  // namespace engine

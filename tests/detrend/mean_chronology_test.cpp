@@ -203,13 +203,14 @@ struct RobsumRun {
   RobsumStatus status;
 };
 
-RobsumRun RunRobsum(const common::SeriesMatrix& x, int nyrs, int nser, int meanmd, int maxnum = kRobsumMaxInteractive) {
+RobsumRun RunRobsum(const common::SeriesMatrix& x, int nyrs, int nser, int meanmd,
+                    common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
   RobsumRun r;
   r.crn.assign(static_cast<std::size_t>(nyrs), 0.0f);
   r.spr = r.vratio = r.crn;
   r.depth.assign(static_cast<std::size_t>(nyrs), -1);
   r.bwt = common::Block(nyrs, 4, 0.0f);
-  RobsumWorkspace work(maxnum);
+  RobsumWorkspace work(variant);
   r.status = ROBSUM(x, r.bwt, nyrs, nser, r.crn, r.spr, r.vratio, r.depth, meanmd, work);
   return r;
 }
@@ -354,7 +355,7 @@ TEST(Robsum, SeriesLimitByProgram) {
   common::SeriesMatrix x(1, 6001, 1.0f);
   EXPECT_EQ(RunRobsum(x, 1, 3001, 2).status, RobsumStatus::kOk);
   EXPECT_EQ(RunRobsum(x, 1, 3002, 2).status, RobsumStatus::kTooManySeries);
-  EXPECT_EQ(RunRobsum(x, 1, 6001, 2, kRobsumMaxBatch).status, RobsumStatus::kOk);
+  EXPECT_EQ(RunRobsum(x, 1, 6001, 2, common::ProgramVariant::kBatch).status, RobsumStatus::kOk);
 }
 
 TEST(Robsum, YearWithoutValuesIsReported) {

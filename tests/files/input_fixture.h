@@ -32,7 +32,7 @@ struct MenuCall {
   int status = -1;  // stop status, -1 when inmenu returned
 };
 
-inline MenuCall RunMenu(InputRun& run, files::ProgramVariant variant = files::ProgramVariant::kInteractive) {
+inline MenuCall RunMenu(InputRun& run, common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
   MenuCall call;
   common::RunStorage& s = run.store();
   call.status = test_support::StopStatus([&] {

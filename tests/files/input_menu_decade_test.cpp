@@ -203,7 +203,7 @@ TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
 
 TEST(InmenuDecade, BatchEmptyAnswerReadsRingWidths) {
   InputRun run(DecadeSeries("AAA01", 1850, 51), {""});
-  const MenuCall call = RunMenu(run, files::ProgramVariant::kBatch);
+  const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
   EXPECT_EQ(call.RDFAIL, 0);
   EXPECT_EQ(call.NS, 1);
 }

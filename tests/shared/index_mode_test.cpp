@@ -1,5 +1,5 @@
 // The index-mode and power-transformation questions of both programs.
-#include "files/index_mode.h"
+#include "apps/shared/index_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,13 @@
 
 namespace {
 
-using files::ProgramVariant;
+using common::ProgramVariant;
 
 class IndexModeTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  files::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
-    files::IndexMode mode;
-    EXPECT_EQ(RunScript(std::move(answers), [&](common::Dialog& d) { mode = files::AskIndexMode(d, variant); }), -1);
+  common::RunOptions Ask(std::vector<std::string> answers, ProgramVariant variant) {
+    common::RunOptions mode;
+    EXPECT_EQ(RunScript(std::move(answers), [&](common::Dialog& d) { drivers::AskIndexMode(d, variant, mode); }), -1);
     EXPECT_EQ(Unread(), 0u);
     return mode;
   }
@@ -33,34 +33,34 @@ const char kResiduals[] = "\nTREE-RING INDICES ARE CALCULATED AS RESIDUALS FROM 
 const char kError[] = "\n Error reading input [R] or [S]. Try again or enter / to exit\n";
 
 TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
-  const files::IndexMode mode = Ask({"R"}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"R"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 0);
   EXPECT_EQ(mode.PTRFLG, 0);
-  EXPECT_EQ(mode.INDXMD(), 1);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kRatios);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "R"));
   EXPECT_EQ(Report(), kRatios);
 }
 
 TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
-  const files::IndexMode mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 1);
-  EXPECT_EQ(mode.INDXMD(), 3);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kPowerResiduals);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "s") + "\n" +
                               P("Power transform data? [T]rue or [F]alse", "t"));
   EXPECT_EQ(Report(), kResiduals);
 }
 
 TEST_F(IndexModeTest, BlankPowerAnswerMeansNoTransformation) {
-  const files::IndexMode mode = Ask({"S", ""}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"S", ""}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 0);
-  EXPECT_EQ(mode.INDXMD(), 2);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kResiduals);
 }
 
 TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
-  const files::IndexMode mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
-  EXPECT_EQ(mode.INDXMD(), 1);
+  const common::RunOptions mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kRatios);
   const std::string q = "\n" + P("Compute Indices by [R]atios or residual[S]", "");
   EXPECT_EQ(Transcript(), q + kError + "\n" + P("Compute Indices by [R]atios or residual[S]", "x") + kError + "\n" +
                               P("Compute Indices by [R]atios or residual[S]", "r"));
@@ -68,13 +68,15 @@ TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
 }
 
 TEST_F(IndexModeTest, SlashTerminates) {
-  EXPECT_EQ(RunScript({"/"}, [](common::Dialog& d) { files::AskIndexMode(d, ProgramVariant::kInteractive); }), 0);
+  common::RunOptions mode;
+  EXPECT_EQ(RunScript({"/"}, [&](common::Dialog& d) { drivers::AskIndexMode(d, ProgramVariant::kInteractive, mode); }),
+            0);
   EXPECT_TRUE(Transcript().ends_with("==> /\n\n Program Terminating\n"));
 }
 
 TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
-  const files::IndexMode mode = Ask({"", ""}, ProgramVariant::kBatch);
-  EXPECT_EQ(mode.INDXMD(), 3);
+  const common::RunOptions mode = Ask({"", ""}, ProgramVariant::kBatch);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kPowerResiduals);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual<[S]>", "") + "\n" +
                               P("Power transform data? <[T]>rue or [F]alse", ""));
   EXPECT_EQ(Report(), "");  // the batch program echoes for every data set itself
@@ -82,9 +84,14 @@ TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
 
 TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
   RunScript({}, [](common::Dialog& d) {
-    files::EchoIndexMode(d, files::IndexMode{1, 1}, ProgramVariant::kBatch);
-    files::EchoIndexMode(d, files::IndexMode{1, 0}, ProgramVariant::kBatch);
-    files::EchoIndexMode(d, files::IndexMode{0, 0}, ProgramVariant::kBatch);
+    common::RunOptions mode;
+    mode.RESID = 1;
+    mode.PTRFLG = 1;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
+    mode.PTRFLG = 0;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
+    mode.RESID = 0;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
   });
   EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
                           kResiduals + kRatios);

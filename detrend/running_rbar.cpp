@@ -1,15 +1,14 @@
 #include "detrend/running_rbar.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "common/limits.h"
 #include "detrend/order_stats.h"
+#include "detrend/parallel.h"
 
 namespace detrend {
 
@@ -45,7 +44,6 @@ namespace {
 constexpr std::size_t kWide = 32;
 constexpr std::size_t kNarrow = 8;
 constexpr std::size_t kRows = 4;  // series whose cross sums are formed together
-constexpr unsigned kMaxThreads = 8;
 using Wide = float __attribute__((vector_size(kWide * sizeof(float))));
 using Narrow = float __attribute__((vector_size(kNarrow * sizeof(float))));
 
@@ -166,27 +164,6 @@ WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, 
   return {count, static_cast<float>(rbar), static_cast<float>(sd), static_cast<float>(sd / std::sqrt(count))};
 }
 
-// Runs body(k, scratch) for k = 0..nwindows-1 on up to one thread per
-// processor, each thread with scratch of its own; small tables stay on the
-// calling thread.
-template <typename Body>
-void ForEachWindow(int nwindows, int NS, int length, Body body) {
-  const double work = static_cast<double>(nwindows) * NS * NS * length;
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned nthreads =
-      work < 2e7 ? 1u : std::min({cores, kMaxThreads, static_cast<unsigned>(std::max(nwindows, 1))});
-  std::atomic<int> next{0};
-  auto worker = [&] {
-    WindowScratch scratch(NS, length);
-    for (int k = next++; k < nwindows; k = next++) body(k, scratch);
-  };
-  std::vector<std::thread> threads;
-  threads.reserve(nthreads - 1);
-  for (unsigned t = 1; t < nthreads; ++t) threads.emplace_back(worker);
-  worker();
-  for (std::thread& t : threads) t.join();
-}
-
 }  // namespace
 
 WindowRbar winrbr(const common::SeriesMatrix& idx, std::span<float> used, const common::YearTable& IYTAB,
@@ -214,8 +191,10 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
   const int last_start = ly - length + 1;  // latest window start that fits
   const int nwindows = ntry > 0 && last_start >= fy ? std::min(ntry, (last_start - fy) / step + 1) : 0;
   std::vector<WindowRbar> results(static_cast<std::size_t>(std::max(nwindows, 0)));
-  ForEachWindow(nwindows, NS, length, [&](int k, WindowScratch& scratch) {
-    results[static_cast<std::size_t>(k)] = WindowKernel(idx, {}, IYTAB, NS, fy + k * step, length, scratch);
+  const unsigned lanes = LanesFor(static_cast<double>(nwindows) * NS * NS * length, 2e7, nwindows);
+  std::vector<WindowScratch> scratch(lanes, WindowScratch(NS, length));
+  ParallelFor(nwindows, lanes, [&](int k, unsigned lane) {
+    results[static_cast<std::size_t>(k)] = WindowKernel(idx, {}, IYTAB, NS, fy + k * step, length, scratch[lane]);
   });
 
   int m = 0;

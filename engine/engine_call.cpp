@@ -45,13 +45,17 @@ void OpenOutput(EngineCall& call, int unit, std::string_view suffix) {
 
 void WriteTitle(EngineCall& call, int unit) { call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100)); }
 
-void WriteSeries(EngineCall& call, int unit, int i, std::span<float> values, std::string_view label) {
-  std::string id = call.store.SERID[static_cast<std::size_t>(i)];
-  int first_year = call.store.IYTAB.IFY(i);
-  int n = static_cast<int>(values.size());
-  std::string line(100, ' ');
-  files::rwlio(call.dialog, id, first_year, n, values, {}, call.state.ISER, unit, call.state.LUNECH, "mw", line, label,
-               common::MAXYRS, call.store.TITLE);
+std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
+                                       std::string_view label) {
+  return files::RwlRecords(call.store.SERID[static_cast<std::size_t>(i)], call.store.IYTAB.IFY(i), values, label);
+}
+
+void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records) {
+  for (const std::string& r : records) call.dialog.units().WriteLine(unit, r);
+}
+
+void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
+  WriteRecords(call, unit, SeriesRecords(call, i, values, label));
 }
 
 void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,

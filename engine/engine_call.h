@@ -75,6 +75,11 @@ void ConvergenceHeader(EngineCall& call);
 // False when the iteration asked the run loop for a restart.
 bool SignalFreeIteration(EngineCall& call);
 void RegionalCurvesAfterIteration(EngineCall& call);
+// The per-series step of an iteration in regional-curve mode.
+void RegionalIterationStep(EngineCall& call);
+// Signal-free measurements of series j (sf.size() rings) from SERMAT and
+// the chronology in SSFCHR, rescaled to the series' mean.
+void SignalFreeMeasurements(EngineCall& call, int j, std::span<float> sf);
 void FinalChronology(EngineCall& call);
 void FinalRegionalDetrending(EngineCall& call);
 void FinalScaling(EngineCall& call);
@@ -98,8 +103,12 @@ void OpenIntermediateFiles(EngineCall& call, std::string_view pass, bool with_in
 void OpenOutput(EngineCall& call, int unit, std::string_view suffix);
 // Writes TITLE(1), all 100 characters, as the first record of `unit`.
 void WriteTitle(EngineCall& call, int unit);
-// Appends series i's values (thousandths, decade layout) with `label`.
-void WriteSeries(EngineCall& call, int unit, int i, std::span<float> values, std::string_view label);
+// The decade-format records of series i's values (thousandths) with
+// `label`, and their writing; WriteSeries does both.
+std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
+                                       std::string_view label);
+void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records);
+void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
 
 // Resets the weights (BWTMAT columns 1..NS) and averages the columns of x
 // year by year with the mean routine (MEANMD 1 arithmetic, 2 biweight) into

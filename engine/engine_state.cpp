@@ -43,11 +43,11 @@ EngineState::EngineState(common::ProgramVariant v)
       vratio(YearVector()),
       stab_in(YearVector()),
       stab_out(YearVector()),
-      sf(YearVector()),
-      curve(YearVector()),
-      index(YearVector()),
-      by_age(YearVector()),
+      by_age(MAXYRS, common::kMissing),
+      lanes(1),
       robsum(RobsumLimit(v)) {}
+
+EngineState::SeriesLane::SeriesLane() : sf(YearVector()), curve(YearVector()), index(YearVector()) {}
 
 void EngineState::Prepare(int nyrs, int ns) {
   if (nyrs == rows_ && ns == cols_) return;

@@ -61,6 +61,14 @@ EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, com
   detail::StandardChronology(call);
   if (state.RBARYN == 'y') detail::StabiliseStandardChronology(call);
   detail::ConvergenceHeader(call);
+  if (!detail::SignalFreeIteration(call)) return EngineOutcome::kRestart;
+  if (call.regional()) detail::RegionalCurvesAfterIteration(call);
+  detail::FinalChronology(call);
+  if (state.RBARYN == 'y') {
+    detail::FinalRegionalDetrending(call);
+    detail::FinalScaling(call);
+  }
+  detail::SummaryPlots(call);
   return EngineOutcome::kFinished;
 }
 

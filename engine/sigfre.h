@@ -69,17 +69,22 @@ struct EngineState {
   char RBARYN = 'n';
   int KRTSAV = 0;
 
-  // The writer's series counter and echo unit for the intermediate files.
-  int ISER = 0, LUNECH = 0;
+  // Per-year work vectors (MAXYRS values each): the spread and variance
+  // ratio of a mean chronology, the two stabilisation vectors, and one
+  // series' values placed by biological age.
+  std::vector<float> spread, vratio, stab_in, stab_out, by_age;
 
-  // Per-year and per-series work vectors (MAXYRS values each): the spread
-  // and variance ratio of a mean chronology, the two stabilisation
-  // vectors, and one series' signal-free values, curve, indices and its
-  // values placed by biological age.
-  std::vector<float> spread, vratio, stab_in, stab_out, sf, curve, index, by_age;
+  // What one thread of the per-series work needs: the curve fit's storage
+  // and one series' signal-free values, curve and indices (MAXYRS values
+  // each). Lane 0 also serves every step that runs on one thread.
+  struct SeriesLane {
+    SeriesLane();
+    detrend::CrvfitWorkspace crvfit;
+    std::vector<float> sf, curve, index;
+  };
+  std::vector<SeriesLane> lanes;
 
-  // Working storage of the routines the engine calls.
-  detrend::CrvfitWorkspace crvfit;
+  // Working storage of the other routines the engine calls.
   detrend::RobsumWorkspace robsum;
   detrend::RegcrvWorkspace regcrv;
   detrend::VarstabWorkspace varstab;
@@ -116,11 +121,17 @@ enum class EngineOutcome {
 // series' fitting period). Writes the intermediate files and report lines,
 // shows the stage plots through `plots`, and may change options.NOPT (0
 // becomes 6) and options.ISTAB (the stabilisation dialogue). SERMAT and
-// IDXMAT come back calendar-aligned. The signal-free iteration is not
-// built yet: a call ends after the standard chronology and the header of
-// the convergence table.
+// IDXMAT come back calendar-aligned.
 EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
                      EngineState& state, plot::PlotContext& plots);
+
+// What the stop rules of the signal-free iteration decide after iteration
+// ITER, in their order: converged (the tested statistic CNVSTA at most
+// CONVTL), capped at kMaxIterations, a rise from iteration 7 on (CNVSTA
+// above CNVPRV) that asks the run loop for a restart while KRETRY + 1 is at
+// most kMaxRetries and gives up after that, or the next iteration.
+enum class IterationStep { kNext, kConverged, kCapped, kRestart, kGiveUp };
+IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, int KRETRY);
 
 // The output base name of a data file: DATFIL (50 characters) up to its
 // first '.', or without its trailing blanks when it has none.

@@ -52,15 +52,15 @@ void StandardPass(EngineCall& call) {
     } else {
       int code = o.NOPT == 0 ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
       const std::span<float> fit = std::span<float>(s.CRVVEC).first(n);
-      ShowCrvfitMessages(call, detrend::crvfit(x, fit, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, st.crvfit),
+      ShowCrvfitMessages(call, detrend::crvfit(x, fit, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, st.lanes[0].crvfit),
                          static_cast<int>(n));
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];
       for (float& c : fit) c = std::max(c, floor);
     }
-    const std::span<float> curve = std::span<float>(st.curve).first(n);
+    const std::span<float> curve = std::span<float>(st.lanes[0].curve).first(n);
     std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age_offset), n, curve.begin());
 
-    const std::span<float> ind = std::span<float>(st.index).first(n);
+    const std::span<float> ind = std::span<float>(st.lanes[0].index).first(n);
     if (indices) {
       detrend::indxs(x, curve, ind, o.RESID == 1 ? 2 : 1);
     } else {

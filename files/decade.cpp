@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -436,26 +437,44 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
 
 // ------------------------------------------------------------------ writing
 
-std::string RwlLine(std::string_view id, int year, const std::vector<int>& items, std::string_view label) {
-  const char* head;
-  switch (WriteLayout(year)) {
-    case 0:
-      head = "(a8,i4,10i6,2x,a6)";
-      break;
-    case 1:
-      head = "(a7,i5,10i6,2x,a6)";
-      break;
-    default:
-      head = "(a6,i6,10i6,2x,a6)";
-      break;
+// Edit descriptor aw for a text: its first w characters, or the text
+// right-justified in w columns.
+void AppendText(std::string& out, std::string_view text, std::size_t w) {
+  if (text.size() >= w) {
+    out.append(text.substr(0, w));
+  } else {
+    out.append(w - text.size(), ' ');
+    out.append(text);
   }
-  std::vector<fmt::WriteValue> values;
-  values.reserve(13);
-  values.emplace_back(id);
-  values.emplace_back(year);
-  for (int v : items) values.emplace_back(v);
-  if (items.size() == 10) values.emplace_back(label);
-  return fmt::Write(head, values);
+}
+
+// Edit descriptor iw: right-justified, w asterisks when it does not fit.
+void AppendInt(std::string& out, int v, std::size_t w) {
+  char digits[16];
+  const std::size_t len = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, v).ptr - digits);
+  if (len > w) {
+    out.append(w, '*');
+  } else {
+    out.append(w - len, ' ');
+    out.append(digits, len);
+  }
+}
+
+// A ring-width line: (a8,i4,10i6,2x,a6), with the identifier and year
+// fields (a7,i5) or (a6,i6) for the years that need them. Written field by
+// field (the writer's hot path); the label follows only a full line.
+std::string RwlLine(std::string_view id, int year, const std::vector<int>& items, std::string_view label) {
+  const std::size_t id_width = 8 - static_cast<std::size_t>(WriteLayout(year));
+  std::string out;
+  out.reserve(80);
+  AppendText(out, id, id_width);
+  AppendInt(out, year, 12 - id_width);
+  for (int v : items) AppendInt(out, v, 6);
+  if (items.size() == 10) {
+    out.append(2, ' ');
+    AppendText(out, label, 6);
+  }
+  return out;
 }
 
 std::string CrnLine(std::string_view id, int year, const std::array<int, 10>& value, const std::array<int, 10>& depth,

@@ -40,13 +40,14 @@ def lines(ident, first, values):
 
 
 for s in range(12):
-    a = 1.5 + 1.5 * uniform()
-    b = 0.01 + 0.03 * uniform()
-    k = 0.4 + 0.4 * uniform()
+    a = 0.5 + 0.7 * uniform()
+    b = 0.01 + 0.02 * uniform()
+    k = 0.6 + 0.4 * uniform()
     values = []
     for age, y in enumerate(range(FIRST[s], LAST[s] + 1), start=1):
         trend = a * math.exp(-b * age) + k
         noise = 0.85 + 0.3 * uniform()
-        values.append(int(round(1000.0 * trend * signal[y] * noise)))
+        v = int(round(1000.0 * trend * signal[y] * noise))
+        values.append(1000 if v == 999 else v)  # 999 would read as the end of a series in hundredths
     for line in lines("SYN%02d" % (s + 1), FIRST[s], values):
         print(line)

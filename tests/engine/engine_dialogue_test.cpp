@@ -22,7 +22,8 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   run.options.ISTAB = 1;
   ASSERT_EQ(run.Call(), EngineOutcome::kFinished);
   EXPECT_EQ(run.options.ISTAB, 12);
-  EXPECT_EQ(run.console.Asked("Happy with this spline"), 3);
+  // Three answers for the standard chronology, the last for the signal-free one.
+  EXPECT_EQ(run.console.Asked("Happy with this spline"), 4);
   EXPECT_EQ(run.console.Asked("Smoothing spline (fixed Yrs cutoff)"), 2);
   const std::string& screen = run.console.transcript();
   EXPECT_TRUE(Contains(screen, "\n Y or <RET> for Yes or N for no, okay?\n"));
@@ -34,12 +35,15 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
                        " Smoothing spline (fixed Yrs cutoff)  >+9        ==> 5\n"))
       << screen.substr(screen.find("Additional"), 400);
   const std::string stars(55, '*');
-  EXPECT_TRUE(Contains(run.Report(),
+  const std::string report = run.Report();
+  EXPECT_TRUE(Contains(report,
                        "\nDEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED\n"
                        "\n" + stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars + "\n"
                        "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED:   12\n"));
   EXPECT_EQ(run.plotter.Count("Spline Detrending of Running RBAR Stabilized Indices"), 2);
   EXPECT_EQ(run.plotter.Count("RBAR Only Vs. Detrended RBAR Stabilized Standard Indices"), 2);
+  EXPECT_EQ(run.plotter.Count("Spline Detrending of RBAR Stabilized Signal Free Indices"), 1);
+  EXPECT_EQ(report.find("CHANGED TO:"), report.rfind("CHANGED TO:"));  // the signal-free pass reports nothing
 }
 
 TEST(StabilisationDialogue, BatchReminderAndReportLine) {

@@ -49,7 +49,7 @@ void BM_RobsumBiweight3000x600(benchmark::State& state) {
   common::Block bwt(kYears, 4);
   std::vector<float> crn(kYears), spr(kYears), vratio(kYears);
   std::vector<int> depth(kYears);
-  detrend::RobsumWorkspace work(detrend::kRobsumMaxInteractive);
+  detrend::RobsumWorkspace work(common::ProgramVariant::kInteractive);
   for (auto _ : state) {
     const auto status = detrend::ROBSUM(set.idx, bwt, kYears, set.NS, crn, spr, vratio, depth, 2, work);
     benchmark::DoNotOptimize(status);

@@ -1,6 +1,8 @@
 #include "common/console.h"
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "common/freeform.h"
 #include "common/text.h"
@@ -100,7 +102,8 @@ std::optional<int> Dialog::ReadFreeInt() {
 
 std::optional<float> Dialog::ReadFreeReal() {
   std::optional<double> value = ReadFreeDouble();
-  if (!value) return std::nullopt;
+  // A number beyond single precision would become infinity: unreadable.
+  if (!value || std::fabs(*value) > static_cast<double>(std::numeric_limits<float>::max())) return std::nullopt;
   return static_cast<float>(*value);
 }
 

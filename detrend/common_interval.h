@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "common/program_variant.h"
+
 namespace detrend {
 
 // imin, imax: smallest and largest of iv(1..n), scanning from iv(1); n < 2
@@ -16,8 +18,9 @@ int imin(std::span<const int> iv);
 int imax(std::span<const int> iv);
 
 // Series limit of the common-interval search, by program.
-inline constexpr int kCommintMaxInteractive = 3001;
-inline constexpr int kCommintMaxBatch = 6001;
+inline int CommintMax(common::ProgramVariant variant) {
+  return variant == common::ProgramVariant::kBatch ? 6001 : 3001;
+}
 
 struct CommintResult {
   bool too_many;     // nser above the limit: nothing else is set

@@ -82,21 +82,21 @@ bool xmean(std::span<const float> y, std::span<float> curv) {
   return true;
 }
 
-std::vector<std::string> XmeanMessageLines(bool batch) {
-  return {"", batch ? "Error in xmean: n=0" : "error in xmean: n=0"};
+std::vector<std::string> XmeanMessageLines(common::ProgramVariant variant) {
+  return {"", variant == common::ProgramVariant::kBatch ? "Error in xmean: n=0" : "error in xmean: n=0"};
 }
 
-std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch) {
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, common::ProgramVariant variant) {
   std::vector<std::string> lines;
   if (result.exponential_tried) {
     std::string text = CurveMessage(result.exponential, nfit);
     if (!text.empty()) lines.push_back(std::move(text));
   }
-  for (std::string& line : SplineMessageLines(result.spline, result.spline_routine, batch)) {
+  for (std::string& line : SplineMessageLines(result.spline, result.spline_routine, variant)) {
     lines.push_back(std::move(line));
   }
   if (result.no_values) {
-    for (std::string& line : XmeanMessageLines(batch)) lines.push_back(std::move(line));
+    for (std::string& line : XmeanMessageLines(variant)) lines.push_back(std::move(line));
   }
   return lines;
 }
@@ -139,9 +139,9 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
   }
 
   std::span<const float> written = whole;  // the part of curv the model gives
-  switch (code) {
-    case 1:
-    case 2: {
+  switch (static_cast<CurveOption>(code)) {
+    case CurveOption::kExponentialOrLine:
+    case CurveOption::kExponentialOrFallingLine: {
       CRVPAR.fill(0.0f);
       result.exponential_tried = true;
       result.exponential = curve(fit, whole, CRVPAR);
@@ -152,17 +152,17 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       if (code == 2 && CRVPAR[2] > kCrvfitThreshold) use_mean();
       break;
     }
-    case 3:
+    case CurveOption::kLine:
       fit_line();
       break;
-    case 4:
+    case CurveOption::kFallingLine:
       fit_line();
       if (CRVPAR[2] > 0.0f) use_mean();
       break;
-    case 6:
+    case CurveOption::kMean:
       use_mean();
       break;
-    case -5: {
+    case CurveOption::kSuperSmoother: {
       if (nfit < kSmootherLeastValues) {
         use_mean();
         break;
@@ -184,7 +184,7 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       }
       break;
     }
-    case 8: {
+    case CurveOption::kAgeDependentSpline: {
       const std::span<int> s = CrvfitAccess::stiffness(work, n);
       yrseq(static_cast<int>(n), SPLSTF, s);
       result.spline_routine = SplineRoutine::kSplage;

@@ -12,16 +12,21 @@
 
 namespace detrend {
 
-// Option codes of crvfit (others: see IsSplineInYears / IsSplineInPercent;
-// every code not handled leaves the curve and the code as they are).
+// The fixed detrending option codes (NOPT). The code is open-ended: splines
+// in years and in percent of the length are the predicates below. crvfit
+// fits 1-4, 6, 8, -5 and the splines; every other code leaves the curve and
+// the code as they are.
 enum class CurveOption {
+  kRawAverage = 0,                // no detrending: the engine turns it into kMean
   kExponentialOrLine = 1,         // negative exponential, else any line
   kExponentialOrFallingLine = 2,  // negative exponential, else a line that does not rise, else the mean
   kLine = 3,
   kFallingLine = 4,               // a line that does not rise, else the mean
   kMean = 6,
   kAgeDependentSpline = 8,
+  kMedianLengthSpline = 9,        // dialogue only: replaced by the median length in years
   kSuperSmoother = -5,
+  kRegionalCurve = -2,
 };
 
 inline bool IsSplineInYears(int NOPT) { return NOPT >= 10; }
@@ -68,7 +73,7 @@ struct CrvfitResult {
 // exponential's message, the spline's, and xmean's when no_values is set.
 // A spline status of kTooLong (more than mxy values) or no_values means the
 // caller stops the program after writing them.
-std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, bool batch);
+std::vector<std::string> CrvfitMessageLines(const CrvfitResult& result, int nfit, common::ProgramVariant variant);
 
 // Fits the curve of y (n = y.size() values) to its first nfit values and
 // writes curv (n values; spline codes write only the first nfit). NOPT comes
@@ -91,7 +96,7 @@ LineFit lintrd(std::span<const float> y, std::span<float> curv);
 bool xmean(std::span<const float> y, std::span<float> curv);
 
 // The lines xmean's caller writes before it waits for Return and stops.
-std::vector<std::string> XmeanMessageLines(bool batch);
+std::vector<std::string> XmeanMessageLines(common::ProgramVariant variant);
 
 // iv(1) = start, iv(i) = iv(i-1) + 1; iv(1) is written even when iv is
 // empty-sized by the caller's n < 1 (pass at least one element).

@@ -125,16 +125,16 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
   for (int step = 1; step <= 4; ++step) {
     double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
     for (int i = 0; i < n; ++i) {
-      const double dev = static_cast<double>(x[static_cast<std::size_t>(i)]) - t;
-      const double u = dev / cs;
+      const double e = static_cast<double>(x[static_cast<std::size_t>(i)]) - t;
+      const double u = e / cs;
       double weight = 0.0;
       if (std::abs(u) < 1.0) {
         const double u2 = u * u;
         const double one = 1.0 - u2;
         const double one2 = one * one;
-        a += dev * dev * (one2 * one2);
+        a += e * e * (one2 * one2);
         b += one * (1.0 - 5.0 * u2);
-        c += dev * one2;
+        c += e * one2;
         d += one2;
         weight = one2;
       }
@@ -148,11 +148,11 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
   return {static_cast<float>(t), spr, spr / sqrt_n, vratio, true};
 }
 
-RobsumWorkspace::RobsumWorkspace(int maxnum_in)
-    : maxnum(maxnum_in),
-      values(static_cast<std::size_t>(maxnum_in)),
-      work(static_cast<std::size_t>(maxnum_in)),
-      weights(static_cast<std::size_t>(maxnum_in)) {}
+RobsumWorkspace::RobsumWorkspace(common::ProgramVariant variant)
+    : maxnum(RobsumMax(variant)),
+      values(static_cast<std::size_t>(maxnum)),
+      work(static_cast<std::size_t>(maxnum)),
+      weights(static_cast<std::size_t>(maxnum)) {}
 
 RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs, int nser,
                     std::span<float> crn, std::span<float> spr, std::span<float> vratio,

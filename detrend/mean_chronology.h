@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/limits.h"
+#include "common/program_variant.h"
 #include "common/storage.h"
 
 namespace detrend {
@@ -52,15 +53,16 @@ struct BiweightResult {
 };
 BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt, int itype);
 
-// Largest number of series ROBSUM accepts (MAXNUM).
-inline constexpr int kRobsumMaxInteractive = 3001;
-inline constexpr int kRobsumMaxBatch = 6001;
+// Largest number of series ROBSUM accepts (MAXNUM), by program.
+inline int RobsumMax(common::ProgramVariant variant) {
+  return variant == common::ProgramVariant::kBatch ? 6001 : 3001;
+}
 
 // ROBSUM's own storage: one year's values, biwgt's work vector and the
 // year's biweights, MAXNUM values each. Owned by the caller and reused by
 // every call, so ROBSUM allocates nothing.
 struct RobsumWorkspace {
-  explicit RobsumWorkspace(int maxnum = kRobsumMaxInteractive);
+  explicit RobsumWorkspace(common::ProgramVariant variant);
   int maxnum;
   std::vector<float> values, work, weights;
   // The same for each further thread of a large table, made on first need.

@@ -140,14 +140,14 @@ WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, 
   for (std::size_t i = 0; i + 1 < nc; ++i) {
     // Cross sums with blocks of later series, one lane each: every lane
     // still adds its products in year order.
-    const std::size_t r = i % kRows;
-    if (r == 0) PairSums(w.dev.data(), nc, len, i, i + kRows < nc ? kRows : 1, w.sxy.data());
-    if (r != 0 && i - r + kRows >= nc) PairSums(w.dev.data(), nc, len, i, 1, w.sxy.data() + r * nc);
-    const float* sxy = w.sxy.data() + r * nc;
-    for (std::size_t j = i + 1; j < nc; ++j) {
-      const float prod = w.sxx[i] * w.sxx[j];
+    const std::size_t row = i % kRows;
+    if (row == 0) PairSums(w.dev.data(), nc, len, i, i + kRows < nc ? kRows : 1, w.sxy.data());
+    if (row != 0 && i - row + kRows >= nc) PairSums(w.dev.data(), nc, len, i, 1, w.sxy.data() + row * nc);
+    const float* sxy = w.sxy.data() + row * nc;
+    for (std::size_t m = i + 1; m < nc; ++m) {
+      const float prod = w.sxx[i] * w.sxx[m];
       if (prod == 0.0f) continue;  // no correlation without variance
-      const float r = sxy[j] / std::sqrt(prod);
+      const float r = sxy[m] / std::sqrt(prod);
       if (r > 0.0f) {
         ++count;
         sum_r += static_cast<double>(r);

@@ -138,7 +138,9 @@ SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<c
   return {SplineSolver::Solve(y, curv, work)};
 }
 
-std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine, bool batch) {
+std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine,
+                                            common::ProgramVariant variant) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   switch (status) {
     case SplineStatus::kNotPositiveDefinite:
       return {batch ? ">> SBR Spline: matrix not positive definite" : ">> sbr spline: matrix not positive definite"};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/limits.h"
+#include "common/program_variant.h"
 
 namespace detrend {
 
@@ -71,6 +72,6 @@ double SplineParameter(int stiffness);
 
 // Screen lines a status calls for, in the wording of the interactive or the
 // batch program; empty for kOk and kTooShort.
-std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine, bool batch);
+std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine, common::ProgramVariant variant);
 
 }  // namespace detrend

@@ -85,12 +85,12 @@ void ClipAtZero(std::span<float> x) {
 }
 
 void ShowSplineMessages(EngineCall& call, detrend::SplineStatus status, detrend::SplineRoutine routine) {
-  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.batch())) call.dialog.Screen(line);
+  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant)) call.dialog.Screen(line);
   if (status == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }
 
 void ShowCrvfitMessages(EngineCall& call, const detrend::CrvfitResult& result, int nfit) {
-  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.batch())) call.dialog.Screen(line);
+  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant)) call.dialog.Screen(line);
   if (result.no_values) call.dialog.StopAfterReturn(ExitStatus::kAbnormal);
   if (result.spline == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }

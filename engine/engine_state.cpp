@@ -10,10 +10,6 @@ using common::MAXYRS;
 
 namespace {
 
-int RobsumLimit(common::ProgramVariant variant) {
-  return variant == common::ProgramVariant::kBatch ? detrend::kRobsumMaxBatch : detrend::kRobsumMaxInteractive;
-}
-
 std::vector<float> YearVector() { return std::vector<float>(MAXYRS, 0.0f); }
 
 }  // namespace
@@ -45,7 +41,7 @@ EngineState::EngineState(common::ProgramVariant v)
       stab_out(YearVector()),
       by_age(MAXYRS, common::kMissing),
       lanes(1),
-      robsum(RobsumLimit(v)) {}
+      robsum(v) {}
 
 EngineState::SeriesLane::SeriesLane() : sf(YearVector()), curve(YearVector()), index(YearVector()) {}
 

@@ -10,7 +10,7 @@
 #include "detrend/order_stats.h"
 #include "detrend/varstab.h"
 #include "engine/engine_call.h"
-#include "files/option_questions.h"
+#include "files/character_helpers.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
@@ -69,7 +69,10 @@ int AskAdditionalStabilisation(common::Dialog& d) {
     d.Screen(common::PadTo(" Age-dependent spline stabilization", 39) + " 1");
     d.Screen(common::PadTo(" Smoothing spline (percent N cutoff)", 39) + "<-9");
     d.Prompt(common::PadTo("Smoothing spline (fixed Yrs cutoff)", 38) + ">+9");
-    const std::optional<int> code = files::ReadNumericAnswer(d, "0");
+    std::string answer = d.ReadAnswer(10);
+    d.QuitIfSlash(answer);
+    if (common::IsBlank(answer)) common::Assign(answer, "0");
+    const std::optional<int> code = files::ConvertAnswer(answer);
     if (!code || (*code >= 2 && *code <= 9) || (*code >= -9 && *code <= -1)) continue;
     return *code;
   }

@@ -20,13 +20,13 @@ constexpr const char* kContinue = "             Hit RETURN to Continue";
 
 enum class Layout { kHelp = 0, kDecadeWidths = 1, kDecadeChronologies = 2, kSingleColumn = 3, kMultipleColumns = 4 };
 
-void ShowMenu(common::Dialog& dialog, ProgramVariant variant) {
+void ShowMenu(common::Dialog& dialog, common::ProgramVariant variant) {
   const std::string at19(18, ' ');
   dialog.Screen("");
   dialog.Screen(at19 + "__ Input Data Format Menu __");
   dialog.Screen(at19 + "_____________________________");
   dialog.Screen("");
-  if (variant == ProgramVariant::kBatch) {
+  if (variant == common::ProgramVariant::kBatch) {
     dialog.Screen(at19 + "Raw ring-widths (Decade) <[1]>");
   } else {
     dialog.Screen(at19 + "Raw ring-widths (Decade)  [1]");
@@ -35,7 +35,7 @@ void ShowMenu(common::Dialog& dialog, ProgramVariant variant) {
   dialog.Screen(at19 + "Single Column             [3]");
   dialog.Screen(at19 + "Multiple Columns          [4]");
   dialog.Screen(at19 + "Enter zer0 for HELP       [0]");
-  if (variant == ProgramVariant::kBatch) {
+  if (variant == common::ProgramVariant::kBatch) {
     dialog.Screen(at19 + std::string(29, ' '));
     dialog.Screen(at19 + "Hit <RET> for optn 1 LTRR RWL");
   }
@@ -166,12 +166,12 @@ DecadeRead ReadDecadeFile(common::Dialog& dialog, common::SeriesMatrix& SERMAT, 
 
 void inmenu(common::Dialog& dialog, common::SeriesMatrix& SERMAT, common::YearTable& IYTAB,
             std::vector<std::string>& SERID, int LUN, int& NS, std::vector<std::string>& TITLE, int& RDFAIL,
-            ProgramVariant variant) {
+            common::ProgramVariant variant) {
   RDFAIL = 0;
   for (;;) {
     ShowMenu(dialog, variant);
     const std::optional<int> choice =
-        variant == ProgramVariant::kBatch ? BatchChoice(dialog) : InteractiveChoice(dialog);
+        variant == common::ProgramVariant::kBatch ? BatchChoice(dialog) : InteractiveChoice(dialog);
     if (!choice) continue;
 
     common::Unit* unit = dialog.units().Get(LUN);

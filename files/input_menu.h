@@ -19,8 +19,6 @@
 
 namespace files {
 
-using common::ProgramVariant;
-
 // Outcome flags of the readers.
 inline constexpr int kReadOk = 1;      // OKFLAG of a reader that succeeded
 inline constexpr int kReadFailed = 0;  // OKFLAG of a reader that failed
@@ -33,7 +31,7 @@ inline constexpr int kMenuFailed = 1;  // RDFAIL after a failed read
 // does. The data file is rewound before each reading attempt.
 void inmenu(common::Dialog& dialog, common::SeriesMatrix& SERMAT, common::YearTable& IYTAB,
             std::vector<std::string>& SERID, int LUN, int& NS, std::vector<std::string>& TITLE, int& RDFAIL,
-            ProgramVariant variant = ProgramVariant::kInteractive);
+            common::ProgramVariant variant = common::ProgramVariant::kInteractive);
 
 // Rd1col: the single-column layout (identifier line, first-year line, one
 // value per line). OKFLAG 1 on success, 0 after a message.

@@ -1,9 +1,9 @@
 #include "apps/interactive/sfinter.h"
 
-#include "apps/interactive/option_dialogue.h"
-#include "apps/interactive/read_data_set.h"
-#include "apps/interactive/series_dialogue.h"
-
+#include "apps/shared/index_mode.h"
+#include "apps/shared/option_dialogue.h"
+#include "apps/shared/read_data_set.h"
+#include "apps/shared/series_processing.h"
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "common/units.h"
@@ -62,26 +62,27 @@ void ShowBanner(Run& run) {
 
 void AskDataFile(Run& run) {
   Dialog& d = run.dialog;
+  std::string& DATFIL = run.store.DATFIL;
   for (;;) {
-    files::blank(run.DATFIL);
+    files::blank(DATFIL);
     d.Screen("");
-    run.DATFIL = d.Ask("Enter data file name to process (/ to exit)", 50);
-    if (Dialog::IsQuit(run.DATFIL)) d.Stop(ExitStatus::kNormal);
+    DATFIL = d.Ask("Enter data file name to process (/ to exit)", 50);
+    if (Dialog::IsQuit(DATFIL)) d.Stop(ExitStatus::kNormal);
 
-    if (run.DATFIL[0] == ' ' && run.DATFIL[1] == ' ') {
+    if (DATFIL[0] == ' ' && DATFIL[1] == ' ') {
       d.Screen("");
       d.Screen(" There was an error reading your entry.");
       WaitOrQuit(d, " Hit return to enter a new file name or / to exit program.");
       continue;
     }
-    if (!common::ReadableFileExists(std::string(common::TrimRight(run.DATFIL)))) {
+    if (!common::ReadableFileExists(std::string(common::TrimRight(DATFIL)))) {
       d.Screen("");
-      d.Screen(" File > " + run.DATFIL.substr(0, 25) + " < not found");
+      d.Screen(" File > " + DATFIL.substr(0, 25) + " < not found");
       d.Screen("");
       WaitOrQuit(d, " Hit return to enter a new file name or / exit program.");
       continue;
     }
-    run.stem_length = StemLength(run.DATFIL);
+    run.stem_length = StemLength(DATFIL);
     return;
   }
 }
@@ -93,24 +94,26 @@ int StemLength(const std::string& datfil) {
 }
 
 void OpenReport(Run& run) {
-  files::blank(run.OUTNAM);
-  common::Assign(run.OUTNAM, run.stem() + "_out_v" + run.version + ".txt");
-  files::squeez(run.OUTNAM, 80);
+  std::string& OUTNAM = run.store.OUTNAM;
+  files::blank(OUTNAM);
+  common::Assign(OUTNAM, run.stem() + "_out_v" + run.version + ".txt");
+  files::squeez(OUTNAM, 80);
   common::Units& units = run.dialog.units();
-  units.Open(common::kReportUnit, std::string(common::TrimRight(run.OUTNAM)), common::Units::Mode::kWrite);
+  units.Open(common::kReportUnit, std::string(common::TrimRight(OUTNAM)), common::Units::Mode::kWrite);
   run.dialog.Report("");
   run.dialog.Report("THE OFFICIAL SIGNAL FREE PROGRAM OUTPUT FILE");
   run.dialog.Report("");
-  run.dialog.Report("DATA FILE TO PROCESS: " + run.DATFIL);
-  run.KRETRY = 0;
+  run.dialog.Report("DATA FILE TO PROCESS: " + run.store.DATFIL);
+  run.restart.KRETRY = 0;
 }
 
-void sfinter(Dialog& dialog, common::RunStorage& store) {
+void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
+             engine::EngineState& engine_state, plot::PlotContext& plots) {
   plot::setplib(kPlotDataDir);
-  Run run(dialog, store);
-  run.RCSFLG = 0;
-  run.RCSRDO = 0;
-  run.PITHFL = 0;
+  Run run(dialog, store, options, restart, engine_state, plots);
+  options.RCSFLG = 0;
+  restart.RCSRDO = 0;
+  options.PITHFL = 0;
   ShowBanner(run);
 
   for (;;) {
@@ -118,18 +121,16 @@ void sfinter(Dialog& dialog, common::RunStorage& store) {
     OpenReport(run);
 
     // Reading and checking the data set.
-    if (ReadAndCheckDataSet(run) == DataSetOutcome::kTryAgain) continue;
+    if (drivers::ReadAndCheckDataSet(run) == drivers::DataSetOutcome::kTryAgain) continue;
     break;
   }
 
   // Index mode, power transformation and series processing.
-  const SeriesDialogueResult series = SeriesDialogue(dialog, store, run.DATFIL);
-  run.RESID = series.mode.RESID;
-  run.PTRFLG = series.mode.PTRFLG;
-  run.MED = series.MED;
+  drivers::AskIndexMode(dialog, run.variant, options);
+  drivers::ProcessSeries(run);
 
   // Curve-fit and chronology options.
-  CurveFitDialogue(run);
+  drivers::CurveFitDialogue(run);
 
   dialog.Screen("");
   dialog.Stop(ExitStatus::kNormal, " Options chosen; the chronology engine is not part of this version.");

@@ -3,57 +3,33 @@
 
 #include <string>
 
+#include "apps/shared/run_context.h"
 #include "common/console.h"
+#include "common/run_options.h"
 #include "common/storage.h"
 #include "common/text.h"
+#include "engine/sigfre.h"
+#include "plot/plot_settings.h"
 
 namespace interactive {
 
 // Where the plotting library's data lives on this platform.
 inline constexpr const char* kPlotDataDir = "/usr/share/plplot5.15.0";
 
-// What the interactive driver keeps for the whole run beside the storage.
-struct Run {
-  Run(common::Dialog& d, common::RunStorage& s) : dialog(d), store(s) {}
+// What the interactive driver works with for the whole run: what main()
+// lends it (the console, the storage, the options, the restart state, the
+// engine's state and the plots) and the few values of its own.
+struct Run : drivers::RunContext {
+  Run(common::Dialog& d, common::RunStorage& s, common::RunOptions& o, common::RestartState& r, engine::EngineState& e,
+      plot::PlotContext& p)
+      : drivers::RunContext{d, s, o, r, common::ProgramVariant::kInteractive}, engine_state(e), plots(p) {}
 
-  common::Dialog& dialog;
-  common::RunStorage& store;
+  engine::EngineState& engine_state;
+  plot::PlotContext& plots;
   std::string version = common::Fixed(common::kVersion, 15);
-  std::string DATFIL = std::string(50, ' ');
   int stem_length = 0;  // leading characters of DATFIL that name every output file
-  std::string OUTNAM = std::string(80, ' ');
-  int RCSFLG = 0;
-  int RCSRDO = 0;
-  int PITHFL = 0;
-  int KRETRY = 0;
 
-  // From the series dialogue.
-  int RESID = 0;   // 1 residual indices, 0 ratios
-  int PTRFLG = 0;  // 1 when the series are power transformed
-  int MED = 0;     // integer median segment length of the latest length summary
-
-  // Curve-fit options.
-  int NOPT = 8;
-  int alpha = 0;  // the Friedman alpha as typed
-  float ALPHA = 0.0f;
-  int SPLSTF = 50;
-  int SPLEND = 0;
-  int RCSWIN = 0;
-
-  // Chronology options and the engine switches set without a question.
-  int MEANMD = 2;
-  int IRBWIN = 51;
-  int ISTAB = 0;
-  float CONVTL = 0.0001f;
-  char TARNYN = ' ';
-  char MADJ = ' ';
-  char MEDCNV = ' ';
-  char SFFLGA = 'n';
-  char SFFLGB = 'y';
-  char SPLITR = 'y';
-  char FITEND = 'n';  // the fit-end switch read before each engine run
-
-  std::string stem() const { return DATFIL.substr(0, static_cast<std::size_t>(stem_length)); }
+  std::string stem() const { return store.DATFIL.substr(0, static_cast<std::size_t>(stem_length)); }
 };
 
 // The banner and the gap-filling warning (screen only).
@@ -66,6 +42,7 @@ int StemLength(const std::string& datfil);
 void OpenReport(Run& run);
 
 // The whole run; ends only through the stop routine.
-[[noreturn]] void sfinter(common::Dialog& dialog, common::RunStorage& store);
+[[noreturn]] void sfinter(common::Dialog& dialog, common::RunStorage& store, common::RunOptions& options,
+                          common::RestartState& restart, engine::EngineState& engine_state, plot::PlotContext& plots);
 
 }  // namespace interactive

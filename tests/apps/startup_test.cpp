@@ -134,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // 60 characters typed: the name is cut to 50 before the file test.
                       StemCase{std::string(46, 'a') + ".rwl" + std::string(10, 'z'), std::string(46, 'a') + ".rwl",
                                std::string(46, 'a') + "_out_vKestrane_2019.txt"}),
-    [](const ::testing::TestParamInfo<StemCase>& info) { return "Case" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<StemCase>& param_info) { return "Case" + std::to_string(param_info.index); });
 
 }  // namespace

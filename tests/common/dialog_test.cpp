@@ -10,7 +10,6 @@
 #include "common/freeform.h"
 #include "common/storage.h"
 #include "common/text.h"
-#include "plot/setplib.h"
 
 namespace {
 
@@ -125,6 +124,15 @@ TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
   std::filesystem::remove(out);
 }
 
+TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
+  ScriptedConsole console({"1e99", "-3.5e38", "3.4e38"});
+  Units units;
+  Dialog d(console, units);
+  EXPECT_EQ(d.ReadFreeReal(), std::nullopt);
+  EXPECT_EQ(d.ReadFreeReal(), std::nullopt);
+  EXPECT_FLOAT_EQ(*d.ReadFreeReal(), 3.4e38f);
+}
+
 TEST(Dialog, FreeFormReadsSkipEmptyLinesAndTakeTheFirstItem) {
   ScriptedConsole console({"", "  ", " 1850, 1900", "12.5", "1d-3", ".5 7", "/"});
   Units units;
@@ -186,14 +194,6 @@ TEST(Storage, YearTableIndexesLikeTheRoutines) {
   EXPECT_EQ(t(common::MAXSER, 3), 7);
   EXPECT_EQ(common::RowOfYear(1850, 1850), 1);
   EXPECT_EQ(common::RowOfYear(-5, -10), 6);
-}
-
-TEST(Setplib, PutsTheDirectoryWithoutTrailingBlanks) {
-  plot::setplib("C:\\PLPLOT_DATA      ");
-  ASSERT_NE(std::getenv("plplot_lib"), nullptr);
-  EXPECT_STREQ(std::getenv("plplot_lib"), "C:\\PLPLOT_DATA");
-  plot::setplib("    ");
-  EXPECT_STREQ(std::getenv("plplot_lib"), "");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace detrend {
 namespace {
 
-CommintResult RunCommint(const std::vector<int>& first, const std::vector<int>& last, int limit = kCommintMaxInteractive) {
+CommintResult RunCommint(const std::vector<int>& first, const std::vector<int>& last, int limit = CommintMax(common::ProgramVariant::kInteractive)) {
   std::vector<int> len;
   std::vector<std::string> ids;
   for (std::size_t i = 0; i < first.size(); ++i) {
@@ -150,7 +150,7 @@ TEST(Commint, SeriesLimitByProgram) {
   EXPECT_FALSE(r.too_many);
   EXPECT_EQ(r.count, 3001);
   std::vector<int> many(6001, 1900), many_last(6001, 1910);
-  EXPECT_FALSE(RunCommint(many, many_last, kCommintMaxBatch).too_many);
+  EXPECT_FALSE(RunCommint(many, many_last, CommintMax(common::ProgramVariant::kBatch)).too_many);
 }
 
 }  // namespace

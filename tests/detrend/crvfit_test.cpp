@@ -77,8 +77,8 @@ TEST(Xmean, SinglePrecisionMeanEverywhere) {
   std::vector<float> untouched(3, 9.0f);
   EXPECT_FALSE(xmean({}, untouched));
   EXPECT_EQ(untouched, std::vector<float>(3, 9.0f));
-  EXPECT_EQ(XmeanMessageLines(false), (std::vector<std::string>{"", "error in xmean: n=0"}));
-  EXPECT_EQ(XmeanMessageLines(true), (std::vector<std::string>{"", "Error in xmean: n=0"}));
+  EXPECT_EQ(XmeanMessageLines(common::ProgramVariant::kInteractive), (std::vector<std::string>{"", "error in xmean: n=0"}));
+  EXPECT_EQ(XmeanMessageLines(common::ProgramVariant::kBatch), (std::vector<std::string>{"", "Error in xmean: n=0"}));
 }
 
 TEST(Yrseq, ConsecutiveFromStart) {
@@ -103,7 +103,7 @@ TEST(Crvfit, GoodExponentialKeepsCodeOne) {
   EXPECT_EQ(f.nopt, 1);
   EXPECT_TRUE(f.result.exponential_tried);
   EXPECT_EQ(f.result.exponential, CurveStatus::kFitted);
-  EXPECT_TRUE(CrvfitMessageLines(f.result, 80, false).empty());
+  EXPECT_TRUE(CrvfitMessageLines(f.result, 80, common::ProgramVariant::kInteractive).empty());
   EXPECT_NEAR(work.CRVPAR[1], 0.03f, 1e-5f);
   EXPECT_NEAR(work.CRVPAR[4], 0.6f, 1e-4f);
   EXPECT_EQ(work.CRVPAR[2], 0.0f);
@@ -116,7 +116,7 @@ TEST(Crvfit, NineteenValuesGiveLineCodeThree) {
   const Fit f = FitCurve(y, 19, 1, work);
   EXPECT_EQ(f.nopt, 3);
   EXPECT_EQ(f.result.exponential, CurveStatus::kTooShort);
-  EXPECT_EQ(CrvfitMessageLines(f.result, 19, false),
+  EXPECT_EQ(CrvfitMessageLines(f.result, 19, common::ProgramVariant::kInteractive),
             std::vector<std::string>{">> sbr curve:  only 19 values, no exponential curve fit"});
   const std::vector<double> line = HandLine(y, 19, 19);
   for (std::size_t i = 0; i < 19; ++i) EXPECT_NEAR(f.curv[i], line[i], 1e-5);
@@ -211,13 +211,13 @@ TEST(Crvfit, NoValuesAsksCallerToStop) {
   const Fit f = FitCurve(y, 0, 6, work);
   EXPECT_TRUE(f.result.no_values);
   EXPECT_EQ(f.nopt, 6);
-  EXPECT_EQ(CrvfitMessageLines(f.result, 0, false), (std::vector<std::string>{"", "error in xmean: n=0"}));
+  EXPECT_EQ(CrvfitMessageLines(f.result, 0, common::ProgramVariant::kInteractive), (std::vector<std::string>{"", "error in xmean: n=0"}));
   // Any code with no values goes straight to the mean: only xmean's lines.
   for (int code : {1, 3, -5, 8, 20, -50}) {
     const Fit g = FitCurve(y, 0, code, work);
     EXPECT_TRUE(g.result.no_values) << code;
     EXPECT_EQ(g.nopt, 6) << code;
-    EXPECT_EQ(CrvfitMessageLines(g.result, 0, true), (std::vector<std::string>{"", "Error in xmean: n=0"})) << code;
+    EXPECT_EQ(CrvfitMessageLines(g.result, 0, common::ProgramVariant::kBatch), (std::vector<std::string>{"", "Error in xmean: n=0"})) << code;
   }
   EXPECT_FALSE(FitCurve(y, 2, 6, work).result.no_values);
 }
@@ -288,12 +288,12 @@ TEST(Crvfit, SplineTooLongReportsItsRoutine) {
   EXPECT_EQ(f.result.spline_routine, SplineRoutine::kSplage);
   EXPECT_EQ(f.nopt, 6);
   EXPECT_EQ(f.curv, y);
-  EXPECT_EQ(CrvfitMessageLines(f.result, 6002, true),
+  EXPECT_EQ(CrvfitMessageLines(f.result, 6002, common::ProgramVariant::kBatch),
             (std::vector<std::string>{"", " *** Series too long for spline subroutine ***",
                                       " *** Enlarge mxy parameter in subroutine ***", ""}));
   f = FitCurve(y, 6002, -50, work);
   EXPECT_EQ(f.result.spline_routine, SplineRoutine::kSplinp);
-  EXPECT_EQ(CrvfitMessageLines(f.result, 6002, true)[2], " *** enlarge mxy parameter in subroutine ***");
+  EXPECT_EQ(CrvfitMessageLines(f.result, 6002, common::ProgramVariant::kBatch)[2], " *** enlarge mxy parameter in subroutine ***");
   f = FitCurve(y, 6002, 30, work);
   EXPECT_EQ(f.result.spline_routine, SplineRoutine::kSpline);
 }

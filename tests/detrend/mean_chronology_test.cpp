@@ -204,13 +204,14 @@ struct RobsumRun {
   RobsumStatus status;
 };
 
-RobsumRun RunRobsum(const common::SeriesMatrix& x, int nyrs, int nser, int meanmd, int maxnum = kRobsumMaxInteractive) {
+RobsumRun RunRobsum(const common::SeriesMatrix& x, int nyrs, int nser, int meanmd,
+                    common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
   RobsumRun r;
   r.crn.assign(static_cast<std::size_t>(nyrs), 0.0f);
   r.spr = r.vratio = r.crn;
   r.depth.assign(static_cast<std::size_t>(nyrs), -1);
   r.bwt = common::Block(nyrs, 4, 0.0f);
-  RobsumWorkspace work(maxnum);
+  RobsumWorkspace work(variant);
   r.status = ROBSUM(x, r.bwt, nyrs, nser, r.crn, r.spr, r.vratio, r.depth, meanmd, work);
   return r;
 }
@@ -355,7 +356,7 @@ TEST(Robsum, SeriesLimitByProgram) {
   common::SeriesMatrix x(1, 6001, 1.0f);
   EXPECT_EQ(RunRobsum(x, 1, 3001, 2).status, RobsumStatus::kOk);
   EXPECT_EQ(RunRobsum(x, 1, 3002, 2).status, RobsumStatus::kTooManySeries);
-  EXPECT_EQ(RunRobsum(x, 1, 6001, 2, kRobsumMaxBatch).status, RobsumStatus::kOk);
+  EXPECT_EQ(RunRobsum(x, 1, 6001, 2, common::ProgramVariant::kBatch).status, RobsumStatus::kOk);
 }
 
 TEST(Robsum, YearWithoutValuesIsReported) {
@@ -381,7 +382,7 @@ TEST(Robsum, LargeTablesSharedAmongThreadsGiveTheOneYearResults) {
   common::Block bwt(nyrs, 4);
   std::vector<float> crn(nyrs), spr(nyrs), vratio(nyrs);
   std::vector<int> depth(nyrs);
-  RobsumWorkspace work;
+  RobsumWorkspace work(common::ProgramVariant::kInteractive);
   ASSERT_EQ(ROBSUM(x, bwt, nyrs, nser, crn, spr, vratio, depth, 2, work), RobsumStatus::kOk);
   EXPECT_FALSE(work.lanes.empty());
   for (int i = 1; i <= nyrs; ++i) {

@@ -285,20 +285,20 @@ TEST(Spline, LongestAndTooLong) {
 }
 
 TEST(SplineMessages, Wording) {
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kNotPositiveDefinite, SplineRoutine::kSplage, false),
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kNotPositiveDefinite, SplineRoutine::kSplage, common::ProgramVariant::kInteractive),
             std::vector<std::string>{">> sbr spline: matrix not positive definite"});
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kNotPositiveDefinite, SplineRoutine::kSpline, true),
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kNotPositiveDefinite, SplineRoutine::kSpline, common::ProgramVariant::kBatch),
             std::vector<std::string>{">> SBR Spline: matrix not positive definite"});
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSpline, false),
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSpline, common::ProgramVariant::kInteractive),
             (std::vector<std::string>{"", " *** series too long for spline subroutine ***",
                                       " *** enlarge mxy parameter in subroutine ***", ""}));
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplinp, true)[2],
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplinp, common::ProgramVariant::kBatch)[2],
             " *** enlarge mxy parameter in subroutine ***");
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplage, true)[1],
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplage, common::ProgramVariant::kBatch)[1],
             " *** Series too long for spline subroutine ***");
-  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplage, true)[2],
+  EXPECT_EQ(SplineMessageLines(SplineStatus::kTooLong, SplineRoutine::kSplage, common::ProgramVariant::kBatch)[2],
             " *** Enlarge mxy parameter in subroutine ***");
-  EXPECT_TRUE(SplineMessageLines(SplineStatus::kTooShort, SplineRoutine::kSpline, false).empty());
+  EXPECT_TRUE(SplineMessageLines(SplineStatus::kTooShort, SplineRoutine::kSpline, common::ProgramVariant::kInteractive).empty());
 }
 
 }  // namespace

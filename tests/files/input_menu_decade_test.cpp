@@ -52,7 +52,7 @@ struct MenuCall {
   int status = -1;
 };
 
-MenuCall RunMenu(InputRun& run, files::ProgramVariant variant = files::ProgramVariant::kInteractive) {
+MenuCall RunMenu(InputRun& run, common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
   MenuCall call;
   auto& s = run.store();
   call.status = input_test::StopStatus(
@@ -243,7 +243,7 @@ TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
 
 TEST(InmenuDecade, BatchEmptyAnswerReadsRingWidths) {
   InputRun run(Series("AAA01", 1850, 51), {""});
-  const MenuCall call = RunMenu(run, files::ProgramVariant::kBatch);
+  const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
   EXPECT_EQ(call.RDFAIL, 0);
   EXPECT_EQ(call.NS, 1);
 }

@@ -53,7 +53,7 @@ struct MenuCall {
   int status = -1;  // stop status, -1 when inmenu returned
 };
 
-MenuCall RunMenu(InputRun& run, files::ProgramVariant variant = files::ProgramVariant::kInteractive) {
+MenuCall RunMenu(InputRun& run, common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
   MenuCall call;
   auto& s = run.store();
   call.status = input_test::StopStatus(
@@ -144,7 +144,7 @@ TEST(Inmenu, SlashAtTheMenuOrTheHeaderQuestionStopsWithStatus0) {
   InputRun at_skip(kSingleColumn, {"3", "/"});
   EXPECT_EQ(RunMenu(at_skip).status, 0);
   InputRun at_batch_menu(kSingleColumn, {"/"});
-  EXPECT_EQ(RunMenu(at_batch_menu, files::ProgramVariant::kBatch).status, 0);
+  EXPECT_EQ(RunMenu(at_batch_menu, common::ProgramVariant::kBatch).status, 0);
 }
 
 TEST(Inmenu, HeaderQuestionAsksAgainUntilANumber) {
@@ -169,13 +169,13 @@ TEST(Inmenu, EndOfInputAtTheHeaderQuestionStopsWithStatus3) {
 
 TEST(InmenuBatch, LayoutAndQuit) {
   InputRun run(kSingleColumn, {"q"});
-  EXPECT_EQ(RunMenu(run, files::ProgramVariant::kBatch).status, 0);
+  EXPECT_EQ(RunMenu(run, common::ProgramVariant::kBatch).status, 0);
   EXPECT_EQ(run.screen(), kBatchMenu + "q\n");
 }
 
 TEST(InmenuBatch, AnswerThatIsNotADigitShowsTheMenuAgain) {
   InputRun run(kSingleColumn, {"x", "3", "1"});
-  const MenuCall call = RunMenu(run, files::ProgramVariant::kBatch);
+  const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
   EXPECT_EQ(call.NS, 2);
   EXPECT_EQ(run.screen().substr(0, kBatchMenu.size() * 2 + 2), kBatchMenu + "x\n" + kBatchMenu);
 }

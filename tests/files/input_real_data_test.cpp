@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Archive, RealDecadeFile,
                                            RealFile{"deu317.rwl", 31, 1694, 2016, 7250},
                                            RealFile{"wwr.rwl", 20, 946, 1186, 3144},
                                            RealFile{"zof.rwl", 61, 1857, 2012, 5527}),
-                         [](const ::testing::TestParamInfo<RealFile>& info) {
-                           std::string name = info.param.name;
+                         [](const ::testing::TestParamInfo<RealFile>& param_info) {
+                           std::string name = param_info.param.name;
                            return name.substr(0, name.find('.'));
                          });
 
@@ -109,8 +109,8 @@ TEST_P(DamagedDecadeFile, IsRefusedClearly) {
 INSTANTIATE_TEST_SUITE_P(Archive, DamagedDecadeFile,
                          ::testing::Values(DamagedFile{"arge041.rwl", 9, "RH6A", "RH7A"},
                                            DamagedFile{"can694.rwl", 0, "", "ATK101"}),
-                         [](const ::testing::TestParamInfo<DamagedFile>& info) {
-                           std::string name = info.param.name;
+                         [](const ::testing::TestParamInfo<DamagedFile>& param_info) {
+                           std::string name = param_info.param.name;
                            return name.substr(0, name.find('.'));
                          });
 

@@ -1,4 +1,4 @@
-#include "files/data_set_summary.h"
+#include "apps/shared/data_set_summary.h"
 
 #include <algorithm>
 #include <string>
@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "detrend/order_stats.h"
 
-namespace files {
+namespace drivers {
 namespace {
 
 // `text` at column 2, then the integers in fields of `width` from column 30.
@@ -41,7 +41,7 @@ int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IY
 }
 
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
-                      const std::vector<std::string>& SERID, int NS, ProgramVariant variant) {
+                      const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant) {
   dialog.Screen("");
   dialog.Screen(" Regardless of the warning, test for missing data flags:");
   int total = 0;
@@ -59,8 +59,8 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
     dialog.Screen("");
     const std::string version = common::Fixed(common::kVersion, 15);
-    dialog.Screen(variant == ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
-                                                    : " Abnormal termination of Kestrane_Version " + version);
+    dialog.Screen(variant == common::ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
+                                                            : " Abnormal termination of Kestrane_Version " + version);
     dialog.Screen("");
     dialog.StopAfterReturn(common::ExitStatus::kAbnormal);
   }
@@ -111,4 +111,4 @@ LengthSummary SeriesLengthSummary(common::Dialog& dialog, const common::YearTabl
   return s;
 }
 
-}  // namespace files
+}  // namespace drivers

@@ -1,14 +1,15 @@
-#include "files/series_processing.h"
+#include "apps/shared/series_processing.h"
 
 #include <algorithm>
 #include <optional>
 
+#include "apps/shared/data_set_summary.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
 #include "files/censor.h"
 
-namespace files {
+namespace drivers {
 
 namespace {
 
@@ -140,7 +141,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '2') {
       int bound = AskYear(dialog, "Enter the MINIMUM segment length");
       const int typed = bound;
-      if (!censl(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
+      if (!files::censl(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
         WarnNothingKept(dialog, "No series were found with a segment length of at least " + I(5, typed));
         continue;
       }
@@ -149,8 +150,8 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     } else if (c == '3' || c == '4') {
       int bound = AskYear(dialog, c == '3' ? "Enter the MAXIMUM starting year" : "Enter the MINIMUM start year");
       const int typed = bound;
-      const bool kept = c == '3' ? cenmxy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)
-                                 : censy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog);
+      const bool kept = c == '3' ? files::cenmxy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)
+                                 : files::censy(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog);
       if (!kept) {
         WarnNothingKept(dialog, std::string(c == '3' ? "No series were found that start ON or BEFORE "
                                                      : "No series were found that start ON or AFTER ") +
@@ -189,7 +190,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
       }
       const int typed_start = start;
       const int typed_end = end;
-      if (!cencom(start, end, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
+      if (!files::cencom(start, end, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
         WarnNothingKept(dialog, typed_end < typed_start
                                     ? "The common end year " + I(5, typed_end) + " is before the start year " +
                                           I(5, typed_start)
@@ -203,13 +204,26 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     }
     const int whole = run.NS + 1;
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.ILY(whole) - run.IYTAB.IFY(whole) + 1;
-    std::vector<float> SERVEC(static_cast<std::size_t>(common::MAXYRS));
-    cenout(c, choice.N1, choice.N2, run.SERMAT, SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
-           kCensoredUnit, dialog);
+    files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
+                  kCensoredUnit, dialog);
     break;
   }
   CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);
   return choice;
 }
 
-}  // namespace files
+std::string_view CensoredLabel(common::ProgramVariant variant) {
+  return variant == common::ProgramVariant::kBatch ? "Censored Data Set" : "CENSORED DATA SET";
+}
+
+void ProcessSeries(RunContext& run) {
+  common::RunStorage& store = run.store;
+  run.options.MED = SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, "ORIGINAL DATA SET").MED;
+  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL);
+  if (choice.answer != '1') {
+    run.options.MED =
+        SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant)).MED;
+  }
+}
+
+}  // namespace drivers

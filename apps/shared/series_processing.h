@@ -9,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/shared/run_context.h"
 #include "common/console.h"
 #include "common/storage.h"
 
-namespace files {
+namespace drivers {
 
 // What the user chose: the menu answer ('1'..'7') and the numbers of the
 // censored data set's name (N2 only for '7').
@@ -47,4 +48,14 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
 void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
                 common::SeriesMatrix& SERWRK);
 
-}  // namespace files
+// The label of the censored set's length summary: the report twin is upper
+// case in both programs, the batch program's screen line is not.
+std::string_view CensoredLabel(common::ProgramVariant variant);
+
+// The series processing of a data set, after the index mode: the length
+// summary of the set as read ("ORIGINAL DATA SET"), the menu and, when the
+// set was censored or truncated, its own length summary. options.MED is the
+// median length of the latest summary; SERWRK holds the processed series.
+void ProcessSeries(RunContext& run);
+
+}  // namespace drivers

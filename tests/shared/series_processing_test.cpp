@@ -1,6 +1,6 @@
 // The series processing menu through a scripted console, truncation, the
 // censored data set files byte for byte, and the copy into SERWRK.
-#include "files/series_processing.h"
+#include "apps/shared/series_processing.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -72,11 +72,11 @@ class MenuTest : public ::testing::Test {
   ~MenuTest() override { fs::remove_all(dir_); }
 
   // Runs the menu with `answers`; all answers must be used.
-  files::SeriesProcessingChoice Run(std::vector<std::string> answers) {
+  drivers::SeriesProcessingChoice Run(std::vector<std::string> answers) {
     console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
     dialog_ = std::make_unique<common::Dialog>(*console_, units_);
     units_.Open(common::kReportUnit, (dir_ / "report.txt").string(), common::Units::Mode::kWrite);
-    files::SeriesProcessingChoice choice = files::SeriesProcessingMenu(*dialog_, store_, datfil_);
+    drivers::SeriesProcessingChoice choice = drivers::SeriesProcessingMenu(*dialog_, store_, datfil_);
     units_.Close(common::kReportUnit);
     EXPECT_EQ(console_->unread(), 0u);
     return choice;
@@ -123,6 +123,33 @@ std::string P(const std::string& text, const std::string& answer) {
   return common::PadTo(" " + text, 50) + "==> " + answer + "\n";
 }
 
+TEST_F(MenuTest, CensoredSummaryHeadingByProgram) {
+  // Censoring by a minimum length of 50 keeps the series of 60 and 113
+  // years: their median is 86.5, kept as 86 for option 9.
+  for (common::ProgramVariant variant : {common::ProgramVariant::kInteractive, common::ProgramVariant::kBatch}) {
+    LoadSet(store_);
+    store_.DATFIL = datfil_;
+    console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{"2", "50"});
+    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
+    common::RunOptions options;
+    common::RestartState restart;
+    drivers::RunContext run{*dialog_, store_, options, restart, variant};
+    units_.Open(common::kReportUnit, (dir_ / "report.txt").string(), common::Units::Mode::kWrite);
+    drivers::ProcessSeries(run);
+    units_.Close(common::kReportUnit);
+    EXPECT_EQ(console_->unread(), 0u);
+    EXPECT_EQ(options.MED, 86);
+    const bool batch = variant == common::ProgramVariant::kBatch;
+    const std::string heading = "   MIN   25%   MED   75%   MAX\n";
+    EXPECT_NE(Transcript().find(std::string(batch ? "\n Censored Data Set" : "\n CENSORED DATA SET") + "           " +
+                                heading),
+              std::string::npos)
+        << Transcript();
+    EXPECT_NE(Report().find("\n CENSORED DATA SET           " + heading), std::string::npos) << Report();
+    EXPECT_EQ(Report().find(" ORIGINAL DATA SET           " + heading), 0u) << Report();
+  }
+}
+
 TEST_F(MenuTest, MenuLayout) {
   Run({"1"});
   EXPECT_EQ(Transcript(),
@@ -138,7 +165,7 @@ TEST_F(MenuTest, MenuLayout) {
 }
 
 TEST_F(MenuTest, BlankAnswerKeepsAllAndCopiesToWork) {
-  const files::SeriesProcessingChoice choice = Run({""});
+  const drivers::SeriesProcessingChoice choice = Run({""});
   EXPECT_EQ(choice.answer, '1');
   ExpectUnchanged();
   EXPECT_EQ(Report(), "");
@@ -166,7 +193,7 @@ TEST_F(MenuTest, SlashStopsWithoutText) {
 }
 
 TEST_F(MenuTest, MinimumSegmentLengthAsksAgainAfterText) {
-  const files::SeriesProcessingChoice choice = Run({"2", "abc", "50"});
+  const drivers::SeriesProcessingChoice choice = Run({"2", "abc", "50"});
   EXPECT_EQ(choice.answer, '2');
   EXPECT_EQ(choice.N1, 50);
   EXPECT_EQ(store_.NS, 2);
@@ -201,7 +228,7 @@ TEST_F(MenuTest, MaximumStartYearNoSeriesWarnsWithTypedYear) {
 }
 
 TEST_F(MenuTest, MaximumStartYearCensors) {
-  const files::SeriesProcessingChoice choice = Run({"3", "1850"});
+  const drivers::SeriesProcessingChoice choice = Run({"3", "1850"});
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(store_.NS, 2);
   EXPECT_EQ(Report(), "\nDATA ARE CENSORED BY MAXIMUM START YEAR:  1850\n");
@@ -219,7 +246,7 @@ TEST_F(MenuTest, MinimumStartYearNoSeriesWarns) {
 // A start year that does not convert goes straight back to the start year:
 // the end year is not asked for in between.
 TEST_F(MenuTest, CommonPeriodStartReadFailureAsksBothAgainAtOnce) {
-  const files::SeriesProcessingChoice choice = Run({"7", "18x0", "1850", "1870"});
+  const drivers::SeriesProcessingChoice choice = Run({"7", "18x0", "1850", "1870"});
   EXPECT_EQ(choice.answer, '7');
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(choice.N2, 1870);
@@ -232,7 +259,7 @@ TEST_F(MenuTest, CommonPeriodStartReadFailureAsksBothAgainAtOnce) {
 }
 
 TEST_F(MenuTest, CommonPeriodEndReadFailureAsksBothAgain) {
-  const files::SeriesProcessingChoice choice = Run({"7", "1850", "19x0", "1850", "1870"});
+  const drivers::SeriesProcessingChoice choice = Run({"7", "1850", "19x0", "1850", "1870"});
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(choice.N2, 1870);
   EXPECT_NE(Transcript().find(P("Enter the common end year", "19x0") + "\n" +
@@ -250,7 +277,7 @@ TEST_F(MenuTest, CommonPeriodEndBeforeStartWarns) {
 }
 
 TEST_F(MenuTest, TruncateBeforeYearTypedAsTextIsAskedAgain) {
-  const files::SeriesProcessingChoice choice = Run({"5", "year", "1850"});
+  const drivers::SeriesProcessingChoice choice = Run({"5", "year", "1850"});
   EXPECT_EQ(choice.answer, '5');
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(Report(), "\nDATA ARE TRUNCATED BEFORE MINIMUM START YEAR:  1850\n");
@@ -302,7 +329,7 @@ TEST(CopyToWork, OverwritesAnEarlierDataSetCompletely) {
   store.IYTAB.NYR(2) = 1;
   for (int r = 1; r <= 5; ++r) store.SERMAT.at(r, 1) = static_cast<float>(r);
   store.SERMAT.at(1, 2) = 0.5f;
-  files::CopyToWork(store.SERMAT, store.NS, store.IYTAB, store.SERWRK);
+  drivers::CopyToWork(store.SERMAT, store.NS, store.IYTAB, store.SERWRK);
   for (int r = 1; r <= 5; ++r) EXPECT_EQ(store.SERWRK.get(r, 1), static_cast<float>(r));
   EXPECT_EQ(store.SERWRK.get(1, 2), 0.5f);
   for (int r = 6; r <= common::MAXYRS; ++r) ASSERT_EQ(store.SERWRK.get(r, 1), common::kMissing) << r;
@@ -322,7 +349,7 @@ class TruncateTest : public ::testing::Test {
 };
 
 TEST_F(TruncateTest, BeforeMovesYearToRowOneAndRefillsTail) {
-  files::TruncateBefore(1855, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
+  drivers::TruncateBefore(1855, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
   // KR001A 1845-1874 keeps exactly 20 values (1855-1874).
   EXPECT_EQ(store_.IYTAB.IFY(1), 1855);
   EXPECT_EQ(store_.IYTAB.ILY(1), 1874);
@@ -342,7 +369,7 @@ TEST_F(TruncateTest, BeforeMovesYearToRowOneAndRefillsTail) {
 }
 
 TEST_F(TruncateTest, AfterRefillsRowsPastTheYear) {
-  files::TruncateAfter(1869, store_.SERMAT, 2, store_.IYTAB, store_.SERID, dialog_);
+  drivers::TruncateAfter(1869, store_.SERMAT, 2, store_.IYTAB, store_.SERID, dialog_);
   EXPECT_EQ(store_.IYTAB.ILY(1), 1869);
   EXPECT_EQ(store_.IYTAB.NYR(1), 25);
   EXPECT_EQ(store_.SERMAT.get(25, 1), Value(1, 1869));
@@ -355,7 +382,7 @@ TEST_F(TruncateTest, AfterRefillsRowsPastTheYear) {
 
 TEST_F(TruncateTest, BeforeStopsAtFirstShortSeriesLeavingLaterOnesAlone) {
   try {
-    files::TruncateBefore(1860, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
+    drivers::TruncateBefore(1860, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
     FAIL() << "no stop";
   } catch (const common::ProgramStop& stop) {
     EXPECT_EQ(stop.status, 1);
@@ -369,7 +396,7 @@ TEST_F(TruncateTest, BeforeStopsAtFirstShortSeriesLeavingLaterOnesAlone) {
 
 TEST_F(TruncateTest, YearPastTheWholeSeriesStopsInsteadOfReadingOutside) {
   try {
-    files::TruncateBefore(1990, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
+    drivers::TruncateBefore(1990, store_.SERMAT, 4, store_.IYTAB, store_.SERID, dialog_);
     FAIL() << "no stop";
   } catch (const common::ProgramStop& stop) {
     EXPECT_EQ(stop.status, 1);

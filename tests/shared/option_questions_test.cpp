@@ -1,6 +1,6 @@
 // The option questions shared by both programs: menus letter for letter,
 // defaults, re-asks, stops and report lines.
-#include "files/option_questions.h"
+#include "apps/shared/option_questions.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,7 +19,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using files::ProgramVariant;
+using common::ProgramVariant;
 
 class OptionQuestionsTest : public ::testing::Test {
  protected:
@@ -84,7 +84,7 @@ const std::string kGeneralMenu =
 
 TEST_F(OptionQuestionsTest, GeneralMenuBlankIsEight) {
   int nopt = 0;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { nopt = files::AskCurveFitOption(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { nopt = drivers::AskCurveFitOption(d); }), -1);
   EXPECT_EQ(nopt, 8);
   EXPECT_EQ(Transcript(), kGeneralMenu + P("Opt <8> is default, hit <RET> for it", ""));
   // The codes at their columns, counted independently of the helper above.
@@ -95,43 +95,43 @@ TEST_F(OptionQuestionsTest, GeneralMenuBlankIsEight) {
 
 TEST_F(OptionQuestionsTest, GeneralMenuLeadingBlankTakenAsTypedAndTextAskedAgain) {
   int nopt = 0;
-  EXPECT_EQ(Script({"x5", " 5"}, [&](common::Dialog& d) { nopt = files::AskCurveFitOption(d); }), -1);
+  EXPECT_EQ(Script({"x5", " 5"}, [&](common::Dialog& d) { nopt = drivers::AskCurveFitOption(d); }), -1);
   EXPECT_EQ(nopt, 5);
   EXPECT_EQ(Count(Transcript(), " General Curve fit options:"), 2);
   int neg = 0;
-  EXPECT_EQ(Script({"-12"}, [&](common::Dialog& d) { neg = files::AskCurveFitOption(d); }), -1);
+  EXPECT_EQ(Script({"-12"}, [&](common::Dialog& d) { neg = drivers::AskCurveFitOption(d); }), -1);
   EXPECT_EQ(neg, -12);
 }
 
 TEST_F(OptionQuestionsTest, SlashStopsAndEndOfInputStopsWithThree) {
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskCurveFitOption(d); }), 0);
-  EXPECT_EQ(Script({}, [](common::Dialog& d) { files::AskCurveFitOption(d); }), 3);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskFriedmanAlpha(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskSplineEnd(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskMeanMethodOnce(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskRbarWindow(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskStabilisation(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskConvergence(d); }), 0);
-  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { files::AskTarn(d); }), 0);
-  EXPECT_EQ(Script({}, [](common::Dialog& d) { files::AskTarn(d); }), 3);
-  EXPECT_EQ(Script({}, [](common::Dialog& d) { files::AskConvergence(d); }), 3);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskCurveFitOption(d); }), 0);
+  EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::AskCurveFitOption(d); }), 3);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskFriedmanAlpha(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskSplineEnd(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskMeanMethodOnce(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskRbarWindow(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskStabilisation(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskConvergence(d); }), 0);
+  EXPECT_EQ(Script({"/"}, [](common::Dialog& d) { drivers::AskTarn(d); }), 0);
+  EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::AskTarn(d); }), 3);
+  EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::AskConvergence(d); }), 3);
   // "/" typed at the regional-curve menu's free-form read stops too.
-  files::CurveFitOptions o;
-  EXPECT_EQ(Script({"/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 0);
+  common::RunOptions o;
+  EXPECT_EQ(Script({"/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 0);
 }
 
 TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
-  files::CurveFitOptions o;
+  common::RunOptions o;
   for (const std::vector<std::string>& answers : {std::vector<std::string>{}, std::vector<std::string>{"-5"},
                                                    std::vector<std::string>{"-4"}, std::vector<std::string>{"-3"},
                                                    std::vector<std::string>{"-2"}, std::vector<std::string>{"-3", "4"}}) {
-    EXPECT_EQ(Script(answers, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 3)
+    EXPECT_EQ(Script(answers, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 3)
         << answers.size();
     EXPECT_FALSE(console_->errors().empty());
   }
-  EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             0);
-  EXPECT_EQ(Script({"-2", "/"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"-2", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             0);
 }
 
@@ -142,11 +142,11 @@ const std::string kAlphaQuestion =
 
 TEST_F(OptionQuestionsTest, FriedmanAlphaDefaultRangeAndMessage) {
   int alpha = -1;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { alpha = files::AskFriedmanAlpha(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { alpha = drivers::AskFriedmanAlpha(d); }), -1);
   EXPECT_EQ(alpha, 7);
   EXPECT_EQ(Transcript(), kAlphaQuestion + P("Enter your value, hit <RET> for 7", ""));
 
-  EXPECT_EQ(Script({"10", "-1", "0"}, [&](common::Dialog& d) { alpha = files::AskFriedmanAlpha(d); }), -1);
+  EXPECT_EQ(Script({"10", "-1", "0"}, [&](common::Dialog& d) { alpha = drivers::AskFriedmanAlpha(d); }), -1);
   EXPECT_EQ(alpha, 0);
   EXPECT_EQ(Transcript(), kAlphaQuestion + P("Enter your value, hit <RET> for 7", "10") +
                               "\n Friedman tweeter not in admissible range\n" + kAlphaQuestion +
@@ -157,22 +157,22 @@ TEST_F(OptionQuestionsTest, FriedmanAlphaDefaultRangeAndMessage) {
 
 TEST_F(OptionQuestionsTest, SplineStiffnessDefaultUncheckedAndReasked) {
   int stiff = 0;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { stiff = files::AskSplineStiffness(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
   EXPECT_EQ(stiff, 50);
   EXPECT_EQ(Transcript(),
             "\n For the age-dependent spline you must\n enter a starting spline stiffness. For\n"
             " detrending individual series, an initial\n value that appears work well is 50 yrs.\n" +
                 P("Enter your value, hit <RET> for 50", ""));
-  EXPECT_EQ(Script({"abc", " 3"}, [&](common::Dialog& d) { stiff = files::AskSplineStiffness(d); }), -1);
+  EXPECT_EQ(Script({"abc", " 3"}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
   EXPECT_EQ(stiff, 3);
   EXPECT_EQ(Count(Transcript(), "For the age-dependent spline you must"), 2);
-  EXPECT_EQ(Script({"-7"}, [&](common::Dialog& d) { stiff = files::AskSplineStiffness(d); }), -1);
+  EXPECT_EQ(Script({"-7"}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
   EXPECT_EQ(stiff, -7);
 }
 
 TEST_F(OptionQuestionsTest, SplineEndOnlyZeroOrOneSilently) {
   int end = -1;
-  EXPECT_EQ(Script({"2", "q", "1"}, [&](common::Dialog& d) { end = files::AskSplineEnd(d); }), -1);
+  EXPECT_EQ(Script({"2", "q", "1"}, [&](common::Dialog& d) { end = drivers::AskSplineEnd(d); }), -1);
   EXPECT_EQ(end, 1);
   const std::string question =
       "\n The end of the age-dependent spline will\n increase to follow the ring widths. This\n"
@@ -182,13 +182,13 @@ TEST_F(OptionQuestionsTest, SplineEndOnlyZeroOrOneSilently) {
       At(" Allow the spline to incease at the end", 45, "<0>") + "\n";
   const std::string prompt = At(At(" Force the spline to be non-increasing", 46, "1"), 50, "==> ");
   EXPECT_EQ(Transcript(), question + prompt + "2\n" + question + prompt + "q\n" + question + prompt + "1\n");
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { end = files::AskSplineEnd(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { end = drivers::AskSplineEnd(d); }), -1);
   EXPECT_EQ(end, 0);
 }
 
 TEST_F(OptionQuestionsTest, RcsStiffnessDefaultTen) {
   int stiff = 0;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { stiff = files::AskRcsStiffness(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { stiff = drivers::AskRcsStiffness(d); }), -1);
   EXPECT_EQ(stiff, 10);
   EXPECT_EQ(Transcript(),
             "\n For using the age-dependent spline with RCS\n enter an initial spline stiffness to smooth\n"
@@ -216,9 +216,9 @@ std::string RcsMenu(const std::string& minus_two) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuTextAndAnswerThatIsNoInteger) {
-  files::CurveFitOptions o;
+  common::RunOptions o;
   bool accepted = true;
-  EXPECT_EQ(Script({"x"}, [&](common::Dialog& d) { accepted = files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"x"}, [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_FALSE(accepted);
   EXPECT_EQ(Transcript(), RcsMenu("  -2:  Age-dependent spline smoothing") + "x\n");
@@ -227,10 +227,10 @@ TEST_F(OptionQuestionsTest, RcsMenuTextAndAnswerThatIsNoInteger) {
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuMedianWindowMustBeOddThreeOrMoreOrAPercentage) {
-  files::CurveFitOptions o;
+  common::RunOptions o;
   bool accepted = false;
   EXPECT_EQ(Script({"-3", "4", "-3", "-101", "-3", "1", "-3", "5"},
-                   [&](common::Dialog& d) { accepted = files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+                   [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_TRUE(accepted);
   EXPECT_EQ(Unread(), 0u);
@@ -243,29 +243,29 @@ TEST_F(OptionQuestionsTest, RcsMenuMedianWindowMustBeOddThreeOrMoreOrAPercentage
       At(" between -1 and -100, inclusive", 45, "==> ") + "5\n";
   EXPECT_TRUE(Transcript().ends_with(question)) << Transcript();
 
-  EXPECT_EQ(Script({"-3", "-50"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"-3", "-50"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.RCSWIN, -50);
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuLowessWindow) {
-  files::CurveFitOptions o;
+  common::RunOptions o;
   EXPECT_EQ(Script({"-4", "2", "-4", "4"},
-                   [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+                   [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.NOPT, -4);
   EXPECT_EQ(o.RCSWIN, 4);  // even is fine for lowess
   EXPECT_NE(Transcript().find("\n enter the lowess window width\n fixed for all series: a positive integer >2\n"),
             std::string::npos);
   EXPECT_EQ(Count(Transcript(), "Select RCS curve fit options:"), 2);
-  EXPECT_EQ(Script({"-4", "-100"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"-4", "-100"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.RCSWIN, -100);
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuSuperSmootherStiffnessAndOtherCodes) {
-  files::CurveFitOptions o;
-  EXPECT_EQ(Script({"-5", "12", ""}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  common::RunOptions o;
+  EXPECT_EQ(Script({"-5", "12", ""}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.NOPT, -5);
   EXPECT_EQ(o.alpha, 7);
@@ -273,21 +273,21 @@ TEST_F(OptionQuestionsTest, RcsMenuSuperSmootherStiffnessAndOtherCodes) {
   EXPECT_EQ(o.RCSWIN, 7);
   EXPECT_NE(Transcript().find("\n Friedman tweeter not in admissible range\n"), std::string::npos);
 
-  EXPECT_EQ(Script({"-2", " 20"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+  EXPECT_EQ(Script({"-2", " 20"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             -1);
   EXPECT_EQ(o.NOPT, -2);
   EXPECT_EQ(o.SPLSTF, 20);
 
-  EXPECT_EQ(Script({"7"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), -1);
+  EXPECT_EQ(Script({"7"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), -1);
   EXPECT_EQ(o.NOPT, 7);
-  EXPECT_EQ(Script({"-30"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kInteractive, o); }), -1);
+  EXPECT_EQ(Script({"-30"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), -1);
   EXPECT_EQ(o.NOPT, -30);
   EXPECT_EQ(o.RCSWIN, 7);  // kept
 }
 
 TEST_F(OptionQuestionsTest, RcsMenuBatchTexts) {
-  files::CurveFitOptions o;
-  EXPECT_EQ(Script({"-4", "9"}, [&](common::Dialog& d) { files::AskRcsOption(d, ProgramVariant::kBatch, o); }), -1);
+  common::RunOptions o;
+  EXPECT_EQ(Script({"-4", "9"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kBatch, o); }), -1);
   EXPECT_TRUE(Transcript().starts_with(RcsMenu("  -2:  age-dependent spline smoothing"))) << Transcript();
   EXPECT_NE(Transcript().find("\n Enter the lowess window width\n"), std::string::npos);
   EXPECT_EQ(o.RCSWIN, 9);
@@ -298,27 +298,28 @@ const std::string kMeanMenu = "\n How to calculate the mean chronology (/ to sto
                               At(" Robust Tukey biweight mean", 39, "<2>") + "\n";
 
 TEST_F(OptionQuestionsTest, MeanMethodFirstCharacterCounts) {
-  std::optional<int> mean;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 2);
+  std::optional<common::MeanMethod> mean;
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
+  EXPECT_EQ(mean, common::MeanMethod::kBiweight);
   EXPECT_EQ(Transcript(), kMeanMenu + P("Robust is default, hit <RET> if you want it", ""));
-  EXPECT_EQ(Script({"12"}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 1);
-  EXPECT_EQ(Script({"3"}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
+  EXPECT_EQ(Script({"12"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
+  EXPECT_EQ(mean, common::MeanMethod::kArithmetic);
+  EXPECT_EQ(Script({"3"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
   EXPECT_EQ(mean, std::nullopt);
   EXPECT_TRUE(Transcript().ends_with("==> 3\n\n Mean index choice not admissible\n"));
   // A leading blank: the answer is taken as typed, not as the default.
-  EXPECT_EQ(Script({" 1"}, [&](common::Dialog& d) { mean = files::AskMeanMethodOnce(d); }), -1);
-  EXPECT_EQ(mean, 1);
+  EXPECT_EQ(Script({" 1"}, [&](common::Dialog& d) { mean = drivers::AskMeanMethodOnce(d); }), -1);
+  EXPECT_EQ(mean, common::MeanMethod::kArithmetic);
 }
 
 TEST_F(OptionQuestionsTest, MeanAndWindowEchoLines) {
-  EXPECT_EQ(Script({}, [](common::Dialog& d) {
-              files::EchoMeanMethod(d, 1);
-              files::EchoMeanMethod(d, 2);
-              files::EchoRbarWindow(d, 51);
-              files::EchoRbarWindow(d, 0);
-            }),
+  EXPECT_EQ(Script({},
+                   [](common::Dialog& d) {
+                     drivers::EchoMeanMethod(d, common::MeanMethod::kArithmetic);
+                     drivers::EchoMeanMethod(d, common::MeanMethod::kBiweight);
+                     drivers::EchoRbarWindow(d, 51);
+                     drivers::EchoRbarWindow(d, 0);
+                   }),
             -1);
   EXPECT_EQ(Report(),
             "\nNON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:      1\n"
@@ -334,32 +335,32 @@ const std::string kWindowPrompt = "Default window width is 51 years, 0 to skip";
 
 TEST_F(OptionQuestionsTest, WindowDefaultOddAndRejected) {
   int w = -1;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { w = files::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
   EXPECT_EQ(w, 51);
   EXPECT_EQ(Transcript(), kWindowQuestion + P(kWindowPrompt, ""));
 
-  EXPECT_EQ(Script({"24", "5O", "50"}, [&](common::Dialog& d) { w = files::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(Script({"24", "5O", "50"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
   EXPECT_EQ(w, 51);
   EXPECT_EQ(Transcript(), kWindowQuestion + P(kWindowPrompt, "24") + "\n Running RBAR window width must be .ge. 25\n" +
                               kWindowQuestion + P(kWindowPrompt, "5O") + kWindowQuestion + P(kWindowPrompt, "50") +
                               "\n Running RBAR window width increased to make it odd:    51\n");
 
-  EXPECT_EQ(Script({"25"}, [&](common::Dialog& d) { w = files::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(Script({"25"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
   EXPECT_EQ(w, 25);
   EXPECT_EQ(Transcript(), kWindowQuestion + P(kWindowPrompt, "25"));
 
-  EXPECT_EQ(Script({"0"}, [&](common::Dialog& d) { w = files::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(Script({"0"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
   EXPECT_EQ(w, 0);
   EXPECT_TRUE(Transcript().ends_with("==> 0\n\n Running RBAR variance stabilization skipped\n"));
 
-  EXPECT_EQ(Script({"-4"}, [&](common::Dialog& d) { w = files::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(Script({"-4"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
   EXPECT_EQ(w, -3);
   EXPECT_TRUE(Transcript().ends_with("\n Running RBAR window width increased to make it odd:    -3\n"));
 }
 
 TEST_F(OptionQuestionsTest, StabilisationRefusesTwoToNineSilently) {
   int s = 0;
-  EXPECT_EQ(Script({"9", "-9", "2", "-1", "10"}, [&](common::Dialog& d) { s = files::AskStabilisation(d); }), -1);
+  EXPECT_EQ(Script({"9", "-9", "2", "-1", "10"}, [&](common::Dialog& d) { s = drivers::AskStabilisation(d); }), -1);
   EXPECT_EQ(s, 10);
   const std::string question = "\n Additional spline variance stabilization?\n" +
                                At(" No additional spline stabilization", 39, " 0 ") + "\n" +
@@ -368,11 +369,11 @@ TEST_F(OptionQuestionsTest, StabilisationRefusesTwoToNineSilently) {
                                At(At(" Smoothing spline (fixed Yrs cutoff)", 39, ">+9"), 50, "==> ");
   EXPECT_EQ(Transcript(), question + "9\n" + question + "-9\n" + question + "2\n" + question + "-1\n" + question +
                               "10\n");
-  EXPECT_EQ(Script({"-10"}, [&](common::Dialog& d) { s = files::AskStabilisation(d); }), -1);
+  EXPECT_EQ(Script({"-10"}, [&](common::Dialog& d) { s = drivers::AskStabilisation(d); }), -1);
   EXPECT_EQ(s, -10);
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { s = files::AskStabilisation(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { s = drivers::AskStabilisation(d); }), -1);
   EXPECT_EQ(s, 1);
-  EXPECT_EQ(Script({"0"}, [&](common::Dialog& d) { s = files::AskStabilisation(d); }), -1);
+  EXPECT_EQ(Script({"0"}, [&](common::Dialog& d) { s = drivers::AskStabilisation(d); }), -1);
   EXPECT_EQ(s, 0);
   EXPECT_EQ(Report(), "");
 }
@@ -385,17 +386,17 @@ const std::string kConvergencePrompt = "  **** Roll Your Own ****   3  X.XXXX";
 
 TEST_F(OptionQuestionsTest, ConvergenceChoices) {
   float c = 0.0f;
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { c = drivers::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.0001f);
   EXPECT_EQ(Transcript(), kConvergenceMenu + P(kConvergencePrompt, ""));
-  EXPECT_EQ(Script({"1"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(Script({"1"}, [&](common::Dialog& d) { c = drivers::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.0005f);
-  EXPECT_EQ(Script({"2"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(Script({"2"}, [&](common::Dialog& d) { c = drivers::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.0001f);
   // A leading blank: the answer is taken as typed, not as the default.
-  EXPECT_EQ(Script({"  1"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(Script({"  1"}, [&](common::Dialog& d) { c = drivers::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.0005f);
-  EXPECT_EQ(Script({"9", "3", "abc", "3", "0.002"}, [&](common::Dialog& d) { c = files::AskConvergence(d); }), -1);
+  EXPECT_EQ(Script({"9", "3", "abc", "3", "0.002"}, [&](common::Dialog& d) { c = drivers::AskConvergence(d); }), -1);
   EXPECT_EQ(c, 0.002f);
   EXPECT_EQ(Transcript(), kConvergenceMenu + P(kConvergencePrompt, "9") + kConvergenceMenu +
                               P(kConvergencePrompt, "3") + "\n" + P("Okay, enter YOUR convergence test", "abc") +
@@ -412,24 +413,24 @@ const std::string kTarnPrompt = "Enter <y>/n (default is y for YES, / to exit)";
 
 TEST_F(OptionQuestionsTest, TarnAnswers) {
   char t = ' ';
-  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { t = files::AskTarn(d); }), -1);
+  EXPECT_EQ(Script({""}, [&](common::Dialog& d) { t = drivers::AskTarn(d); }), -1);
   EXPECT_EQ(t, 'y');
   EXPECT_EQ(Transcript(), kTarnQuestion + P(kTarnPrompt, ""));
-  EXPECT_EQ(Script({"N"}, [&](common::Dialog& d) { t = files::AskTarn(d); }), -1);
+  EXPECT_EQ(Script({"N"}, [&](common::Dialog& d) { t = drivers::AskTarn(d); }), -1);
   EXPECT_EQ(t, 'n');
-  EXPECT_EQ(Script({"q", "Y"}, [&](common::Dialog& d) { t = files::AskTarn(d); }), -1);
+  EXPECT_EQ(Script({"q", "Y"}, [&](common::Dialog& d) { t = drivers::AskTarn(d); }), -1);
   EXPECT_EQ(t, 'y');
   EXPECT_EQ(Transcript(),
             kTarnQuestion + P(kTarnPrompt, "q") + "\n Answer not entered as y or n\n" + kTarnQuestion + P(kTarnPrompt, "Y"));
 }
 
 TEST_F(OptionQuestionsTest, TarnEchoLines) {
-  EXPECT_EQ(Script({}, [](common::Dialog& d) { files::EchoTarn(d, 'y'); }), -1);
+  EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::EchoTarn(d, 'y'); }), -1);
   EXPECT_EQ(Report(),
             "\nTARN CONVERGENCE CRITERIA USED - SHOULD BE FASTER TO CONVERGE\n\n"
             "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
             "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n");
-  EXPECT_EQ(Script({}, [](common::Dialog& d) { files::EchoTarn(d, 'n'); }), -1);
+  EXPECT_EQ(Script({}, [](common::Dialog& d) { drivers::EchoTarn(d, 'n'); }), -1);
   EXPECT_EQ(Report(),
             "\nORIGINAL CONVERGENCE CRITERIA USED - MAY BE SLOWER TO CONVERGE\n\n"
             "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"

@@ -1,8 +1,8 @@
-#include "files/index_mode.h"
+#include "apps/shared/index_mode.h"
 
 #include <string>
 
-namespace files {
+namespace drivers {
 
 namespace {
 
@@ -14,10 +14,11 @@ void EchoRatiosOrResiduals(common::Dialog& dialog, int RESID) {
 
 }  // namespace
 
-IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
-  const bool batch = variant == ProgramVariant::kBatch;
+void AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   for (;;) {
-    IndexMode mode;
+    options.RESID = 0;
+    options.PTRFLG = 0;
     dialog.Screen("");
     const std::string answer =
         dialog.Ask(batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]",
@@ -25,18 +26,18 @@ IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
     const char c = batch && answer[0] == ' ' ? 'S' : answer[0];
     if (c == 'R' || c == 'r') {
       if (!batch) EchoRatiosOrResiduals(dialog, 0);
-      return mode;
+      return;
     }
     if (c == 'S' || c == 's') {
-      mode.RESID = 1;
+      options.RESID = 1;
       if (!batch) EchoRatiosOrResiduals(dialog, 1);
       dialog.Screen("");
       const std::string power =
           dialog.Ask(batch ? "Power transform data? <[T]>rue or [F]alse" : "Power transform data? [T]rue or [F]alse", 1);
       dialog.QuitIfSlash(power);
       const char p = batch && power[0] == ' ' ? 'T' : power[0];
-      mode.PTRFLG = p == 'T' || p == 't' ? 1 : 0;
-      return mode;
+      options.PTRFLG = p == 'T' || p == 't' ? 1 : 0;
+      return;
     }
     if (c == '/') {
       dialog.Screen("");
@@ -47,11 +48,11 @@ IndexMode AskIndexMode(common::Dialog& dialog, ProgramVariant variant) {
   }
 }
 
-void EchoIndexMode(common::Dialog& dialog, const IndexMode& mode, ProgramVariant variant) {
-  EchoRatiosOrResiduals(dialog, mode.RESID);
-  if (variant == ProgramVariant::kBatch && mode.INDXMD() == 3) {
+void EchoIndexMode(common::Dialog& dialog, const common::RunOptions& options, common::ProgramVariant variant) {
+  EchoRatiosOrResiduals(dialog, options.RESID);
+  if (variant == common::ProgramVariant::kBatch && options.INDXMD() == common::IndexMode::kPowerResiduals) {
     dialog.Report("ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA");
   }
 }
 
-}  // namespace files
+}  // namespace drivers

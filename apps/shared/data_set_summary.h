@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/program_variant.h"
 #include "common/storage.h"
-#include "files/input_menu.h"
 
-namespace files {
+namespace drivers {
 
 // The whole-set row of IYTAB: first year, last year and span (the number of
 // chronology rows), recomputed after every censoring or truncation.
@@ -31,7 +31,7 @@ int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IY
 // of the program variant, wait for Return, status 1) or the line that lets
 // the run proceed.
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
-                      const std::vector<std::string>& SERID, int NS, ProgramVariant variant);
+                      const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant);
 
 // The series summary: NS, first year, last year and span of the whole set,
 // on the screen and (upper case, with the column legend) in the report.
@@ -51,4 +51,4 @@ LengthSummary SummariseLengths(const common::YearTable& IYTAB, int NS, std::span
 LengthSummary SeriesLengthSummary(common::Dialog& dialog, const common::YearTable& IYTAB, int NS,
                                   std::span<float> CRVVEC, std::string_view label);
 
-}  // namespace files
+}  // namespace drivers

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "common/text.h"
-#include "files/data_set_summary.h"
-#include "input_fixture.h"
+#include "apps/shared/data_set_summary.h"
+#include "files/input_menu.h"
+#include "files/input_fixture.h"
 
 namespace {
 
@@ -26,15 +27,15 @@ TEST(MissingValues, ZeroIsNotMissingButASmallNegativeIs) {
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {0.0f, 1.0f, 0.0f});
   PutSeries(s, 2, "B", 1900, {1.0f, -0.001f, 2.0f});
-  EXPECT_EQ(files::CountMissing(s.SERMAT, s.IYTAB, 1), 0);
-  EXPECT_EQ(files::CountMissing(s.SERMAT, s.IYTAB, 2), 1);
+  EXPECT_EQ(drivers::CountMissing(s.SERMAT, s.IYTAB, 1), 0);
+  EXPECT_EQ(drivers::CountMissing(s.SERMAT, s.IYTAB, 2), 1);
 }
 
 TEST(MissingValues, NoneLetsTheRunProceed) {
   InputRun run("", {});
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {0.0f, 1.0f});
-  files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, files::ProgramVariant::kInteractive);
+  drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kInteractive);
   EXPECT_EQ(run.screen(),
             "\n Regardless of the warning, test for missing data flags:\n"
             "\n No missing data flags (negative numbers) encountered. Proceed!\n");
@@ -47,7 +48,7 @@ TEST(MissingValues, NegativeValuesStopTheInteractiveProgram) {
   PutSeries(s, 2, "SITE01B", 1900, {1.0f});
   PutSeries(s, 3, "SITE02", 1901, {-0.5f});
   const int status = input_test::StopStatus([&] {
-    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, files::ProgramVariant::kInteractive);
+    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, common::ProgramVariant::kInteractive);
   });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(run.screen(),
@@ -65,7 +66,7 @@ TEST(MissingValues, BatchTerminationLineNamesTheProgram) {
   auto& s = run.store();
   PutSeries(s, 1, "X", 1900, {-2.0f});
   const int status = input_test::StopStatus([&] {
-    files::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, files::ProgramVariant::kBatch);
+    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kBatch);
   });
   EXPECT_EQ(status, 1);
   EXPECT_NE(run.screen().find("\n Abnormal termination of program Kestrane_ Kestrane_2019  \n"), std::string::npos);
@@ -76,7 +77,7 @@ TEST(MissingValues, OnlyTheRowsOfTheSeriesAreTested) {
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {1.0f, 2.0f});
   s.SERMAT.at(3, 1) = -5.0f;  // beyond the series' last year
-  EXPECT_EQ(files::CountMissing(s.SERMAT, s.IYTAB, 1), 0);
+  EXPECT_EQ(drivers::CountMissing(s.SERMAT, s.IYTAB, 1), 0);
 }
 
 TEST(SeriesSummary, ScreenAndReportLines) {
@@ -86,14 +87,14 @@ TEST(SeriesSummary, ScreenAndReportLines) {
   PutSeries(s, 1, "A", 1850, std::vector<float>(51, 1.0f));
   PutSeries(s, 2, "B", 1870, std::vector<float>(81, 1.0f));
   files::FillWholeSetRow(s.IYTAB, 2);
-  files::SeriesSummary(run.dialog(), s.IYTAB, 2);
+  drivers::SeriesSummary(run.dialog(), s.IYTAB, 2);
   EXPECT_EQ(run.screen(),
             "\n                                 NS   IFY   ILY   NYR\n"
             " Total series read in:            2  1850  1950   101\n");
   EXPECT_EQ(run.Report(),
             "                                 NS   IFY   ILY   NYR\n"
             " TOTAL SERIES READ IN:            2  1850  1950   101  SERIES, FIRST YEAR, LAST YEAR, TOTAL YEARS\n");
-  const files::WholeSetYears whole = files::WholeSet(s.IYTAB, 2);
+  const drivers::WholeSetYears whole = drivers::WholeSet(s.IYTAB, 2);
   EXPECT_EQ(whole.first, 1850);
   EXPECT_EQ(whole.last, 1950);
   EXPECT_EQ(whole.span, 101);
@@ -112,7 +113,7 @@ TEST(LengthSummary, SixSeries) {
     s.IYTAB.ILY(i) = 1000 + lengths[i - 1] - 1;
   }
   std::vector<float> work(6001, 0.0f);
-  const files::LengthSummary sum = files::SeriesLengthSummary(run.dialog(), s.IYTAB, 6, work, "ORIGINAL DATA SET");
+  const drivers::LengthSummary sum = drivers::SeriesLengthSummary(run.dialog(), s.IYTAB, 6, work, "ORIGINAL DATA SET");
   EXPECT_EQ(sum.MIN, 10);
   EXPECT_EQ(sum.P25, 20);
   EXPECT_EQ(sum.MED, 35);
@@ -142,7 +143,7 @@ TEST(LengthSummary, HalvesAreTruncated) {
   const int lengths[] = {8, 3, 5, 4};
   for (int i = 1; i <= 4; ++i) t.NYR(i) = lengths[i - 1];
   std::vector<float> work(4, 0.0f);
-  const files::LengthSummary sum = files::SummariseLengths(t, 4, work);
+  const drivers::LengthSummary sum = drivers::SummariseLengths(t, 4, work);
   EXPECT_EQ(sum.MIN, 3);
   EXPECT_EQ(sum.P25, 3);
   EXPECT_EQ(sum.MED, 4);
@@ -159,7 +160,7 @@ TEST(LengthSummary, OneSeriesFillsEveryColumn) {
   common::YearTable t;
   t.NYR(1) = 137;
   std::vector<float> work(1, 0.0f);
-  const files::LengthSummary sum = files::SummariseLengths(t, 1, work);
+  const drivers::LengthSummary sum = drivers::SummariseLengths(t, 1, work);
   EXPECT_EQ(sum.MIN, 137);
   EXPECT_EQ(sum.P25, 137);
   EXPECT_EQ(sum.MED, 137);

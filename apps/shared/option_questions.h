@@ -13,19 +13,10 @@
 #include <string_view>
 
 #include "common/console.h"
-#include "files/input_menu.h"
+#include "common/program_variant.h"
+#include "common/run_options.h"
 
-namespace files {
-
-// The detrending choices of the curve-fit dialogue.
-struct CurveFitOptions {
-  int NOPT = 8;
-  int alpha = 0;       // the Friedman alpha as typed
-  float ALPHA = 0.0f;  // the same as a real
-  int SPLSTF = 50;
-  int SPLEND = 0;
-  int RCSWIN = 0;
-};
+namespace drivers {
 
 // One typed numeric answer (10 characters): "/" stops, a wholly blank answer
 // is `default_answer`; nullopt when the answer does not convert.
@@ -43,17 +34,17 @@ int AskSplineEnd(common::Dialog& dialog);
 int AskRcsStiffness(common::Dialog& dialog);
 
 // The regional-curve menu shown when the engine asks for another regional
-// detrending. An accepted answer sets `options` (NOPT and, for -5, -4, -3
-// and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
+// detrending. An accepted answer sets NOPT in `options` (and, for -5, -4,
+// -3 and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
 // no integer returns false (the caller goes back to the general menu); a
 // lowess or median window outside the accepted values shows the menu again.
-bool AskRcsOption(common::Dialog& dialog, ProgramVariant variant, CurveFitOptions& options);
+bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options);
 
 // The mean method once: 1 or 2 (wholly blank: 2; the first character of the
 // left-justified answer counts), nullopt after "Mean index choice not
 // admissible".
-std::optional<int> AskMeanMethodOnce(common::Dialog& dialog);
-void EchoMeanMethod(common::Dialog& dialog, int MEANMD);
+std::optional<common::MeanMethod> AskMeanMethodOnce(common::Dialog& dialog);
+void EchoMeanMethod(common::Dialog& dialog, common::MeanMethod MEANMD);
 
 // The running RBAR window (blank: 51), until 0, 25 or more, or negative;
 // an even window is made odd with a message.
@@ -72,4 +63,4 @@ float AskConvergence(common::Dialog& dialog);
 char AskTarn(common::Dialog& dialog);
 void EchoTarn(common::Dialog& dialog, char TARNYN);
 
-}  // namespace files
+}  // namespace drivers

@@ -1,43 +1,51 @@
-#include "apps/interactive/read_data_set.h"
+#include "apps/shared/read_data_set.h"
 
 #include <string>
 
+#include "apps/shared/data_set_summary.h"
 #include "common/text.h"
 #include "common/units.h"
-#include "files/data_set_summary.h"
 #include "files/input_menu.h"
 
-namespace interactive {
+namespace drivers {
 
-int ReadBlock(Run& run) {
+int ReadBlock(RunContext& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
   store.SERMAT.Fill(common::kMissing);
   store.IDXMAT.Fill(common::kMissing);
   int RDFAIL = 0;
-  const std::string name(common::TrimRight(run.DATFIL));
+  const std::string name(common::TrimRight(store.DATFIL));
   if (!dialog.units().Open(kDataUnit, name, common::Units::Mode::kRead)) {
     dialog.Screen("");
+    if (run.variant == common::ProgramVariant::kBatch) {
+      dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);
+      dialog.WaitReturn("");
+      dialog.Stop(common::ExitStatus::kAbnormal);
+    }
     dialog.Screen(" The data file " + name + " cannot be opened.");
     store.NS = 0;
     files::FillWholeSetRow(store.IYTAB, store.NS);
     return files::kMenuFailed;
   }
-  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, kDataUnit, store.NS, store.TITLE, RDFAIL,
-                files::ProgramVariant::kInteractive);
+  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, kDataUnit, store.NS, store.TITLE, RDFAIL, run.variant);
   return RDFAIL;
 }
 
-DataSetOutcome ReadAndCheckDataSet(Run& run) {
+DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
   const int RDFAIL = ReadBlock(run);
+  const bool batch = run.variant == common::ProgramVariant::kBatch;
+  if (batch) {
+    dialog.Report("");
+    dialog.Report("DATA TITLE: " + store.TITLE[1]);
+  }
 
-  files::MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS,
-                          files::ProgramVariant::kInteractive);
+  MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS, run.variant);
   dialog.units().Close(kDataUnit);
 
-  if (RDFAIL != 0) {
+  if (RDFAIL != 0 && !batch) {
     dialog.Screen("");
     const std::string answer = dialog.Ask("[T]ry again or [Q]uit the program now?", 1);
     dialog.QuitIfSlash(answer);
@@ -46,8 +54,8 @@ DataSetOutcome ReadAndCheckDataSet(Run& run) {
     dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating");
   }
 
-  files::SeriesSummary(dialog, store.IYTAB, store.NS);
+  SeriesSummary(dialog, store.IYTAB, store.NS);
   return DataSetOutcome::kReady;
 }
 
-}  // namespace interactive
+}  // namespace drivers

@@ -1,4 +1,4 @@
-#include "files/option_questions.h"
+#include "apps/shared/option_questions.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@
 #include "common/text.h"
 #include "files/character_helpers.h"
 
-namespace files {
+namespace drivers {
 
 using common::Dialog;
 
@@ -69,7 +69,7 @@ std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_an
   std::string answer = dialog.ReadAnswer(kAnswerLength);
   dialog.QuitIfSlash(answer);
   if (common::IsBlank(answer)) common::Assign(answer, default_answer);
-  return ConvertAnswer(answer);
+  return files::ConvertAnswer(answer);
 }
 
 int AskCurveFitOption(Dialog& dialog) {
@@ -138,8 +138,8 @@ int AskRcsStiffness(Dialog& dialog) {
   });
 }
 
-bool AskRcsOption(Dialog& dialog, ProgramVariant variant, CurveFitOptions& options) {
-  const bool batch = variant == ProgramVariant::kBatch;
+bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options) {
+  const bool batch = variant == common::ProgramVariant::kBatch;
   const RcsItem items[] = {
       {"  -5:  friedman super smoother", "        lower alpha (0-9) gives more local fit"},
       {"  -4:  robust lowess smoother", "         integer percent of series length <Not Yet>"},
@@ -192,27 +192,27 @@ bool AskRcsOption(Dialog& dialog, ProgramVariant variant, CurveFitOptions& optio
   }
 }
 
-std::optional<int> AskMeanMethodOnce(Dialog& dialog) {
+std::optional<common::MeanMethod> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen("");
   dialog.Screen(" How to calculate the mean chronology (/ to stop):");
   dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
   dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
   std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
   dialog.QuitIfSlash(answer);
-  ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
+  files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
   const char c = answer[0] == ' ' ? '2' : answer[0];
-  if (c == '1') return 1;
-  if (c == '2') return 2;
+  if (c == '1') return common::MeanMethod::kArithmetic;
+  if (c == '2') return common::MeanMethod::kBiweight;
   dialog.Screen("");
   dialog.Screen(" Mean index choice not admissible");
   return std::nullopt;
 }
 
-void EchoMeanMethod(Dialog& dialog, int MEANMD) {
+void EchoMeanMethod(Dialog& dialog, common::MeanMethod MEANMD) {
   dialog.Report("");
-  dialog.Report((MEANMD == 1 ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
-                             : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
-                I5(MEANMD));
+  dialog.Report((MEANMD == common::MeanMethod::kArithmetic ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
+                                                           : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
+                I5(static_cast<int>(MEANMD)));
 }
 
 int AskRbarWindow(Dialog& dialog) {
@@ -268,7 +268,7 @@ float AskConvergence(Dialog& dialog) {
               "  **** Roll Your Own ****   3  X.XXXX");
     std::string answer = dialog.ReadAnswer(kAnswerLength);
     dialog.QuitIfSlash(answer);
-    ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
+    files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
     if (answer[0] == '1') return 0.0005f;
     if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
     if (answer[0] != '3') continue;
@@ -313,4 +313,4 @@ void EchoTarn(Dialog& dialog, char TARNYN) {
   }
 }
 
-}  // namespace files
+}  // namespace drivers

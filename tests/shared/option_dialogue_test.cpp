@@ -1,7 +1,7 @@
 // The curve-fit and chronology option dialogue of the interactive program on
-// a scripted console: the order of the questions, the values left in the
-// run and the report lines.
-#include "apps/interactive/option_dialogue.h"
+// a scripted console: the order of the questions, the options left set and
+// the report lines.
+#include "apps/shared/option_dialogue.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/run_options.h"
 #include "common/storage.h"
+#include "common/text.h"
 #include "common/units.h"
 
 namespace {
@@ -51,12 +53,14 @@ class OptionDialogueTest : public ::testing::Test {
 
   // A fresh run scripted with `answers`; `prepare` may set state first.
   // Returns the stop status, or -1 when the dialogue returned.
-  int Script(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& body,
-             const std::function<void(interactive::Run&)>& prepare = {}) {
+  int Script(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& body,
+             const std::function<void(drivers::RunContext&)>& prepare = {}) {
     console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
     dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    run_ = std::make_unique<interactive::Run>(*dialog_, store_);
-    common::Assign(run_->DATFIL, "data.rwl");
+    options_ = common::RunOptions();
+    restart_ = common::RestartState();
+    run_ = std::make_unique<drivers::RunContext>(drivers::RunContext{*dialog_, store_, options_, restart_, variant_});
+    common::Assign(store_.DATFIL, "data.rwl");
     if (prepare) prepare(*run_);
     units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
     int status = -1;
@@ -68,8 +72,8 @@ class OptionDialogueTest : public ::testing::Test {
     units_.Close(common::kReportUnit);
     return status;
   }
-  int Dialogue(std::vector<std::string> answers, const std::function<void(interactive::Run&)>& prepare = {}) {
-    return Script(std::move(answers), [](interactive::Run& r) { interactive::CurveFitDialogue(r); }, prepare);
+  int Dialogue(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& prepare = {}) {
+    return Script(std::move(answers), [](drivers::RunContext& r) { drivers::CurveFitDialogue(r); }, prepare);
   }
   std::string Report() const {
     std::ifstream in(report_, std::ios::binary);
@@ -82,21 +86,24 @@ class OptionDialogueTest : public ::testing::Test {
   fs::path report_;
   common::Units units_;
   common::RunStorage store_;
+  common::RunOptions options_;
+  common::RestartState restart_;
+  common::ProgramVariant variant_ = common::ProgramVariant::kInteractive;
   std::unique_ptr<common::ScriptedConsole> console_;
   std::unique_ptr<common::Dialog> dialog_;
-  std::unique_ptr<interactive::Run> run_;
+  std::unique_ptr<drivers::RunContext> run_;
 };
 
 TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
   EXPECT_EQ(Dialogue(Join({"", "", ""}, kChronologyDefaults)), -1);
   EXPECT_EQ(console_->unread(), 0u);
-  const interactive::Run& r = *run_;
+  const common::RunOptions& r = options_;
   EXPECT_EQ(r.NOPT, 8);
   EXPECT_EQ(r.SPLSTF, 50);
   EXPECT_EQ(r.SPLEND, 0);
   EXPECT_EQ(r.RCSFLG, 0);
   EXPECT_EQ(r.PITHFL, 0);
-  EXPECT_EQ(r.MEANMD, 2);
+  EXPECT_EQ(r.MEANMD, common::MeanMethod::kBiweight);
   EXPECT_EQ(r.IRBWIN, 51);
   EXPECT_EQ(r.ISTAB, 1);
   EXPECT_EQ(r.CONVTL, 0.0001f);
@@ -159,43 +166,43 @@ TEST_F(OptionDialogueTest, EchoLineOfEveryOption) {
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthReplacesOptionNine) {
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 150; }), -1);
-  EXPECT_EQ(run_->NOPT, 150);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 150; }), -1);
+  EXPECT_EQ(options_.NOPT, 150);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  150\n" + kChronologyDefaultEcho);
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthBelowTenGivesATenYearSpline) {
   // A median of 7 years taken as it is would be option 7, a different curve.
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 7; }), -1);
-  EXPECT_EQ(run_->NOPT, 10);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 7; }), -1);
+  EXPECT_EQ(options_.NOPT, 10);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n" + kChronologyDefaultEcho);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 10; }), -1);
-  EXPECT_EQ(run_->NOPT, 10);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](interactive::Run& r) { r.MED = 11; }), -1);
-  EXPECT_EQ(run_->NOPT, 11);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 10; }), -1);
+  EXPECT_EQ(options_.NOPT, 10);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 11; }), -1);
+  EXPECT_EQ(options_.NOPT, 11);
 }
 
 TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
   EXPECT_EQ(Dialogue(Join({"-5", "12", "9"}, kChronologyDefaults)), -1);
-  EXPECT_EQ(run_->NOPT, -5);
-  EXPECT_EQ(run_->alpha, 9);
-  EXPECT_EQ(run_->ALPHA, 9.0f);
+  EXPECT_EQ(options_.NOPT, -5);
+  EXPECT_EQ(options_.alpha, 9);
+  EXPECT_EQ(options_.ALPHA, 9.0f);
   EXPECT_EQ(Count(Transcript(), "Friedman tweeter not in admissible range"), 1);
   EXPECT_EQ(Count(Transcript(), "For the age-dependent spline"), 0);
 
   EXPECT_EQ(Dialogue(Join({"8", " 40", "3", "1"}, kChronologyDefaults)), -1);
-  EXPECT_EQ(run_->SPLSTF, 40);
-  EXPECT_EQ(run_->SPLEND, 1);
+  EXPECT_EQ(options_.SPLSTF, 40);
+  EXPECT_EQ(options_.SPLEND, 1);
   EXPECT_EQ(Count(Transcript(), "Choose your poison."), 2);
 }
 
 TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotTheMenu) {
   EXPECT_EQ(Dialogue(Join({"-2", "", "F"}, kChronologyDefaults)), -1);
   EXPECT_EQ(console_->unread(), 0u);
-  EXPECT_EQ(run_->NOPT, -2);
-  EXPECT_EQ(run_->RCSFLG, 1);
-  EXPECT_EQ(run_->SPLSTF, 10);
-  EXPECT_EQ(run_->PITHFL, 0);
+  EXPECT_EQ(options_.NOPT, -2);
+  EXPECT_EQ(options_.RCSFLG, 1);
+  EXPECT_EQ(options_.SPLSTF, 10);
+  EXPECT_EQ(options_.PITHFL, 0);
   EXPECT_EQ(Count(Transcript(), "Select RCS curve fit options:"), 0);
   EXPECT_EQ(Count(Transcript(), "Use a pith offset file? [T]rue or <[F]>alse"), 1);
   EXPECT_LT(Transcript().find("For using the age-dependent spline with RCS"), Transcript().find("Use a pith offset"));
@@ -206,11 +213,11 @@ TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotT
 TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuAgain) {
   // "x" at the menu goes back to the general menu; -2 there leads to the
   // menu again while RCSRDO is set; an accepted answer asks nothing more.
-  EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](interactive::Run& r) { r.RCSRDO = 1; }), -1);
+  EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](drivers::RunContext& r) { r.restart.RCSRDO = 1; }), -1);
   EXPECT_EQ(console_->unread(), 0u);
-  EXPECT_EQ(run_->NOPT, -3);
-  EXPECT_EQ(run_->RCSWIN, 5);
-  EXPECT_EQ(run_->RCSFLG, 1);
+  EXPECT_EQ(options_.NOPT, -3);
+  EXPECT_EQ(options_.RCSWIN, 5);
+  EXPECT_EQ(options_.RCSFLG, 1);
   EXPECT_EQ(Count(Transcript(), "General Curve fit options:"), 2);
   EXPECT_EQ(Count(Transcript(), "Select RCS curve fit options:"), 2);
   EXPECT_EQ(Count(Transcript(), "How to calculate the mean chronology"), 0);
@@ -218,46 +225,46 @@ TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuA
 }
 
 TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
-  EXPECT_EQ(Script({"-2", ""}, [](interactive::Run& r) { interactive::RcsRedoDialogue(r); },
-                   [](interactive::Run& r) {
-                     r.NOPT = -2;
-                     r.RCSRDO = 1;
-                     r.RCSFLG = 1;
+  EXPECT_EQ(Script({"-2", ""}, [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
+                   [](drivers::RunContext& r) {
+                     r.options.NOPT = -2;
+                     r.restart.RCSRDO = 1;
+                     r.options.RCSFLG = 1;
                    }),
             -1);
   EXPECT_EQ(console_->unread(), 0u);
-  EXPECT_EQ(run_->NOPT, -2);
-  EXPECT_EQ(run_->SPLSTF, 10);
+  EXPECT_EQ(options_.NOPT, -2);
+  EXPECT_EQ(options_.SPLSTF, 10);
   EXPECT_EQ(Report(), "");
   EXPECT_EQ(Count(Transcript(), "General Curve fit options:"), 0);
 }
 
 TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
-  EXPECT_EQ(Script(Join({"x", "1"}, kChronologyDefaults), [](interactive::Run& r) { interactive::RcsRedoDialogue(r); },
-                   [](interactive::Run& r) {
-                     r.NOPT = -2;
-                     r.RCSRDO = 1;
-                     r.RCSFLG = 1;
+  EXPECT_EQ(Script(Join({"x", "1"}, kChronologyDefaults), [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
+                   [](drivers::RunContext& r) {
+                     r.options.NOPT = -2;
+                     r.restart.RCSRDO = 1;
+                     r.options.RCSFLG = 1;
                    }),
             -1);
   EXPECT_EQ(console_->unread(), 0u);
-  EXPECT_EQ(run_->NOPT, 1);
-  EXPECT_EQ(run_->RCSFLG, 1);  // never reset
+  EXPECT_EQ(options_.NOPT, 1);
+  EXPECT_EQ(options_.RCSFLG, 1);  // never reset
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
 }
 
 TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
   EXPECT_EQ(Script({"7", "1", "50", "9", "-9", "-10", "1", "n"},
-                   [](interactive::Run& r) { interactive::ChronologyOptions(r); }),
+                   [](drivers::RunContext& r) { drivers::ChronologyOptions(r); }),
             -1);
   EXPECT_EQ(console_->unread(), 0u);
-  EXPECT_EQ(run_->MEANMD, 1);
-  EXPECT_EQ(run_->IRBWIN, 51);
-  EXPECT_EQ(run_->ISTAB, -10);
-  EXPECT_EQ(run_->CONVTL, 0.0005f);
-  EXPECT_EQ(run_->TARNYN, 'n');
-  EXPECT_EQ(run_->MADJ, 'n');
-  EXPECT_EQ(run_->MEDCNV, 'n');
+  EXPECT_EQ(options_.MEANMD, common::MeanMethod::kArithmetic);
+  EXPECT_EQ(options_.IRBWIN, 51);
+  EXPECT_EQ(options_.ISTAB, -10);
+  EXPECT_EQ(options_.CONVTL, 0.0005f);
+  EXPECT_EQ(options_.TARNYN, 'n');
+  EXPECT_EQ(options_.MADJ, 'n');
+  EXPECT_EQ(options_.MEDCNV, 'n');
   EXPECT_EQ(Count(Transcript(), "\n Mean index choice not admissible\n"), 1);
   EXPECT_EQ(Report(),
             "\nNON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:      1\n"
@@ -269,15 +276,15 @@ TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
 
 TEST_F(OptionDialogueTest, SkippedOrNegativeWindowDoesNotAskTheStabilisation) {
   for (const char* window : {"0", "-4"}) {
-    EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](interactive::Run& r) { interactive::ChronologyOptions(r); },
-                     [](interactive::Run& r) { r.ISTAB = 0; }),
+    EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](drivers::RunContext& r) { drivers::ChronologyOptions(r); },
+                     [](drivers::RunContext& r) { r.options.ISTAB = 0; }),
               -1);
     EXPECT_EQ(console_->unread(), 0u) << window;
-    EXPECT_EQ(run_->ISTAB, 0);
-    EXPECT_EQ(run_->CONVTL, 0.25f);
+    EXPECT_EQ(options_.ISTAB, 0);
+    EXPECT_EQ(options_.CONVTL, 0.25f);
     EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
   }
-  EXPECT_EQ(run_->IRBWIN, -3);
+  EXPECT_EQ(options_.IRBWIN, -3);
   EXPECT_NE(Report().find("\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:    -3\n"), std::string::npos);
 }
 
@@ -292,6 +299,47 @@ TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {
     EXPECT_EQ(console_->errors(), "") << n;
   }
   EXPECT_EQ(Dialogue(full), -1);
+}
+
+TEST_F(OptionDialogueTest, BatchAsksTheCurveFitWithoutEchoAndKeepsTheChosenEnd) {
+  // The batch program writes the echo for every data set itself, after the
+  // pith offsets of a regional curve.
+  variant_ = common::ProgramVariant::kBatch;
+  bool chosen = false;
+  EXPECT_EQ(Script({"8", "40", "1"}, [&](drivers::RunContext& r) { chosen = drivers::AskCurveFit(r); }), -1);
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(options_.SPLSTF, 40);
+  EXPECT_EQ(options_.SPLEND, 1);
+  EXPECT_EQ(options_.chosen_end, 1);
+  EXPECT_EQ(Report(), "");
+  EXPECT_EQ(Count(Transcript(), "How to calculate the mean chronology"), 0);
+}
+
+TEST_F(OptionDialogueTest, BatchEchoHeadingAndSplineLines) {
+  struct Case {
+    int NOPT, SPLSTF, SPLEND, alpha;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {8, 50, 0, 0, "AGE-DEPENDENT SPLINE WITH END INCREASING ALLOWED AND START:  OPT    8   50 YEARS\n"},
+      {8, 30, 1, 0, "AGE-DEPENDENT SPLINE WITH NO END INCREASING ALLOWED AND START:  OPT    8   30 YEARS\n"},
+      {-5, 50, 0, 3, "FRIEDMAN VARIABLE SPAN SMOOTHER AND ALPHA:  OPT   -5    3\n"},
+      {120, 50, 0, 0, "SPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  120\n"},
+      {-2, 10, 0, 0, "REGIONAL CURVE STANDARDIZATION (RCS):  OPT   -2\n"},
+      {5, 50, 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    common::RunOptions o;
+    o.NOPT = c.NOPT;
+    o.SPLSTF = c.SPLSTF;
+    o.SPLEND = c.SPLEND;
+    o.alpha = c.alpha;
+    EXPECT_EQ(
+        Script({}, [&](drivers::RunContext& r) { drivers::EchoCurveFit(r.dialog, o, common::ProgramVariant::kBatch); }),
+        -1);
+    EXPECT_EQ(Report(), "\nCURVE FIT OPTION AT THE BEGINNING:\n" + c.line) << c.NOPT;
+  }
 }
 
 }  // namespace

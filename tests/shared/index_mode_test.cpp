@@ -1,5 +1,5 @@
 // The index-mode and power-transformation questions of both programs.
-#include "files/index_mode.h"
+#include "apps/shared/index_mode.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,18 +18,19 @@
 namespace {
 
 namespace fs = std::filesystem;
-using files::ProgramVariant;
+using common::ProgramVariant;
 
 class IndexModeTest : public ::testing::Test {
  protected:
   IndexModeTest() : report_(fs::temp_directory_path() / ("kst_index_" + std::to_string(::getpid()) + ".txt")) {}
   ~IndexModeTest() override { fs::remove(report_); }
 
-  files::IndexMode Ask(std::vector<std::string> answers, ProgramVariant variant) {
+  common::RunOptions Ask(std::vector<std::string> answers, ProgramVariant variant) {
     console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
     dialog_ = std::make_unique<common::Dialog>(*console_, units_);
     units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    files::IndexMode mode = files::AskIndexMode(*dialog_, variant);
+    common::RunOptions mode;
+    drivers::AskIndexMode(*dialog_, variant, mode);
     units_.Close(common::kReportUnit);
     EXPECT_EQ(console_->unread(), 0u);
     return mode;
@@ -56,34 +57,34 @@ const char kResiduals[] = "\nTREE-RING INDICES ARE CALCULATED AS RESIDUALS FROM 
 const char kError[] = "\n Error reading input [R] or [S]. Try again or enter / to exit\n";
 
 TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
-  const files::IndexMode mode = Ask({"R"}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"R"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 0);
   EXPECT_EQ(mode.PTRFLG, 0);
-  EXPECT_EQ(mode.INDXMD(), 1);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kRatios);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "R"));
   EXPECT_EQ(Report(), kRatios);
 }
 
 TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
-  const files::IndexMode mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"s", "t"}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 1);
-  EXPECT_EQ(mode.INDXMD(), 3);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kPowerResiduals);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "s") + "\n" +
                               P("Power transform data? [T]rue or [F]alse", "t"));
   EXPECT_EQ(Report(), kResiduals);
 }
 
 TEST_F(IndexModeTest, BlankPowerAnswerMeansNoTransformation) {
-  const files::IndexMode mode = Ask({"S", ""}, ProgramVariant::kInteractive);
+  const common::RunOptions mode = Ask({"S", ""}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 0);
-  EXPECT_EQ(mode.INDXMD(), 2);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kResiduals);
 }
 
 TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
-  const files::IndexMode mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
-  EXPECT_EQ(mode.INDXMD(), 1);
+  const common::RunOptions mode = Ask({"", "x", "r"}, ProgramVariant::kInteractive);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kRatios);
   const std::string q = "\n" + P("Compute Indices by [R]atios or residual[S]", "");
   EXPECT_EQ(Transcript(), q + kError + "\n" + P("Compute Indices by [R]atios or residual[S]", "x") + kError + "\n" +
                               P("Compute Indices by [R]atios or residual[S]", "r"));
@@ -101,8 +102,8 @@ TEST_F(IndexModeTest, SlashTerminates) {
 }
 
 TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
-  const files::IndexMode mode = Ask({"", ""}, ProgramVariant::kBatch);
-  EXPECT_EQ(mode.INDXMD(), 3);
+  const common::RunOptions mode = Ask({"", ""}, ProgramVariant::kBatch);
+  EXPECT_EQ(mode.INDXMD(), common::IndexMode::kPowerResiduals);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual<[S]>", "") + "\n" +
                               P("Power transform data? <[T]>rue or [F]alse", ""));
   EXPECT_EQ(Report(), "");  // the batch program echoes for every data set itself
@@ -112,9 +113,14 @@ TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
   console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{});
   dialog_ = std::make_unique<common::Dialog>(*console_, units_);
   units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 1}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{1, 0}, ProgramVariant::kBatch);
-  files::EchoIndexMode(*dialog_, files::IndexMode{0, 0}, ProgramVariant::kBatch);
+  common::RunOptions mode;
+  mode.RESID = 1;
+  mode.PTRFLG = 1;
+  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
+  mode.PTRFLG = 0;
+  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
+  mode.RESID = 0;
+  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
   units_.Close(common::kReportUnit);
   EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
                           kResiduals + kRatios);

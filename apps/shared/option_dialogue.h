@@ -1,0 +1,38 @@
+// The curve-fit and chronology option dialogue between the series
+// processing and the first chronology run, in the interactive program's
+// order, and the report lines of the curve-fit option. The batch program
+// asks the same curve-fit questions (AskCurveFit) and writes the echo lines
+// of every data set itself.
+#pragma once
+
+#include "apps/shared/run_context.h"
+
+namespace drivers {
+
+// The general curve-fit menu with its follow-ups; the interactive program
+// writes the option's report lines here. For the regional curve (RCSFLG
+// becomes 1): on a first pass the stiffness and the pith offsets; with
+// RCSRDO still set from the engine the regional-curve menu instead, whose
+// answer that is no integer shows the general menu again. Returns false
+// when the regional-curve menu took an answer: the run then starts again at
+// once, with no other question.
+bool AskCurveFit(RunContext& run);
+
+// AskCurveFit, then the chronology options unless the regional-curve menu
+// took an answer.
+void CurveFitDialogue(RunContext& run);
+
+// The regional-curve menu the run loop shows when the engine asks for
+// another regional detrending (NOPT -2, RCSRDO set). An answer that is no
+// integer goes back to the whole curve-fit dialogue.
+void RcsRedoDialogue(RunContext& run);
+
+// The report lines of the curve-fit option: a heading ("CURVE FIT OPTION:",
+// batch "CURVE FIT OPTION AT THE BEGINNING:") and the option's line.
+void EchoCurveFit(common::Dialog& dialog, const common::RunOptions& options, common::ProgramVariant variant);
+
+// Mean method, running RBAR window, additional stabilisation, presets,
+// convergence test and TARN tweaks, with their report lines.
+void ChronologyOptions(RunContext& run);
+
+}  // namespace drivers

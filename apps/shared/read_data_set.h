@@ -1,0 +1,32 @@
+// Reading and checking a data set: the read block, the missing-value test,
+// the interactive program's try-again question after a failed read and the
+// series summary.
+#pragma once
+
+#include "apps/shared/run_context.h"
+
+namespace drivers {
+
+inline constexpr int kDataUnit = 10;  // the data file while it is read
+
+// The read block: fills SERMAT and IDXMAT with -999.0, opens unit 10 on
+// DATFIL and reads the data set through the input data format menu.
+// Returns RDFAIL (1 when reading failed). A file that cannot be opened
+// gives RDFAIL 1 with a message in the interactive program; the batch
+// program shows "WTF! Error opening data file: " and the name, waits for
+// Return and stops (status 1).
+int ReadBlock(RunContext& run);
+
+enum class DataSetOutcome {
+  kReady,     // read and checked; the series summary has been printed
+  kTryAgain,  // reading failed and the user chose [T]ry again: back to the name loop
+};
+
+// The read block (batch: then the report line "DATA TITLE: " with the first
+// title line), the missing-value test (a data set with negative values stops
+// the program), unit 10 closed, the interactive program's try-again question
+// when reading failed ("Q" or any other answer ends the program; the batch
+// program goes on with what was read) and the series summary.
+DataSetOutcome ReadAndCheckDataSet(RunContext& run);
+
+}  // namespace drivers

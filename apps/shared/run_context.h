@@ -1,0 +1,21 @@
+// What a driver lends its dialogue for one run: the console, the storage,
+// the run options, the restart state, and which program is asking. The main
+// program owns every one of them; the dialogue only reads and writes them.
+#pragma once
+
+#include "common/console.h"
+#include "common/program_variant.h"
+#include "common/run_options.h"
+#include "common/storage.h"
+
+namespace drivers {
+
+struct RunContext {
+  common::Dialog& dialog;
+  common::RunStorage& store;
+  common::RunOptions& options;
+  common::RestartState& restart;
+  common::ProgramVariant variant;
+};
+
+}  // namespace drivers

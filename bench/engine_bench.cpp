@@ -29,30 +29,6 @@ class DefaultsConsole : public common::Console {
   void WriteError(std::string_view) override {}
 };
 
-class NoPlotter : public plot::Plotter {
- public:
-  void sdev(std::string_view) override {}
-  void sfnam(std::string_view) override {}
-  void setopt(std::string_view, std::string_view) override {}
-  void scol0(int, int, int, int) override {}
-  void scolbg(int, int, int) override {}
-  void init() override {}
-  void end() override {}
-  void ssub(int, int) override {}
-  void adv(int) override {}
-  void vpor(double, double, double, double) override {}
-  void wind(double, double, double, double) override {}
-  void axes(double, double, std::string_view, double, int, std::string_view, double, int) override {}
-  void lab(std::string_view, std::string_view, std::string_view) override {}
-  void mtex(std::string_view, double, double, double, std::string_view) override {}
-  void line(std::span<const double>, std::span<const double>) override {}
-  void poin(std::span<const double>, std::span<const double>, int) override {}
-  void col0(int) override {}
-  void width(double) override {}
-  void lsty(int) override {}
-  void font(int) override {}
-};
-
 // The year table's whole-set row and the fitting period (column 3).
 void FinishYearTable(common::RunStorage& s) {
   int fy = s.IYTAB.IFY(1), ly = s.IYTAB.ILY(1);
@@ -75,7 +51,8 @@ void Synthetic(common::RunStorage& s) {
     return static_cast<double>(state >> 8) / 16777216.0;
   };
   std::vector<double> signal(600);
-  for (std::size_t y = 0; y < 600; ++y) signal[y] = 1.0 + 0.2 * std::sin(0.27 * static_cast<double>(y)) + 0.2 * (uniform() - 0.5);
+  for (std::size_t y = 0; y < 600; ++y)
+    signal[y] = 1.0 + 0.2 * std::sin(0.27 * static_cast<double>(y)) + 0.2 * (uniform() - 0.5);
   s.NS = 3000;
   for (int i = 1; i <= s.NS; ++i) {
     const int length = i <= 2 ? 600 : 80 + static_cast<int>(320.0 * uniform());
@@ -122,7 +99,7 @@ void RunEngine(common::RunStorage& s, const std::filesystem::path& dir) {
   DefaultsConsole console;
   common::Units units;
   common::Dialog dialog(console, units);
-  NoPlotter plotter;
+  plot::NullPlotter plotter;
   plot::PlotContext plots{dialog, plotter};
   common::RunOptions options;
   options.ISTAB = 1;

@@ -43,7 +43,9 @@ void OpenOutput(EngineCall& call, int unit, std::string_view suffix) {
   }
 }
 
-void WriteTitle(EngineCall& call, int unit) { call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100)); }
+void WriteTitle(EngineCall& call, int unit) {
+  call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100));
+}
 
 std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
                                        std::string_view label) {
@@ -64,9 +66,8 @@ void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<f
   for (int c = 1; c <= call.NS; ++c) {
     if (bwt.allocated(c)) std::ranges::fill(bwt.column(c), common::kMissing);
   }
-  const detrend::RobsumStatus status = detrend::ROBSUM(x, bwt, call.NYRS, call.NS, crn, spr,
-                                                       call.Years(call.state.vratio), call.Depth(), MEANMD,
-                                                       call.state.robsum);
+  const detrend::RobsumStatus status = detrend::ROBSUM(
+      x, bwt, call.NYRS, call.NS, crn, spr, call.Years(call.state.vratio), call.Depth(), MEANMD, call.state.robsum);
   StopOnRobsumFailure(call.dialog, status, call.NS, call.state.robsum.maxnum);
 }
 
@@ -85,12 +86,14 @@ void ClipAtZero(std::span<float> x) {
 }
 
 void ShowSplineMessages(EngineCall& call, detrend::SplineStatus status, detrend::SplineRoutine routine) {
-  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant)) call.dialog.Screen(line);
+  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant))
+    call.dialog.Screen(line);
   if (status == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }
 
 void ShowCrvfitMessages(EngineCall& call, const detrend::CrvfitResult& result, int nfit) {
-  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant)) call.dialog.Screen(line);
+  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant))
+    call.dialog.Screen(line);
   if (result.no_values) call.dialog.StopAfterReturn(ExitStatus::kAbnormal);
   if (result.spline == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }
@@ -141,7 +144,9 @@ std::string WindowLegend(std::string_view head, int window) {
   return WithNumberAt(head, 15, window >= 100 ? "(i3)" : "(i2)", window) + " Yrs)";
 }
 
-std::string BiweightLegend(int ITER) { return WithNumberAt("Iteration: ", 12, "(i3)", ITER) + "  hh,med,hl,min biwgts"; }
+std::string BiweightLegend(int ITER) {
+  return WithNumberAt("Iteration: ", 12, "(i3)", ITER) + "  hh,med,hl,min biwgts";
+}
 
 void RbarPlots(EngineCall& call, std::string_view title, std::string_view rbar_leg2, std::string_view eps_leg2) {
   common::Block& t = call.store.RBRV3;
@@ -165,8 +170,8 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
   common::RunStorage& s = call.store;
   OpenOutput(call, kRbarUnit, suffix);
   const int window = call.options.IRBWIN;
-  const detrend::RunrbrResult r = detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window,
-                                                  window - 1);
+  const detrend::RunrbrResult r =
+      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
   WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
   call.dialog.units().Close(kRbarUnit);

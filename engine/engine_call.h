@@ -49,9 +49,7 @@ struct EngineCall {
   bool regional() const { return options.RCSFLG == 1; }
 
   // The NYRS years of a chronology column or per-year vector.
-  std::span<float> Years(common::Block& b, int c) const {
-    return b.column(c).first(static_cast<std::size_t>(NYRS));
-  }
+  std::span<float> Years(common::Block& b, int c) const { return b.column(c).first(static_cast<std::size_t>(NYRS)); }
   template <typename T>
   std::span<T> Years(std::vector<T>& v) const {
     return std::span<T>(v).first(static_cast<std::size_t>(NYRS));
@@ -151,8 +149,8 @@ void RunningRbar(EngineCall& call, std::string_view suffix);
 
 // The spline stabilisation of STBCHR column `column` with its dialogue.
 struct StabilisationTexts {
-  int column;                  // 1 standard, 2 signal-free
-  bool standard;               // the standard pass: report lines, first call only
+  int column;     // 1 standard, 2 signal-free
+  bool standard;  // the standard pass: report lines, first call only
   std::string_view spline_title;
   std::string_view compare_title;
   std::string_view compare_leg1, compare_leg2;

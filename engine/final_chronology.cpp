@@ -101,8 +101,9 @@ void CommonLevel(EngineCall& call) {
   std::ranges::copy(ssf, call.Years(s.RBRV1, 1).begin());
 
   const bool robust = call.options.MEANMD == common::MeanMethod::kBiweight;
-  const std::string title = robust ? WithNumberAt("Robust Original & Signal Free Chronology, Iter =", 49, "(i3)", s.ITER)
-                                   : WithNumberAt("Original & Signal Free Chronology, Iter =", 42, "(i3)", s.ITER);
+  const std::string title = robust
+                                ? WithNumberAt("Robust Original & Signal Free Chronology, Iter =", 49, "(i3)", s.ITER)
+                                : WithNumberAt("Original & Signal Free Chronology, Iter =", 42, "(i3)", s.ITER);
   ChronologyPlot(call, std_crn, ssf, "Indices", title, Level(call.NYRS, 1.0f),
                  call.raw() ? "Original RAW Chronology" : "Original STD Chronology",
                  call.raw() ? "Mean Adjust RAW Chron" : "Signal Free STD Chron");

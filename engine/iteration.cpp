@@ -47,9 +47,8 @@ int TestedStatistic(char MEDCNV, int NOPT) {
 void RescaleSpread(EngineCall& call, int j, std::span<float> ind) {
   const detrend::MeanSd ms = detrend::meansd(ind);
   if (ind.size() < 2 || !(ms.sd > 0.0f)) return;
-  const float target = call.options.RESID == 1 || call.restart.KRETRY == 0
-                           ? ms.sd
-                           : call.state.IDXSD1[static_cast<std::size_t>(j)];
+  const float target =
+      call.options.RESID == 1 || call.restart.KRETRY == 0 ? ms.sd : call.state.IDXSD1[static_cast<std::size_t>(j)];
   for (float& v : ind) v = (v - ms.xm) / ms.sd * target + ms.xm;
 }
 
@@ -153,8 +152,8 @@ void NewChronology(EngineCall& call) {
   std::ranges::copy(crn, now.begin());
   if (s.ITER < 2) return;
   const std::span<const float> before = call.Years(s.RCSVEC, s.ITER);
-  for (int k = 0; k < st.NLEAD6; ++k) crn[static_cast<std::size_t>(k)] = now[static_cast<std::size_t>(k)] =
-      before[static_cast<std::size_t>(k)];
+  for (int k = 0; k < st.NLEAD6; ++k)
+    crn[static_cast<std::size_t>(k)] = now[static_cast<std::size_t>(k)] = before[static_cast<std::size_t>(k)];
 }
 
 // The four convergence statistics of the change from the previous
@@ -311,8 +310,7 @@ bool SignalFreeIteration(EngineCall& call) {
     std::ranges::copy(call.Years(s.SSFCHR, 1), st.PRVCHR.begin());
   }
   // The final chronology from the indices given back their spread.
-  MeanChronology(call, st.FINIDX, call.Years(s.SSFCHR, 1), call.Years(s.SSFCHR, 2),
-                 static_cast<int>(o.MEANMD));
+  MeanChronology(call, st.FINIDX, call.Years(s.SSFCHR, 1), call.Years(s.SSFCHR, 2), static_cast<int>(o.MEANMD));
   return true;
 }
 

@@ -61,7 +61,8 @@ void ShowCommonInterval(EngineCall& call) {
     length.push_back(call.Length(i));
   }
   const int limit = detrend::CommintMax(call.state.variant);
-  const std::span<const std::string> ids = std::span<const std::string>(s.SERID).subspan(1, static_cast<std::size_t>(call.NS));
+  const std::span<const std::string> ids =
+      std::span<const std::string>(s.SERID).subspan(1, static_cast<std::size_t>(call.NS));
   ShowCommint(call.dialog, detrend::Commint(limit, first, ids, length), limit);
 }
 

@@ -29,14 +29,14 @@ void SetUp(EngineCall& call) {
   // the series present in each year, through the mean routine.
   for (int i = 1; i <= call.NS; ++i) {
     st.NYR[static_cast<std::size_t>(i)] = call.Length(i);
-    const std::span<float> rows = s.IDXMAT.column(i).subspan(static_cast<std::size_t>(call.Offset(i)),
-                                                            static_cast<std::size_t>(call.Length(i)));
+    const std::span<float> rows =
+        s.IDXMAT.column(i).subspan(static_cast<std::size_t>(call.Offset(i)), static_cast<std::size_t>(call.Length(i)));
     std::ranges::fill(rows, static_cast<float>(call.Length(i)));
   }
   MeanChronology(call, s.IDXMAT, call.Years(st.MSLEN), call.Years(st.spread), 1);
   for (int i = 1; i <= call.NS; ++i) {
-    const std::span<float> rows = s.IDXMAT.column(i).subspan(static_cast<std::size_t>(call.Offset(i)),
-                                                            static_cast<std::size_t>(call.Length(i)));
+    const std::span<float> rows =
+        s.IDXMAT.column(i).subspan(static_cast<std::size_t>(call.Offset(i)), static_cast<std::size_t>(call.Length(i)));
     for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = static_cast<float>(k + 1);
   }
   MeanChronology(call, s.IDXMAT, call.Years(st.MTAGE), call.Years(st.spread), 1);

@@ -51,9 +51,9 @@ struct EngineState {
   std::vector<float> RCSTOR;
   std::vector<float> RC;  // the regional curve of the latest fit, by age
 
-  std::vector<float> SERMNS;  // per-series mean of the measurements (index 0 unused)
-  std::vector<float> IDXSD1;  // per-series sd of the first-pass indices (index 0 unused)
-  std::vector<int> NYR;       // per-series lengths (index 0 unused)
+  std::vector<float> SERMNS;                        // per-series mean of the measurements (index 0 unused)
+  std::vector<float> IDXSD1;                        // per-series sd of the first-pass indices (index 0 unused)
+  std::vector<int> NYR;                             // per-series lengths (index 0 unused)
   std::vector<float> MSLEN, MTAGE, STDORG, PRVCHR;  // per chronology year (0-based)
   common::Block ITRDIF;                             // years x (kMaxIterations + 1)
   // Option code used for series j in iteration it: OPTTAB[j * (kMaxIterations + 1) + it].

@@ -153,8 +153,7 @@ void StandardChronology(EngineCall& call) {
     s.ITER = 0;
     if (call.first && !call.batch()) {
       plot::pltits(call.plots, st.plots.pltits, st.BWTMAT, Level(call.NYRS, 1.0f), call.NYRS, 4, call.fy, "Years",
-                   "Biweights",
-                   call.raw() ? "Biweights For Raw Data Chronology" : "Biweights For Standard Chronology",
+                   "Biweights", call.raw() ? "Biweights For Raw Data Chronology" : "Biweights For Standard Chronology",
                    BiweightLegend(s.ITER), "", 0);
     }
   }
@@ -203,7 +202,8 @@ void StabiliseStandardChronology(EngineCall& call) {
   }
   RunningRbar(call, raw ? "_Raw_RBAR.txt" : "_Std_RBAR.txt");
   if (call.first) {
-    RbarPlots(call, raw ? "Raw Data Indices Running Average Correlations" : "Standard Indices Running Average Correlations",
+    RbarPlots(call,
+              raw ? "Raw Data Indices Running Average Correlations" : "Standard Indices Running Average Correlations",
               " Constant Sample RBAR", "  Constant Sample EPS");
   }
 

@@ -52,8 +52,9 @@ void StandardPass(EngineCall& call) {
     } else {
       int code = o.NOPT == 0 ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
       const std::span<float> fit = std::span<float>(s.CRVVEC).first(n);
-      ShowCrvfitMessages(call, detrend::crvfit(x, fit, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, st.lanes[0].crvfit),
-                         static_cast<int>(n));
+      ShowCrvfitMessages(
+          call, detrend::crvfit(x, fit, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, st.lanes[0].crvfit),
+          static_cast<int>(n));
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];
       for (float& c : fit) c = std::max(c, floor);
     }

@@ -17,7 +17,7 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   // "x" brings the reminder, "n" the menu; 5 is refused without a word, 12
   // is taken: three report lines name it and the 12-year spline follows.
   EngineSession run("synth12.rwl", PromptConsole(Rules{{"Happy with this spline", {"x", "n", "y"}},
-                                                  {"Smoothing spline (fixed Yrs cutoff)", {"5", "12"}}}));
+                                                       {"Smoothing spline (fixed Yrs cutoff)", {"5", "12"}}}));
   run.options.NOPT = 8;
   run.options.ISTAB = 1;
   ASSERT_EQ(run.Call(), EngineOutcome::kFinished);
@@ -38,8 +38,10 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   const std::string report = run.Report();
   EXPECT_TRUE(Contains(report,
                        "\nDEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED\n"
-                       "\n" + stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars + "\n"
-                       "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED:   12\n"));
+                       "\n" +
+                           stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars +
+                           "\n"
+                           "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED:   12\n"));
   EXPECT_EQ(run.plotter.Count("Spline Detrending of Running RBAR Stabilized Indices"), 2);
   EXPECT_EQ(run.plotter.Count("RBAR Only Vs. Detrended RBAR Stabilized Standard Indices"), 2);
   EXPECT_EQ(run.plotter.Count("Spline Detrending of RBAR Stabilized Signal Free Indices"), 1);
@@ -47,8 +49,9 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
 }
 
 TEST(StabilisationDialogue, BatchReminderAndReportLine) {
-  EngineSession run("synth12.rwl", PromptConsole(Rules{{"Happy with this spline", {"?", "n", "y"}},
-                                                  {"Smoothing spline (fixed Yrs cutoff)", {"-50"}}}),
+  EngineSession run("synth12.rwl",
+                    PromptConsole(Rules{{"Happy with this spline", {"?", "n", "y"}},
+                                        {"Smoothing spline (fixed Yrs cutoff)", {"-50"}}}),
                     common::ProgramVariant::kBatch);
   run.options.NOPT = 8;
   run.options.ISTAB = 1;
@@ -158,10 +161,11 @@ TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
 }
 
 TEST(RegionalCurveDialogue, TruncationAskedUntilItFitsThenRefit) {
-  EngineSession run("synth12.rwl", PromptConsole(Rules{{"Different RCS detrending?", {"f", ""}},
-                                                  {"Truncate Regional Curve?", {"T", ""}},
-                                                  {"in the estimation of the Regional model", {"x", "12.5", "9999", "-1", "150"}},
-                                                  {"Plot lots of tree rings?", {""}}}));
+  EngineSession run("synth12.rwl",
+                    PromptConsole(Rules{{"Different RCS detrending?", {"f", ""}},
+                                        {"Truncate Regional Curve?", {"T", ""}},
+                                        {"in the estimation of the Regional model", {"x", "12.5", "9999", "-1", "150"}},
+                                        {"Plot lots of tree rings?", {""}}}));
   run.options.RCSFLG = 1;
   run.options.NOPT = -2;
   run.options.SPLSTF = 10;

@@ -28,8 +28,7 @@ using Rules = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
 class PromptConsole : public common::Console {
  public:
-  explicit PromptConsole(Rules rules = {}, int limit = 200000)
-      : rules_(std::move(rules)), limit_(limit) {}
+  explicit PromptConsole(Rules rules = {}, int limit = 200000) : rules_(std::move(rules)), limit_(limit) {}
   void Write(std::string_view text) override { transcript_ += text; }
   std::optional<std::string> ReadLine() override;
   void WriteError(std::string_view text) override { errors_ += text; }
@@ -50,29 +49,11 @@ class PromptConsole : public common::Console {
 
 // Draws nothing; keeps the title of every page (plmtex text below the
 // frame, or the title of pllab when it has one).
-class TitlePlotter : public plot::Plotter {
+class TitlePlotter : public plot::NullPlotter {
  public:
   std::vector<std::string> titles;
-  void sdev(std::string_view) override {}
-  void sfnam(std::string_view) override {}
-  void setopt(std::string_view, std::string_view) override {}
-  void scol0(int, int, int, int) override {}
-  void scolbg(int, int, int) override {}
-  void init() override {}
-  void end() override {}
-  void ssub(int, int) override {}
-  void adv(int) override {}
-  void vpor(double, double, double, double) override {}
-  void wind(double, double, double, double) override {}
-  void axes(double, double, std::string_view, double, int, std::string_view, double, int) override {}
   void lab(std::string_view, std::string_view, std::string_view t) override;
   void mtex(std::string_view side, double disp, double, double, std::string_view text) override;
-  void line(std::span<const double>, std::span<const double>) override {}
-  void poin(std::span<const double>, std::span<const double>, int) override {}
-  void col0(int) override {}
-  void width(double) override {}
-  void lsty(int) override {}
-  void font(int) override {}
   int Count(const std::string& title) const;
 };
 

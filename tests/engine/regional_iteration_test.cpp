@@ -72,7 +72,8 @@ TEST(RegionalIteration, CurvesOfEveryIterationPlotsAndFile) {
   std::getline(curves, line);  // first line of series 1
   const int p1 = run.store->IPITH[1];
   const int first_value = std::stoi(line.substr(12, 6));
-  EXPECT_EQ(first_value, static_cast<int>(std::lround(static_cast<double>(1000.0f * run.state.RcStore(p1 + 1, 2, st.NRCSAV)))));
+  EXPECT_EQ(first_value,
+            static_cast<int>(std::lround(static_cast<double>(1000.0f * run.state.RcStore(p1 + 1, 2, st.NRCSAV)))));
 }
 
 TEST(RegionalIteration, FinalDetrendingOfTheChronology) {

@@ -216,10 +216,9 @@ TEST(StandardChronology, MeanLineGivesYearMeansOfScaledSeries) {
   const std::string names[] = {"_STD_RAW_Data.txt", "_STD_RAW_Curves.txt", "_STD_RAW_Ratios.txt", "_Std_RBAR.txt"};
   std::vector<std::string> before;
   for (const std::string& n : names) before.push_back(run.File(n));
-  const char* first_call_plots[] = {"Mean Segment Length And Mean Tree Age",
-                                     "Original Non-Variance Stabilized Standard Indices",
-                                     "Standard Indices Running Average Correlations",
-                                     "Original Vs. Running RBAR Stabilized Standard Indices"};
+  const char* first_call_plots[] = {
+      "Mean Segment Length And Mean Tree Age", "Original Non-Variance Stabilized Standard Indices",
+      "Standard Indices Running Average Correlations", "Original Vs. Running RBAR Stabilized Standard Indices"};
   EXPECT_EQ(run.plotter.Count(first_call_plots[2]), 2);  // RBAR and EPS
   std::vector<int> shown;
   for (const char* t : first_call_plots) shown.push_back(run.plotter.Count(t));

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ struct CrossCheck {
   const char* reference;
 };
 
+// The test's name and printed parameter: the reference file's stem.
+void PrintTo(const CrossCheck& c, std::ostream* os) { *os << c.reference; }
+
 class SignalFreeCrossCheck : public ::testing::TestWithParam<CrossCheck> {};
 
 TEST_P(SignalFreeCrossCheck, AgreesWithTheIndependentTranscription) {
@@ -85,7 +89,11 @@ TEST_P(SignalFreeCrossCheck, AgreesWithTheIndependentTranscription) {
 INSTANTIATE_TEST_SUITE_P(RatiosArithmeticMeanNoRbar, SignalFreeCrossCheck,
                          ::testing::Values(CrossCheck{3, 'y', "signal_free_opt3_tarn_y.txt"},
                                            CrossCheck{3, 'n', "signal_free_opt3_tarn_n.txt"},
-                                           CrossCheck{6, 'n', "signal_free_opt6_tarn_n.txt"}));
+                                           CrossCheck{6, 'n', "signal_free_opt6_tarn_n.txt"}),
+                         [](const ::testing::TestParamInfo<CrossCheck>& param) {
+                           std::string name = param.param.reference;
+                           return name.substr(12, name.size() - 16);  // "opt3_tarn_y"
+                         });
 
 TEST(SignalFreeIteration, MeanLineConvergesAtOnce) {
   EngineSession run("synth12.rwl");

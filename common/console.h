@@ -71,7 +71,6 @@ struct Verbatim {
   std::string_view text;
 };
 
-inline constexpr int kReportUnit = 9;
 inline constexpr std::size_t kMarkerColumn = 50;
 inline constexpr std::size_t kListMarkerColumn = 45;
 

@@ -651,11 +651,14 @@ std::string FormatGeneral(double v, int w, int d, int e) {
 }
 
 std::string FormatInt(long long v, int w, int m) {
-  std::string digits = std::to_string(v < 0 ? -v : v);
-  if (m >= 0) {
-    if (m == 0 && v == 0) digits.clear();
-    if (digits.size() < static_cast<std::size_t>(m)) digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
+  if (m < 0) {
+    std::string s;
+    AppendInt(s, v, w);
+    return s;
   }
+  std::string digits = std::to_string(v < 0 ? -v : v);
+  if (m == 0 && v == 0) digits.clear();
+  if (digits.size() < static_cast<std::size_t>(m)) digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
   std::string s = (v < 0 ? "-" : "") + digits;
   if (w == 0 && s.empty()) s = " ";
   return Justify(s, w);
@@ -767,6 +770,20 @@ class RecordWriter {
 };
 
 }  // namespace
+
+void AppendInt(std::string& record, long long v, int w) {
+  char digits[24];
+  const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, v);
+  const std::size_t n = static_cast<std::size_t>(r.ptr - digits);
+  if (w == 0) {
+    record.append(digits, n);
+  } else if (n > static_cast<std::size_t>(w)) {
+    record.append(static_cast<std::size_t>(w), '*');
+  } else {
+    record.append(static_cast<std::size_t>(w) - n, ' ');
+    record.append(digits, n);
+  }
+}
 
 // ------------------------------------------------------------------ Format
 

@@ -86,6 +86,11 @@ ReadStatus ReadFrom(std::string_view format, std::string_view text, Targets*... 
 std::string Write(std::string_view format, std::span<const WriteValue> values);
 std::string Write(const Format& format, std::span<const WriteValue> values);
 
+// Appends v under Iw to `record`: right-justified in w columns, w asterisks
+// when it does not fit, as wide as needed when w is 0. Allocates nothing
+// beyond the record's own growth.
+void AppendInt(std::string& record, long long v, int w);
+
 template <typename... Values>
 std::string Print(std::string_view format, const Values&... values) {
   const WriteValue list[] = {WriteValue(values)...};

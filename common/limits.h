@@ -5,6 +5,11 @@ namespace common {
 
 inline constexpr int MAXYRS = 6001;  // values per series, years per chronology
 inline constexpr int MAXSER = 3001;  // series slots; the whole-set row takes one
+inline constexpr int kMaxSeriesInSet = MAXSER - 1;  // series a data set may hold
+
+// Calendar years a series may hold.
+inline constexpr int kFirstYearLimit = -9999;
+inline constexpr int kLastYearLimit = 9999;
 
 inline constexpr float kMissing = -999.0f;       // empty cell of a series matrix
 inline constexpr int kFitFailed = -999;          // failed curve fit, reader at end of file

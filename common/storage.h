@@ -51,6 +51,8 @@ class YearTable {
   int IFY(int i) const { return ify_[Check(i)]; }
   int ILY(int i) const { return ily_[Check(i)]; }
   int NYR(int i) const { return nyr_[Check(i)]; }
+  // Years from IFY(i) to ILY(i), both counted.
+  int Span(int i) const;
   // Column c (1 IFY, 2 ILY, 3 NYR) of row i, as the routines index IYTAB(i, c).
   int& operator()(int i, int c) { return c == 1 ? IFY(i) : c == 2 ? ILY(i) : NYR(i); }
 
@@ -96,5 +98,12 @@ struct RunStorage {
 
 // Row of calendar year `year` for a series or chronology starting in `first_year`.
 inline int RowOfYear(int year, int first_year) { return year - first_year + 1; }
+// Calendar year of row `row` of a series or chronology starting in `first_year`.
+inline int YearOfRow(int row, int first_year) { return first_year + row - 1; }
+
+// Number of years from `first_year` to `last_year`, both counted.
+inline int YearSpan(int first_year, int last_year) { return last_year - first_year + 1; }
+
+inline int YearTable::Span(int i) const { return YearSpan(IFY(i), ILY(i)); }
 
 }  // namespace common

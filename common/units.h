@@ -1,7 +1,4 @@
-// Open files known by unit number, as every subsystem names them:
-// 8 list file, 9 report, 10 data/spectra, 11 censored data and chronology
-// files, 16-19 cumulative chronologies, 30-33 engine files, 70 pith offsets
-// and regional curves.
+// Open files known by unit number, as every subsystem names them (UnitNumber).
 #pragma once
 
 #include <cstdio>
@@ -16,6 +13,24 @@
 #include "common/fortran_format.h"
 
 namespace common {
+
+// The numbers by which every subsystem knows the open files. Plain enumerators,
+// so they pass wherever a routine takes a unit number (LUN).
+enum UnitNumber : int {
+  kListUnit = 8,        // the batch program's list file, open for the whole run
+  kReportUnit = 9,      // the report file of the current data set
+  kDataUnit = 10,       // the data file while it is read, later the spectra file
+  kCensoredUnit = 11,   // the censored data file, later the two chronology files in turn
+  kStdCrnsUnit = 16,    // the batch program's cumulative chronology files, open for
+  kSsfCrnsUnit = 17,    // the whole run: "STD_Crns.txt", "SSF_Crns.txt",
+  kStdStbCrnsUnit = 18, // "STDSTB_Crns.txt" and "SSFSTB_Crns.txt"
+  kSsfStbCrnsUnit = 19,
+  kSeriesUnit = 30,     // the engine's series, curve and index files
+  kCurveUnit = 31,
+  kIndexUnit = 32,
+  kRbarUnit = 33,       // the engine's running RBAR tables
+  kPithUnit = 70,       // the pith offset file, later the regional curves file
+};
 
 class Units;
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/storage.h"
+
 namespace detrend {
 
 int imin(std::span<const int> iv) {
@@ -51,7 +53,7 @@ CommintResult Commint(int limit, std::span<const int> ify, std::span<const std::
     r.first_year = std::min(r.first_year, ify[i]);
     r.last_year = std::max(r.last_year, last[i]);
   }
-  r.span = r.last_year - r.first_year + 1;
+  r.span = common::YearSpan(r.first_year, r.last_year);
 
   // Key order: last year descending, first year ascending, identifier
   // descending (the order of the descending text keys for years 0..9999).

@@ -188,19 +188,12 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
       const std::span<int> s = CrvfitAccess::stiffness(work, n);
       yrseq(static_cast<int>(n), SPLSTF, s);
       result.spline_routine = SplineRoutine::kSplage;
-      result.spline = splage(y, whole, s, CrvfitAccess::spline(work)).status;
-      if (result.spline == SplineStatus::kOk && SPLEND == 1 && n >= 2) {
-        // Flatten a rising end to the level where the rise began, then refit.
-        const std::span<float> c = CrvfitAccess::pad(work, n);
-        std::copy(whole.begin(), whole.end(), c.begin());
-        std::size_t m = 0;
-        for (std::size_t i = n; i >= 2 && c[i - 1] > c[i - 2]; --i) ++m;
-        if (m > 0) {
-          const float level = c[n - m - 1];
-          std::fill(c.begin() + static_cast<std::ptrdiff_t>(n - m), c.end(), level);
-          yrseq(static_cast<int>(n), SPLSTF, s);
-          result.spline = splage(c, whole, s, CrvfitAccess::spline(work)).status;
-        }
+      if (SPLEND == 1) {
+        result.spline = SplageFlatEnd(y, whole, s, CrvfitAccess::pad(work, n), FlatEndRefit::kWhenFlattened,
+                                      CrvfitAccess::spline(work))
+                            .status;
+      } else {
+        result.spline = splage(y, whole, s, CrvfitAccess::spline(work)).status;
       }
       break;
     }

@@ -33,7 +33,7 @@ float powtrn(common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB, int N
   float psum = 0.0f;
   for (int f = 1; f <= NS; ++f) {
     PowtrnSeries& s = scatter.series[static_cast<std::size_t>(f - 1)];
-    const int n = IYTAB.ILY(f) - IYTAB.IFY(f) + 1;
+    const int n = IYTAB.Span(f);
     if (n < 1) {
       psum += s.p;
       continue;

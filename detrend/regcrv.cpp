@@ -58,21 +58,15 @@ void Line(std::span<const float> fit, std::span<float> curv, CurveParameters& CR
   CRVPAR[4] = line.intercept;
 }
 
-// Age-dependent spline from stiffness istf, rising end flattened to the value
-// where the rise began and fitted again. curv gets nfit values.
+// Age-dependent spline from stiffness istf, its rising end flattened. curv
+// gets nfit values.
 SplineStatus AgeSpline(std::span<const float> fit, std::span<float> curv, int istf, DetrndWorkspace& work) {
   const std::size_t n = fit.size();
   std::span<int> s(work.stiffness.data(), std::max<std::size_t>(n, 1));
   yrseq(static_cast<int>(n), istf, s);
-  SplineStatus status = splage(fit, curv, s, work.spline).status;
-  if (status != SplineStatus::kOk) return status;
-  std::span<float> c(work.copy.data(), n);
-  std::copy(curv.begin(), curv.begin() + static_cast<std::ptrdiff_t>(n), c.begin());
-  std::size_t rising = 0;
-  for (std::size_t i = n; i >= 2 && c[i - 1] > c[i - 2]; --i) ++rising;
-  if (rising == 0) return status;
-  std::fill(c.begin() + static_cast<std::ptrdiff_t>(n - rising), c.end(), c[n - rising - 1]);
-  return splage(c, curv, s, work.spline).status;
+  return SplageFlatEnd(fit, curv, s, std::span<float>(work.copy.data(), n), FlatEndRefit::kWhenFlattened,
+                       work.spline)
+      .status;
 }
 
 }  // namespace
@@ -304,7 +298,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
   // Sums and counts by age; ages beyond the curve arrays are not kept.
   int last = 0;
   for (int i = 1; i <= NS; ++i) {
-    const int length = IYTAB.ILY(i) - IYTAB.IFY(i) + 1;
+    const int length = IYTAB.Span(i);
     const int offset = IPITH[static_cast<std::size_t>(i)];
     for (int k = 1; k <= length; ++k) {
       const int age = offset + k;

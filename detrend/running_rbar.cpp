@@ -111,13 +111,13 @@ struct WindowScratch {
 
 WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, const common::YearTable& IYTAB,
                         int NS, int ws, int length, WindowScratch& w) {
-  const int row0 = ws - IYTAB.IFY(NS + 1);  // 0-based row of year ws
+  const int row0 = common::RowOfYear(ws, IYTAB.IFY(NS + 1)) - 1;  // 0-based row of year ws
   const auto len = static_cast<std::size_t>(length);
   const auto flen = static_cast<float>(length);
 
   std::size_t nc = 0;
   for (int s = 1; s <= NS; ++s) {
-    if (IYTAB.IFY(s) <= ws && IYTAB.ILY(s) - ws + 1 >= length) w.cover[nc++] = s;
+    if (IYTAB.IFY(s) <= ws && common::YearSpan(ws, IYTAB.ILY(s)) >= length) w.cover[nc++] = s;
   }
   for (std::size_t c = 0; c < nc; ++c) {
     const std::span<const float> v =
@@ -268,7 +268,7 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
 
 RbarTableRow RunrbrTableRow(const common::Block& RBRV3, int first_year, int row, int nwin) {
   RbarTableRow t{};
-  t.year = first_year + row - 1;
+  t.year = common::YearOfRow(row, first_year);
   const float n = RBRV3.get(row, 1);
   t.depth = static_cast<int>(n);
   if (nwin == 0) {

@@ -138,6 +138,20 @@ SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<c
   return {SplineSolver::Solve(y, curv, work)};
 }
 
+SplineResult SplageFlatEnd(std::span<const float> y, std::span<float> curv, std::span<const int> stiffness,
+                           std::span<float> copy, FlatEndRefit refit, SplineWorkspace& work) {
+  const SplineResult first = splage(y, curv, stiffness, work);
+  if (first.status != SplineStatus::kOk) return first;
+  const std::size_t n = y.size();
+  const std::span<float> c = copy.first(n);
+  std::copy(curv.begin(), curv.begin() + static_cast<std::ptrdiff_t>(n), c.begin());
+  std::size_t rising = 0;
+  for (std::size_t i = n; i >= 2 && c[i - 1] > c[i - 2]; --i) ++rising;
+  if (rising == 0 && refit == FlatEndRefit::kWhenFlattened) return first;
+  std::fill(c.end() - static_cast<std::ptrdiff_t>(rising), c.end(), c[n - rising - 1]);
+  return splage(c, curv, stiffness, work);
+}
+
 std::vector<std::string> SplineMessageLines(SplineStatus status, SplineRoutine routine,
                                             common::ProgramVariant variant) {
   const bool batch = variant == common::ProgramVariant::kBatch;

@@ -67,6 +67,17 @@ SplineResult spline(std::span<const float> y, std::span<float> curv, int code, S
 SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<const int> stiffness,
                     SplineWorkspace& work);
 
+// The age-dependent spline whose end may not rise: splage of y into curv,
+// then the trailing run over which the curve rises (each value above the one
+// before) set to the value where the run starts, and splage again of that
+// flattened curve into curv. kWhenFlattened fits again only when the end
+// rose; kAlways also fits an unchanged curve again. `copy` (at least n
+// values) receives the flattened curve; it may share y's storage. The status
+// is that of the last fit.
+enum class FlatEndRefit { kWhenFlattened, kAlways };
+SplineResult SplageFlatEnd(std::span<const float> y, std::span<float> curv, std::span<const int> stiffness,
+                           std::span<float> copy, FlatEndRefit refit, SplineWorkspace& work);
+
 // Smoothing parameter p of one stiffness (double precision).
 double SplineParameter(int stiffness);
 

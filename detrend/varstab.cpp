@@ -145,14 +145,7 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
   // 4-6. Age-dependent spline, rising end flattened, spline again.
   std::span<int> stiffness(work.stiffness.data(), n);
   yrseq(static_cast<int>(n), kVarstaStiffness, stiffness);
-  SplineResult fit = splage(smooth, curv, stiffness, work.spline);
-  if (fit.status == SplineStatus::kOk) {
-    std::size_t start = n - 1;  // 0-based index where the trailing rise begins
-    while (start > 0 && curv[start] > curv[start - 1]) --start;
-    for (std::size_t i = start + 1; i < n; ++i) curv[i] = curv[start];
-    for (std::size_t i = 0; i < n; ++i) smooth[i] = curv[i];
-    fit = splage(smooth, curv, stiffness, work.spline);
-  }
+  const SplineResult fit = SplageFlatEnd(smooth, curv, stiffness, smooth, FlatEndRefit::kAlways, work.spline);
   if (fit.status != SplineStatus::kOk) {
     result.spline = fit.status;
     RestoreInput(crn, stab, negative, m5.xm, SSize, false);

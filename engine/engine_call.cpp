@@ -47,17 +47,9 @@ void WriteTitle(EngineCall& call, int unit) {
   call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100));
 }
 
-std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
-                                       std::string_view label) {
-  return files::RwlRecords(call.store.SERID[static_cast<std::size_t>(i)], call.store.IYTAB.IFY(i), values, label);
-}
-
-void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records) {
-  for (const std::string& r : records) call.dialog.units().WriteLine(unit, r);
-}
-
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
-  WriteRecords(call, unit, SeriesRecords(call, i, values, label));
+  files::WriteRwl(*call.dialog.units().Get(unit), call.store.SERID[static_cast<std::size_t>(i)],
+                  call.store.IYTAB.IFY(i), values, label);
 }
 
 void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,

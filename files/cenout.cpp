@@ -22,18 +22,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// One series through the decade writer in ring-width mode.
-void WriteDecadeSeries(Dialog& dialog, int LUN, const std::string& id, int first, std::span<float> values,
-                       const std::string& label) {
-  std::string ID = common::Fixed(id, 8);
-  int IYR1 = first;
-  int N = static_cast<int>(values.size());
-  int ISER = 0;
-  std::string LINE(100, ' ');
-  std::vector<std::string> TITLE(4, std::string(100, ' '));
-  rwlio(dialog, ID, IYR1, N, values, {}, ISER, LUN, 0, "mw", LINE, label, common::MAXYRS, TITLE);
-}
-
 }  // namespace
 
 bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<float> SERVEC, int NS,
@@ -53,18 +41,20 @@ bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<floa
   }
   dialog.Screen("");
   dialog.Screen(" File for censored data created: " + name);
+  common::Unit& file = *units.Get(LUN);
 
   for (int t = 1; t <= 3; ++t) {
     std::string& line = TITLE[static_cast<std::size_t>(t)];
     line = common::Fixed(line, 100);
     line.replace(84, 4, code);
-    units.WriteLine(LUN, line);
+    file.WriteLine(line);
   }
   for (int i = 1; i <= NS; ++i) {
     const int n = std::clamp(IYTAB.NYR(i), 0, std::min(SERMAT.rows(), static_cast<int>(SERVEC.size())));
     std::span<const float> column = SERMAT.column_view(i);
     std::copy(column.begin(), column.begin() + n, SERVEC.begin());
-    WriteDecadeSeries(dialog, LUN, SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i), SERVEC.first(static_cast<std::size_t>(n)), label);
+    WriteRwl(file, SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i), SERVEC.first(static_cast<std::size_t>(n)),
+             label);
   }
   units.Close(LUN);
   return true;

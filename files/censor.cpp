@@ -36,7 +36,7 @@ struct Compacted {
 
 Compacted Compact(const std::vector<int>& kept, SeriesMatrix& SERMAT, int NS, YearTable& IYTAB,
                   std::vector<std::string>& SERID) {
-  Compacted out{IYTAB.ILY(NS + 1) - IYTAB.IFY(NS + 1) + 1, 9999, -9999};
+  Compacted out{IYTAB.Span(NS + 1), common::kLastYearLimit, common::kFirstYearLimit};
   int k = 0;
   for (int i : kept) {
     ++k;
@@ -84,7 +84,7 @@ bool CensorByRule(int& bound, const std::vector<int>& kept, std::string_view lab
   }
   const int k = static_cast<int>(kept.size());
   const Compacted c = Compact(kept, SERMAT, NS, IYTAB, SERID);
-  const int span = c.last - c.first + 1;
+  const int span = common::YearSpan(c.first, c.last);
   if (show_years) dialog.Screen(fmt::Print("(3i12)", c.first, c.last, span));
   IYTAB.IFY(k + 1) = c.first;
   IYTAB.ILY(k + 1) = c.last;
@@ -133,14 +133,14 @@ bool cencom(int& CSTART, int& CEND, SeriesMatrix& SERMAT, int& NS, YearTable& IY
   }
   const int k = static_cast<int>(kept.size());
   const Compacted c = Compact(kept, SERMAT, NS, IYTAB, SERID);
-  const int span = cend - cstart + 1;
+  const int span = common::YearSpan(cstart, cend);
   IYTAB.IFY(k + 1) = cstart;
   IYTAB.ILY(k + 1) = cend;
   IYTAB.NYR(k + 1) = span;
   ShowShortened(dialog, c.span0 - span);
   // Each kept series is cut to the common period: row 1 becomes CSTART.
   for (int i = 1; i <= k; ++i) {
-    const int lag = cstart - IYTAB.IFY(i);
+    const int lag = common::RowOfYear(cstart, IYTAB.IFY(i)) - 1;  // rows before CSTART
     const int old_length = IYTAB.NYR(i);
     std::span<float> col = SERMAT.column(i);
     for (int j = 1; j <= span; ++j) col[static_cast<std::size_t>(j - 1)] = col[static_cast<std::size_t>(j - 1 + lag)];

@@ -1,5 +1,4 @@
-// Rd1col and rdcols, the readers of the single- and multiple-column layouts,
-// and the storage checks every reader of the input data format menu shares.
+// Rd1col and rdcols, the readers of the single- and multiple-column layouts.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -14,13 +13,10 @@
 #include "common/units.h"
 #include "files/character_helpers.h"
 #include "files/input_menu.h"
+#include "files/reader_limits.h"
 
 namespace files {
 namespace {
-
-inline constexpr int kMaxSeries = common::MAXSER - 1;  // the whole-set row takes one slot
-inline constexpr int kFirstYearLimit = -9999;
-inline constexpr int kLastYearLimit = 9999;
 
 // The items of the next record that holds any (list-directed reads pass
 // over empty lines); nullopt at end of file.
@@ -54,71 +50,6 @@ std::string SeriesLine(const std::string& id, int series) {
 }
 
 }  // namespace
-
-bool SeriesFitsStorage(common::Dialog& dialog, int series, const std::string& id, int first_year, int count) {
-  const std::string name = "Series " + std::string(common::TrimRight(id)) + " (number " + std::to_string(series) + ")";
-  if (series > kMaxSeries) {
-    dialog.Screen("");
-    dialog.Screen(" More than " + std::to_string(kMaxSeries) + " series in the data file: the limit is " +
-                  std::to_string(kMaxSeries) + " series.");
-    return false;
-  }
-  if (count > common::MAXYRS) {
-    dialog.Screen("");
-    dialog.Screen(" " + name + " has more than " + std::to_string(common::MAXYRS) + " values: the limit is " +
-                  std::to_string(common::MAXYRS) + " values per series.");
-    return false;
-  }
-  if (count < 1) {
-    dialog.Screen("");
-    dialog.Screen(" " + name + " has no values.");
-    return false;
-  }
-  const long long last_year = static_cast<long long>(first_year) + count - 1;
-  if (first_year < kFirstYearLimit || last_year > kLastYearLimit) {
-    dialog.Screen("");
-    dialog.Screen(" " + name + " runs from " + std::to_string(first_year) + " to " + std::to_string(last_year) +
-                  ": years must lie within -9999 to 9999.");
-    return false;
-  }
-  return true;
-}
-
-void FillWholeSetRow(common::YearTable& IYTAB, int NS) {
-  if (NS < 1) {
-    IYTAB.IFY(1) = 0;
-    IYTAB.ILY(1) = 0;
-    IYTAB.NYR(1) = 0;
-    return;
-  }
-  int first = kLastYearLimit;
-  int last = kFirstYearLimit;
-  for (int i = 1; i <= NS; ++i) {
-    first = std::min(first, IYTAB.IFY(i));
-    last = std::max(last, IYTAB.ILY(i));
-  }
-  IYTAB.IFY(NS + 1) = first;
-  IYTAB.ILY(NS + 1) = last;
-  IYTAB.NYR(NS + 1) = last - first + 1;
-}
-
-bool CloseDataSet(common::Dialog& dialog, common::YearTable& IYTAB, int NS) {
-  FillWholeSetRow(IYTAB, NS);
-  if (NS < 1) {
-    dialog.Screen("");
-    dialog.Screen(" No series were found in the data file.");
-    return false;
-  }
-  const int first = IYTAB.IFY(NS + 1);
-  const int last = IYTAB.ILY(NS + 1);
-  if (last - first + 1 > common::MAXYRS) {
-    dialog.Screen("");
-    dialog.Screen(" The data set spans " + std::to_string(last - first + 1) + " years (" + std::to_string(first) +
-                  " to " + std::to_string(last) + "): the limit is " + std::to_string(common::MAXYRS) + " years.");
-    return false;
-  }
-  return true;
-}
 
 void Rd1col(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::vector<std::string>& SERID,
             common::YearTable& IYTAB, int& NS, int& OKFLAG) {
@@ -203,8 +134,7 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
   NS = 0;
   if (columns < 2 || columns > common::MAXSER) {
     dialog.Screen("");
-    dialog.Screen(" rdcols: " + std::to_string(columns) + " columns: a file holds the year column and 1 to " +
-                  std::to_string(kMaxSeries) + " series columns.");
+    dialog.Screen(" " + ColumnCountMessage(columns));
     FillWholeSetRow(IYTAB, 0);
     return;
   }

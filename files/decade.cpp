@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "common/limits.h"
 #include "common/text.h"
 #include "files/header_format.h"
+#include "files/reader_limits.h"
 
 namespace files {
 
@@ -18,8 +18,6 @@ namespace {
 
 namespace fmt = common::fmt;
 
-constexpr int kMinYear = -9999;
-constexpr int kMaxYear = 9999;
 constexpr int kCrnFill = common::kCrnNoYear;  // 9990: no value in this slot
 constexpr std::size_t kRecordLength = 100;
 constexpr int kMaxBadRecords = 25;
@@ -237,7 +235,7 @@ std::optional<int> RangeLineCount(std::string_view record) {
     if (!Justified(record, 7, 6 + static_cast<std::size_t>(width)) || !Justified(record, 7 + width, end)) continue;
     if (Blank(record, 7 + static_cast<std::size_t>(width), end) || last < first) continue;
     if ((width == 5) != (first <= -1000 || last <= -1000)) continue;
-    return last - first + 1;
+    return common::YearSpan(first, last);
   }
   return std::nullopt;
 }
@@ -282,10 +280,8 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     return RwlResult::kRefused;
   };
   auto finish = [&]() {
-    if (N > 0 && IYR1 + N - 1 > kMaxYear) {
-      return refuse("Series " + std::string(common::TrimRight(ID)) + " ends in year " +
-                    std::to_string(IYR1 + N - 1) + ", outside -9999 to 9999 (the year limit).");
-    }
+    const long long last = static_cast<long long>(IYR1) + N - 1;
+    if (N > 0 && !YearWithinLimits(last)) return refuse(SeriesYearMessage(ID, last, true));
     return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
   };
 
@@ -363,10 +359,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
       ID = common::Fixed(line.id, 8);
       if (chronology) ID.replace(6, 2, "  ");
       IYR1 = line.year;
-      if (IYR1 < kMinYear || IYR1 > kMaxYear) {
-        return refuse("Series " + std::string(common::TrimRight(ID)) + " starts in year " + std::to_string(IYR1) +
-                      ", outside -9999 to 9999 (the year limit).");
-      }
+      if (!YearWithinLimits(IYR1)) return refuse(SeriesYearMessage(ID, IYR1, false));
       if (chronology) {
         first_slot = DecadeSlot(IYR1);
       } else {
@@ -422,8 +415,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
         return finish();
       }
       if (static_cast<std::size_t>(N) >= room) {
-        return refuse("Series " + std::string(common::TrimRight(ID)) + " has more than " + std::to_string(room) +
-                      " values (the limit per series).");
+        return refuse(SeriesValuesMessage(ID, static_cast<int>(room)));
       }
       X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
       if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {
@@ -437,70 +429,112 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
 
 // ------------------------------------------------------------------ writing
 
-// Edit descriptor aw for a text: its first w characters, or the text
-// right-justified in w columns.
-void AppendText(std::string& out, std::string_view text, std::size_t w) {
-  if (text.size() >= w) {
-    out.append(text.substr(0, w));
-  } else {
-    out.append(w - text.size(), ' ');
-    out.append(text);
+// Appends the first w characters of `text` to `record`, blank-padded to w (Aw
+// of a text already cut to its field).
+void AppendText(std::string& record, std::string_view text, std::size_t w) {
+  const std::size_t n = std::min(text.size(), w);
+  record.append(text.data(), n);
+  record.append(w - n, ' ');
+}
+
+// Identifier and year in the layout of a line of `year`: ring-width lines
+// (a8,i4), (a7,i5) or (a6,i6); chronology lines two columns narrower in the
+// identifier.
+void AppendHead(std::string& record, std::string_view id, int year, bool chronology) {
+  const int widen = WriteLayout(year);  // columns the year takes from the identifier
+  AppendText(record, id, static_cast<std::size_t>((chronology ? 6 : 8) - widen));
+  fmt::AppendInt(record, year, 4 + widen);
+}
+
+// Label at column 75 (after ten values) or 83 (after ten pairs): 2x,a6.
+void AppendLabel(std::string& record, std::string_view label) {
+  record.append(2, ' ');
+  AppendText(record, label, 6);
+}
+
+// "mw": the lines of one ring-width series, each handed to `put`.
+template <typename Put>
+void WriteRwlLines(std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL, Put&& put) {
+  const std::size_t n = X.size();
+  if (n < 1) return;
+  std::string record;
+  record.reserve(kRecordLength);
+  int count = FirstLineCount(IYR1);
+  int line_year = IYR1;
+  std::size_t k = 0;
+  for (;;) {
+    record.clear();
+    AppendHead(record, ID, line_year, false);
+    bool end = false;
+    int items = 0;
+    while (items < count && !end) {
+      ++items;
+      if (k == n) {
+        fmt::AppendInt(record, common::kRwlEnd, 6);
+        end = true;
+        continue;
+      }
+      int v = Thousandths(X[k++]);
+      if (v == common::kRwlEndHundredths) v = 1000;  // 999 would read back as the end of a hundredths series
+      fmt::AppendInt(record, v, 6);
+    }
+    if (items == 10) AppendLabel(record, LABEL);
+    put(std::string_view(record));
+    if (end) return;
+    line_year += count;
+    count = 10;
   }
 }
 
-// Edit descriptor iw: right-justified, w asterisks when it does not fit.
-void AppendInt(std::string& out, int v, std::size_t w) {
-  char digits[16];
-  const std::size_t len = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, v).ptr - digits);
-  if (len > w) {
-    out.append(w, '*');
-  } else {
-    out.append(w - len, ' ');
-    out.append(digits, len);
+// "iw" (with_range false) or "cr" (true): the lines of one chronology.
+template <typename Put>
+void WriteCrnLines(std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+                   std::string_view LABEL, bool with_range, Put&& put) {
+  const std::size_t n = X.size();
+  if (n < 1) return;
+  std::string record;
+  record.reserve(kRecordLength);
+  const bool depth_one = NDEP.empty() || NDEP[0] < 1;
+  if (with_range) {
+    const int last = IYR1 + static_cast<int>(n) - 1;
+    const int width = (IYR1 <= -1000 || last <= -1000) ? 5 : 4;
+    AppendText(record, ID, 6);
+    fmt::AppendInt(record, IYR1, width);
+    fmt::AppendInt(record, last, width);
+    put(std::string_view(record));
+  }
+  int slot = DecadeSlot(IYR1);
+  int line_year = IYR1;
+  std::size_t k = 0;
+  for (;;) {
+    record.clear();
+    AppendHead(record, ID, line_year, true);
+    bool end = false;
+    for (int j = 1; j <= 10; ++j) {
+      if (j < slot || k == n) {  // before the first year, or after the last value
+        if (j >= slot) end = true;
+        fmt::AppendInt(record, kCrnFill, 4);
+        fmt::AppendInt(record, 0, 3);
+        continue;
+      }
+      const int d = depth_one ? 1 : (k < NDEP.size() ? NDEP[k] : 1);
+      fmt::AppendInt(record, Thousandths(X[k]), 4);
+      fmt::AppendInt(record, std::min(d, 999), 3);  // the depth field has three digits
+      ++k;
+    }
+    AppendLabel(record, LABEL);
+    put(std::string_view(record));
+    if (end) return;
+    if (with_range && k == n) return;
+    line_year = line_year - slot + 11;
+    slot = 1;
   }
 }
 
-// A ring-width line: (a8,i4,10i6,2x,a6), with the identifier and year
-// fields (a7,i5) or (a6,i6) for the years that need them. Written field by
-// field (the writer's hot path); the label follows only a full line.
-std::string RwlLine(std::string_view id, int year, const std::vector<int>& items, std::string_view label) {
-  const std::size_t id_width = 8 - static_cast<std::size_t>(WriteLayout(year));
-  std::string out;
-  out.reserve(80);
-  AppendText(out, id, id_width);
-  AppendInt(out, year, 12 - id_width);
-  for (int v : items) AppendInt(out, v, 6);
-  if (items.size() == 10) {
-    out.append(2, ' ');
-    AppendText(out, label, 6);
-  }
-  return out;
-}
-
-std::string CrnLine(std::string_view id, int year, const std::array<int, 10>& value, const std::array<int, 10>& depth,
-                    std::string_view label) {
-  const char* head;
-  switch (WriteLayout(year)) {
-    case 0:
-      head = "(a6,i4,10(i4,i3),2x,a6)";
-      break;
-    case 1:
-      head = "(a5,i5,10(i4,i3),2x,a6)";
-      break;
-    default:
-      head = "(a4,i6,10(i4,i3),2x,a6)";
-      break;
-  }
-  std::vector<fmt::WriteValue> values;
-  values.reserve(23);
-  values.emplace_back(id);
-  values.emplace_back(year);
-  for (std::size_t j = 0; j < 10; ++j) {
-    values.emplace_back(value[j]);
-    values.emplace_back(depth[j]);
-  }
-  values.emplace_back(label);
-  return fmt::Write(head, values);
+void PutLine(common::Unit& unit, std::string_view record) { unit.WriteLine(record); }
+void PutLine(std::ostream& out, std::string_view record) {
+  out.write(record.data(), static_cast<std::streamsize>(record.size()));
+  out.put('\n');
 }
 
 }  // namespace
@@ -517,75 +551,22 @@ int DecadeSlot(int year) {
   return r == 0 ? 1 : 11 + r;
 }
 
-std::vector<std::string> RwlRecords(std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
-  std::vector<std::string> records;
-  const int n = static_cast<int>(X.size());
-  if (n < 1) return records;
-  const std::string id = common::Fixed(ID, 8);
-  const std::string label = common::Fixed(LABEL, 6);
-  int count = FirstLineCount(IYR1);
-  int line_year = IYR1;
-  int k = 0;
-  std::vector<int> items;
-  for (;;) {
-    items.clear();
-    bool end = false;
-    for (int j = 1; j <= count; ++j) {
-      ++k;
-      if (k > n) {
-        items.push_back(common::kRwlEnd);
-        end = true;
-        break;
-      }
-      int v = Thousandths(X[static_cast<std::size_t>(k - 1)]);
-      if (v == common::kRwlEndHundredths) v = 1000;  // 999 would read back as the end of a hundredths series
-      items.push_back(v);
-    }
-    records.push_back(RwlLine(id, line_year, items, label));
-    if (end) return records;
-    line_year += count;
-    count = 10;
-  }
+void WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+  WriteRwlLines(ID, IYR1, X, LABEL, [&](std::string_view r) { PutLine(unit, r); });
 }
 
-std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
-                                    std::string_view LABEL, bool with_range) {
-  std::vector<std::string> records;
-  const int n = static_cast<int>(X.size());
-  if (n < 1) return records;
-  const std::string id = common::Fixed(ID, 6);
-  const std::string label = common::Fixed(LABEL, 6);
-  const bool depth_one = NDEP.empty() || NDEP[0] < 1;
-  if (with_range) {
-    int last = IYR1 + n - 1;
-    const char* range = (IYR1 <= -1000 || last <= -1000) ? "(a6,2i5)" : "(a6,2i4)";
-    records.push_back(fmt::Print(range, std::string_view(id), IYR1, last));
-  }
-  int slot = DecadeSlot(IYR1);
-  int line_year = IYR1;
-  int k = 0;
-  for (;;) {
-    std::array<int, 10> value;
-    std::array<int, 10> depth{};
-    value.fill(kCrnFill);
-    bool end = false;
-    for (int j = slot; j <= 10; ++j) {
-      ++k;
-      if (k > n) {
-        end = true;
-        break;
-      }
-      std::size_t i = static_cast<std::size_t>(k - 1);
-      int d = depth_one ? 1 : (i < NDEP.size() ? NDEP[i] : 1);
-      depth[static_cast<std::size_t>(j - 1)] = std::min(d, 999);  // the depth field has three digits
-      value[static_cast<std::size_t>(j - 1)] = Thousandths(X[i]);
-    }
-    records.push_back(CrnLine(id, line_year, value, depth, label));
-    if (end) return records;
-    if (with_range && k == n) return records;
-    line_year = line_year - slot + 11;
-    slot = 1;
-  }
+void WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+  WriteRwlLines(ID, IYR1, X, LABEL, [&](std::string_view r) { PutLine(out, r); });
+}
+
+void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+              std::string_view LABEL) {
+  WriteCrnLines(ID, IYR1, X, NDEP, LABEL, false, [&](std::string_view r) { PutLine(unit, r); });
+}
+
+void WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+              std::string_view LABEL) {
+  WriteCrnLines(ID, IYR1, X, NDEP, LABEL, false, [&](std::string_view r) { PutLine(out, r); });
 }
 
 RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
@@ -595,17 +576,16 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   if (MODE == "mr" || MODE == "ir") {
     return ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
   }
-  if (N < 1) return RwlResult::kDone;
-  const std::size_t n = std::min(static_cast<std::size_t>(N), X.size());
-  std::vector<std::string> records;
+  if (MODE != "mw" && MODE != "iw" && MODE != "cr") return RwlResult::kNoSeries;  // nothing read or written
+  common::Unit* unit = dialog.units().Get(LUN);
+  if (N < 1 || unit == nullptr) return RwlResult::kDone;
+  const std::span<const float> values = X.first(std::min(static_cast<std::size_t>(N), X.size()));
+  auto put = [&](std::string_view r) { PutLine(*unit, r); };
   if (MODE == "mw") {
-    records = RwlRecords(ID, IYR1, X.first(n), LABEL);
-  } else if (MODE == "iw" || MODE == "cr") {
-    records = CrnRecords(ID, IYR1, X.first(n), NDEP, LABEL, MODE == "cr");
+    WriteRwlLines(ID, IYR1, values, LABEL, put);
   } else {
-    return RwlResult::kNoSeries;  // no such mode: nothing is read or written
+    WriteCrnLines(ID, IYR1, values, NDEP, LABEL, MODE == "cr", put);
   }
-  for (const std::string& r : records) dialog.units().WriteLine(LUN, r);
   return RwlResult::kDone;
 }
 

@@ -5,12 +5,14 @@
 // describe the layouts.
 #pragma once
 
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/console.h"
+#include "common/units.h"
 
 namespace files {
 
@@ -63,12 +65,20 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
            int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
            int MAXYRS, std::vector<std::string>& TITLE);
 
-// The records "mw" writes for one ring-width series (no line ends).
-std::vector<std::string> RwlRecords(std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
-
-// The records "iw" (with_range false) or "cr" (true) writes for one chronology.
-std::vector<std::string> CrnRecords(std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
-                                    std::string_view LABEL, bool with_range);
+// The writers of one series, as rwlio's "mw" (WriteRwl: a ring-width series)
+// and "iw" (WriteCrn: a chronology) write it, to a unit open for writing (a
+// unit open for reading takes nothing) or to a stream. ID is written on every
+// line (its first 8 characters, 6 for a chronology, fewer in the wide year
+// layouts), LABEL (6 characters) after every full line of a ring-width series
+// and on every chronology line. NDEP: the sample depth per year; an empty span
+// or a first depth below 1 writes depth 1 for every year. An empty X writes
+// nothing. Nothing is allocated beyond one record buffer.
+void WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
+void WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
+void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+              std::string_view LABEL);
+void WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+              std::string_view LABEL);
 
 // Values on the first line of a series starting in `year` (ring widths).
 int FirstLineCount(int year);

@@ -5,14 +5,13 @@
 
 #include "common/fortran_format.h"
 #include "common/text.h"
+#include "files/reader_limits.h"
 
 namespace files {
 
 namespace {
 
 constexpr int kEnd = -999;
-constexpr int kMinYear = -9999;
-constexpr int kMaxYear = 9999;
 
 bool IsHeaderLead(std::string_view record) { return record.size() >= 3 && record.substr(0, 3) == "n  "; }
 
@@ -60,12 +59,12 @@ void datar(common::Dialog& dialog, std::string& LINE, int& N, std::span<float> X
     return;
   }
   if (count > room) {
-    dialog.Screen(" Series " + id + " has more than " + std::to_string(room) + " values (the limit per series).");
+    dialog.Screen(" " + SeriesValuesMessage(id, room));
     N = 0;
     return;
   }
-  if (year < kMinYear || year > kMaxYear || year + count - 1 > kMaxYear) {
-    dialog.Screen(" Series " + id + " has years outside -9999 to 9999 (the year limit).");
+  if (!YearWithinLimits(year) || !YearWithinLimits(static_cast<long long>(year) + count - 1)) {
+    dialog.Screen(" " + SeriesYearsMessage(id));
     N = 0;
     return;
   }

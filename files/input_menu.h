@@ -16,6 +16,7 @@
 #include "common/console.h"
 #include "common/program_variant.h"
 #include "common/storage.h"
+#include "files/reader_limits.h"
 
 namespace files {
 
@@ -45,19 +46,5 @@ void Rd1col(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
 // own year. OKFLAG 1 on success, 0 after a message.
 void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::vector<std::string>& SERID,
             common::YearTable& IYTAB, int& NS, int& OKFLAG);
-
-// Checks one series read into slot `series` against the storage limits:
-// at most 3000 series, 1..6001 values, years within -9999..9999. On a
-// failure shows a message naming the limit and the series; returns false.
-bool SeriesFitsStorage(common::Dialog& dialog, int series, const std::string& id, int first_year, int count);
-
-// Fills the whole-data-set row NS+1 of IYTAB from rows 1..NS (zeros in row
-// 1 when NS is 0), without any check.
-void FillWholeSetRow(common::YearTable& IYTAB, int NS);
-
-// Fills the whole-data-set row NS+1 of IYTAB (earliest first year, latest
-// last year, span). An empty data set or a span of more than 6001 years is
-// refused with a message: returns false. With NS 0 the row holds zeros.
-bool CloseDataSet(common::Dialog& dialog, common::YearTable& IYTAB, int NS);
 
 }  // namespace files

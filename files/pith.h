@@ -9,8 +9,6 @@
 
 namespace files {
 
-inline constexpr int kPithUnit = 70;
-
 // Asks whether a pith offset file is used. "F", "f" or an empty answer:
 // every offset 0 and PITHFL 0. Otherwise asks for the file, the read method
 // and the header count, and reads offsets into IPITH(1), IPITH(2), ... (1-based;

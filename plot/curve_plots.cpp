@@ -25,11 +25,13 @@ void pltits(PlotContext& ctx, PlotMemory& mem, ColumnsView CURVES, std::span<con
 
   std::vector<Points> curves(static_cast<std::size_t>(std::max(NC, 0)));
   for (int j = 1; j <= NC; ++j) {
-    for (int i = 1; i <= N; ++i) curves[static_cast<std::size_t>(j - 1)].Add(static_cast<double>(FY) + i - 1, CURVES(i, j));
+    for (int i = 1; i <= N; ++i) {
+      curves[static_cast<std::size_t>(j - 1)].Add(static_cast<double>(common::YearOfRow(i, FY)), CURVES(i, j));
+    }
   }
   Points ref;
   if (has_ref) {
-    for (int i = 1; i <= N; ++i) ref.Add(static_cast<double>(FY) + i - 1, At(REF, i));
+    for (int i = 1; i <= N; ++i) ref.Add(static_cast<double>(common::YearOfRow(i, FY)), At(REF, i));
   }
 
   auto scale = [&] {
@@ -88,17 +90,17 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
   std::vector<Points> originals(static_cast<std::size_t>(std::max(NS, 0)));
   std::vector<Points> finals(originals.size());
   for (int s = 1; s <= NS; ++s) {
-    const int n = YT.ILY(s) - YT.IFY(s) + 1;
+    const int n = YT.Span(s);
     for (int k = 1; k <= n; ++k) {
-      const double year = static_cast<double>(YT.IFY(s)) + k - 1;
+      const double year = static_cast<double>(common::YearOfRow(k, YT.IFY(s)));
       originals[static_cast<std::size_t>(s - 1)].Add(year, ORIG(k, s));
       finals[static_cast<std::size_t>(s - 1)].Add(year, FINAL(k, s));
     }
   }
   Points ref;
   if (has_ref) {
-    const int n = YT.ILY(NS + 1) - YT.IFY(NS + 1) + 1;
-    for (int k = 1; k <= n; ++k) ref.Add(static_cast<double>(YT.IFY(NS + 1)) + k - 1, At(REF, k));
+    const int n = YT.Span(NS + 1);
+    for (int k = 1; k <= n; ++k) ref.Add(static_cast<double>(common::YearOfRow(k, YT.IFY(NS + 1))), At(REF, k));
   }
 
   auto scale = [&] {
@@ -110,7 +112,7 @@ void pltorf(PlotContext& ctx, PlotMemory& mem, ColumnsView ORIG, ColumnsView FIN
     for (int s = 1; s <= NS; ++s) {
       ps.xmin = std::min(ps.xmin, static_cast<float>(YT.IFY(s)));
       ps.xmax = std::max(ps.xmax, static_cast<float>(YT.ILY(s)));
-      const int n = YT.ILY(s) - YT.IFY(s) + 1;
+      const int n = YT.Span(s);
       for (int k = 1; k <= n; ++k) {
         if (ORIG(k, s) != kCellMissing) detail::Widen(omin, omax, ORIG(k, s));
         if (FINAL(k, s) != kCellMissing) detail::Widen(fmin, fmax, FINAL(k, s));

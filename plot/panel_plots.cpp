@@ -29,7 +29,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
 
   auto scale = [&] {
     for (int s = 1; s <= NS; ++s) {
-      const int n = YT.ILY(s) - YT.IFY(s) + 1;
+      const int n = YT.Span(s);
       for (int k = 1; k <= n; ++k) {
         const float v = X(k, s);
         if (!Missing(v, MISS)) detail::Widen(ps.ymin, ps.ymax, v);
@@ -54,8 +54,8 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     p.col0(ps.icol[0]);
     for (int s = 1; s <= NS; ++s) {
       Points series;
-      const int n = YT.ILY(s) - YT.IFY(s) + 1;
-      for (int k = 1; k <= n; ++k) series.Add(static_cast<double>(YT.IFY(s)) + k - 1, X(k, s));
+      const int n = YT.Span(s);
+      for (int k = 1; k <= n; ++k) series.Add(static_cast<double>(common::YearOfRow(k, YT.IFY(s))), X(k, s));
       detail::Line(p, series);
     }
 
@@ -69,7 +69,7 @@ void pltcal(PlotContext& ctx, PlotMemory& mem, ColumnsView X, int NS_in, const c
     std::vector<double> sum(static_cast<std::size_t>(slots), 0.0);
     std::vector<int> count(static_cast<std::size_t>(slots), 0);
     for (int s = 1; s <= NS; ++s) {
-      const int n = YT.ILY(s) - YT.IFY(s) + 1;
+      const int n = YT.Span(s);
       for (int k = 1; k <= n; ++k) {
         const long j = static_cast<long>(YT.IFY(s)) - y0 + k;  // 1-based slot
         const float v = X(k, s);

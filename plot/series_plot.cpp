@@ -33,7 +33,7 @@ void pltser(PlotContext& ctx, PlotMemory& mem, std::span<const float> C1, std::s
 
   Points curve1, curve2, ref;
   for (int k = 1; k <= N; ++k) {
-    const double year = static_cast<double>(FY) + k - 1;
+    const double year = static_cast<double>(common::YearOfRow(k, FY));
     curve1.Add(year, At(C1, k));
     curve2.Add(year, At(C2, k));
     if (has_ref) ref.Add(year, At(REF, k));

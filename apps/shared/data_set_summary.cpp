@@ -30,7 +30,7 @@ WholeSetYears WholeSet(const common::YearTable& IYTAB, int NS) {
 }
 
 int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB, int i) {
-  const int n = IYTAB.ILY(i) - IYTAB.IFY(i) + 1;
+  const int n = IYTAB.Span(i);
   if (n < 1) return 0;
   std::span<const float> column = SERMAT.column_view(i).first(static_cast<std::size_t>(std::min(n, SERMAT.rows())));
   int count = 0;

@@ -84,7 +84,7 @@ bool AskCurveFit(RunContext& run) {
         continue;                                           // "x": the whole dialogue again
       }
       o.SPLSTF = AskRcsStiffness(d);
-      files::pithof(common::MAXSER, files::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
+      files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
     }
     return true;
   }

@@ -16,7 +16,7 @@ int ReadBlock(RunContext& run) {
   store.IDXMAT.Fill(common::kMissing);
   int RDFAIL = 0;
   const std::string name(common::TrimRight(store.DATFIL));
-  if (!dialog.units().Open(kDataUnit, name, common::Units::Mode::kRead)) {
+  if (!dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
     dialog.Screen("");
     if (run.variant == common::ProgramVariant::kBatch) {
       dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);
@@ -28,7 +28,8 @@ int ReadBlock(RunContext& run) {
     files::FillWholeSetRow(store.IYTAB, store.NS);
     return files::kMenuFailed;
   }
-  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, kDataUnit, store.NS, store.TITLE, RDFAIL, run.variant);
+  files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, common::kDataUnit, store.NS, store.TITLE, RDFAIL,
+                run.variant);
   return RDFAIL;
 }
 
@@ -43,7 +44,7 @@ DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
   }
 
   MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS, run.variant);
-  dialog.units().Close(kDataUnit);
+  dialog.units().Close(common::kDataUnit);
 
   if (RDFAIL != 0 && !batch) {
     dialog.Screen("");

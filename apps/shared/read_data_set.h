@@ -7,8 +7,6 @@
 
 namespace drivers {
 
-inline constexpr int kDataUnit = 10;  // the data file while it is read
-
 // The read block: fills SERMAT and IDXMAT with -999.0, opens unit 10 on
 // DATFIL and reads the data set through the input data format menu.
 // Returns RDFAIL (1 when reading failed). A file that cannot be opened

@@ -17,7 +17,6 @@ using common::Dialog;
 using common::PadTo;
 namespace fmt = common::fmt;
 
-inline constexpr int kCensoredUnit = 11;
 // A truncated series must keep at least this many values.
 inline constexpr int kMinTruncatedLength = 20;
 
@@ -79,7 +78,7 @@ void TruncateBefore(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTab
     if (IYTAB.IFY(i) >= Y) continue;
     const int old_first = IYTAB.IFY(i);
     const int old_length = IYTAB.NYR(i);
-    const int new_length = IYTAB.ILY(i) - Y + 1;
+    const int new_length = common::YearSpan(Y, IYTAB.ILY(i));
     IYTAB.NYR(i) = new_length;
     IYTAB.IFY(i) = Y;
     IYTAB.IFY(NS + 1) = Y;
@@ -97,8 +96,8 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
                    const std::vector<std::string>& SERID, Dialog& dialog) {
   for (int i = 1; i <= NS; ++i) {
     if (IYTAB.ILY(i) <= Y) continue;
-    const int old_length = IYTAB.ILY(i) - IYTAB.IFY(i) + 1;
-    const int new_length = Y - IYTAB.IFY(i) + 1;
+    const int old_length = IYTAB.Span(i);
+    const int new_length = common::YearSpan(IYTAB.IFY(i), Y);
     IYTAB.NYR(i) = new_length;
     IYTAB.ILY(i) = Y;
     IYTAB.ILY(NS + 1) = Y;
@@ -119,7 +118,7 @@ void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTa
       if (SERWRK.allocated(i)) std::ranges::fill(SERWRK.column(i), common::kMissing);
       continue;
     }
-    const int n = std::clamp(IYTAB.ILY(i) - IYTAB.IFY(i) + 1, 0, std::min(SERMAT.rows(), SERWRK.rows()));
+    const int n = std::clamp(IYTAB.Span(i), 0, std::min(SERMAT.rows(), SERWRK.rows()));
     std::span<const float> from = SERMAT.column_view(i);
     std::span<float> to = SERWRK.column(i);
     std::copy(from.begin(), from.begin() + n, to.begin());
@@ -203,9 +202,9 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
       ReportLine(dialog, "DATA ARE CENSORED BY COMMON START AND END YEARS: " + I(5, start) + I(6, end));
     }
     const int whole = run.NS + 1;
-    if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.ILY(whole) - run.IYTAB.IFY(whole) + 1;
+    if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.Span(whole);
     files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
-                  kCensoredUnit, dialog);
+                  common::kCensoredUnit, dialog);
     break;
   }
   CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);

@@ -1,43 +1,17 @@
 // The storage grows with the data set, not with the limits.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "e2e.h"
+#include "support/decade_files.h"
+#include "support/e2e.h"
 
 namespace {
 
-// A decade ring-width file of `nser` series of `nyrs` values each (thousandths).
-std::string DecadeFile(int nser, int nyrs) {
-  std::string out;
-  char buf[16];
-  for (int s = 1; s <= nser; ++s) {
-    char id[16];
-    std::snprintf(id, sizeof id, "M%05d  ", s);
-    const int first = 1500;
-    const int last = first + nyrs - 1;
-    int year = first;
-    while (year <= last + 1) {
-      std::string line = std::string(id, 8);
-      std::snprintf(buf, sizeof buf, "%4d", year);
-      line += buf;
-      const int decade_end = (year / 10) * 10 + 9;
-      for (int y = year; y <= decade_end && y <= last + 1; ++y) {
-        std::snprintf(buf, sizeof buf, "%6d", y <= last ? 500 + (y * 7 + s) % 400 : -9999);
-        line += buf;
-      }
-      out += line + "\n";
-      year = decade_end + 1;
-    }
-  }
-  return out;
-}
-
 TEST(Storage, FiftySeriesOfFiveHundredYearsStaySmall) {
   e2e::Sandbox box;
-  box.Put("small.rwl", DecadeFile(50, 500));
+  box.Put("small.rwl", test_support::DecadeSet("M", 50, 1500, 500));
   // Read the set, answer ratios, keep every series, take the default of
   // every option, engine question and plot menu: the whole engine runs.
   std::vector<std::string> answers = {"small.rwl", "1", "r", "1"};
@@ -57,7 +31,7 @@ namespace {
 
 TEST(Storage, ThreeThousandSeriesStillFit) {
   e2e::Sandbox box;
-  box.Put("large.rwl", DecadeFile(3000, 60));
+  box.Put("large.rwl", test_support::DecadeSet("M", 3000, 1500, 60));
   e2e::Result r = box.Run(e2e::Kestrane(), {"large.rwl", "1", "r", "1", "", "", "", "", "", "", "", "", "/"}, 120);
   ASSERT_EQ(r.status, 0) << r.screen.substr(r.screen.size() > 2000 ? r.screen.size() - 2000 : 0);
   EXPECT_NE(r.screen.find("Total series read in:         3000  1500  1559    60"), std::string::npos);

@@ -4,11 +4,11 @@
 // 1794-1980, 187).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "e2e.h"
+#include "support/decade_files.h"
+#include "support/e2e.h"
 
 namespace {
 
@@ -109,33 +109,10 @@ TEST(OptionDialogueEndToEnd, MedianSegmentLengthOfTheCensoredSet) {
       "\n\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  189\n" + kChronologyDefaultEcho));
 }
 
-// A decade ring-width file of `nser` series of 60 values (thousandths,
-// all below 999, the end marker of the hundredths layout).
-std::string DecadeFile(int nser) {
-  std::string out;
-  char buf[16];
-  for (int s = 1; s <= nser; ++s) {
-    char id[16];
-    std::snprintf(id, sizeof id, "GP%04d  ", s);
-    const int first = 1900, last = 1959;
-    for (int year = first; year <= last + 1; year = (year / 10) * 10 + 10) {
-      std::string line(id, 8);
-      std::snprintf(buf, sizeof buf, "%4d", year);
-      line += buf;
-      for (int y = year; y <= (year / 10) * 10 + 9 && y <= last + 1; ++y) {
-        std::snprintf(buf, sizeof buf, "%6d", y <= last ? 500 + (y * 7 + s) % 400 : -9999);
-        line += buf;
-      }
-      out += line + "\n";
-    }
-  }
-  return out;
-}
-
 TEST(OptionDialogueEndToEnd, RegionalCurveWithPithOffsetFile) {
   // gp_pith_offsets.txt holds 58 offsets; the data set has 58 series.
   e2e::Sandbox box;
-  box.Put("gp.rwl", DecadeFile(58));
+  box.Put("gp.rwl", test_support::DecadeSet("GP", 58, 1900, 60));
   box.CopyData("gp_pith_offsets.txt", "pith.txt");
   const e2e::Result r =
       box.Run(e2e::Kestrane(), Join({"gp.rwl", "1", "R", "1", "-2", "", "T", "pith.txt", "1", "0"}, kChronologyDefaults));

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e.h"
+#include "support/e2e.h"
 
 namespace {
 

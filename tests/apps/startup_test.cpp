@@ -1,7 +1,7 @@
 // Start-up of kestrane: banner, data file prompt, report file.
 #include <gtest/gtest.h>
 
-#include "e2e.h"
+#include "support/e2e.h"
 
 namespace {
 

@@ -2,31 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/console.h"
 #include "common/freeform.h"
 #include "common/storage.h"
 #include "common/text.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using common::Dialog;
 using common::ScriptedConsole;
 using common::Units;
-
-std::string TempName(const std::string& leaf) {
-  return (std::filesystem::temp_directory_path() / ("kestrane-dialog-" + std::to_string(::getpid()) + leaf)).string();
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 TEST(Dialog, PromptPutsTheMarkerAtColumnFifty) {
   ScriptedConsole console({"abc"});
@@ -56,7 +43,8 @@ TEST(Dialog, AnswersAreCutAndPadded) {
 }
 
 TEST(Dialog, BothWritesAnUpperCaseTwinKeepingVerbatimPieces) {
-  const std::string report = TempName("-report.txt");
+  test_support::TempDir dir;
+  const std::string report = dir.File("report.txt");
   {
     ScriptedConsole console({});
     Units units;
@@ -67,8 +55,7 @@ TEST(Dialog, BothWritesAnUpperCaseTwinKeepingVerbatimPieces) {
     d.Report("REPORT ONLY");
     EXPECT_EQ(console.transcript(), " Series ab-Cd01  has 12 values\nscreen only\n");
   }
-  EXPECT_EQ(Slurp(report), " SERIES ab-Cd01  HAS 12 VALUES\nREPORT ONLY\n");
-  std::filesystem::remove(report);
+  EXPECT_EQ(dir.Read("report.txt"), " SERIES ab-Cd01  HAS 12 VALUES\nREPORT ONLY\n");
 }
 
 TEST(Dialog, EndOfInputAtAQuestionStopsWithStatusThree) {
@@ -111,7 +98,8 @@ TEST(Dialog, EndOfInputAtAWaitStopsButCountsAsReturnAtTheQuit) {
 }
 
 TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
-  const std::string out = TempName("-stop.txt");
+  test_support::TempDir dir;
+  const std::string out = dir.File("stop.txt");
   ScriptedConsole console({});
   Units units;
   ASSERT_TRUE(units.Open(11, out, Units::Mode::kWrite));
@@ -119,9 +107,8 @@ TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
   Dialog d(console, units);
   EXPECT_THROW(d.Stop(common::ExitStatus::kNormal, " bye"), common::ProgramStop);
   EXPECT_FALSE(units.IsOpen(11));
-  EXPECT_EQ(Slurp(out), "last record\n");
+  EXPECT_EQ(dir.Read("stop.txt"), "last record\n");
   EXPECT_EQ(console.transcript(), " bye\n");
-  std::filesystem::remove(out);
 }
 
 TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {

@@ -1,12 +1,11 @@
 // File units: records, stepping back, rewinding, DOS line ends.
 #include "common/units.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace common {
@@ -14,21 +13,11 @@ namespace {
 
 class UnitsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestrane_units_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::string Make(const std::string& name, const std::string& bytes) {
-    std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return dir_.Put(name, bytes);
   }
 
-  std::filesystem::path dir_;
+  test_support::TempDir dir_;
 };
 
 TEST_F(UnitsTest, RecordsWithoutLineEndsAndCarriageReturnsStripped) {
@@ -99,7 +88,7 @@ TEST_F(UnitsTest, FormattedReadFromAUnitTakesRecordsInTurn) {
 
 TEST_F(UnitsTest, WriteAppendAndReopen) {
   Units units;
-  std::string path = (dir_ / "out.txt").string();
+  std::string path = dir_.File("out.txt");
   ASSERT_TRUE(units.Open(11, path, Units::Mode::kWrite));
   units.WriteLine(11, "first");
   ASSERT_TRUE(units.Open(11, path, Units::Mode::kAppend));  // reopening closes first
@@ -116,10 +105,10 @@ TEST_F(UnitsTest, WriteAppendAndReopen) {
 
 TEST_F(UnitsTest, OnlyReadableRegularFilesOpenForReading) {
   Units units;
-  EXPECT_FALSE(units.Open(10, (dir_ / "missing.txt").string(), Units::Mode::kRead));
-  EXPECT_FALSE(units.Open(10, dir_.string(), Units::Mode::kRead));
+  EXPECT_FALSE(units.Open(10, dir_.File("missing.txt"), Units::Mode::kRead));
+  EXPECT_FALSE(units.Open(10, dir_.path().string(), Units::Mode::kRead));
   EXPECT_FALSE(units.IsOpen(10));
-  EXPECT_FALSE(ReadableFileExists(dir_.string()));
+  EXPECT_FALSE(ReadableFileExists(dir_.path().string()));
   EXPECT_TRUE(ReadableFileExists(Make("x.txt", "x")));
 }
 

@@ -1,4 +1,5 @@
 #include "detrend/gamfit.h"
+#include "support/temp_dir.h"
 
 #include <array>
 #include <cmath>
@@ -28,7 +29,7 @@ std::vector<float> Positions(int n) {
 }
 
 std::vector<float> ReadValues(const std::string& name) {
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + name);
+  std::ifstream in(test_support::TestDataPath(name));
   std::vector<float> v;
   float value;
   while (in >> value) v.push_back(value);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -175,6 +176,48 @@ TEST(Splage, ConstantStiffnessEqualsSplinp) {
   splage(y, a, s, work);
   splinp(y, b, 17, work);
   EXPECT_EQ(a, b);
+}
+
+TEST(SplageFlatEnd, RisingEndFlattenedAndFittedAgain) {
+  SplineWorkspace work;
+  std::vector<float> y = Wiggly(60);  // rises overall: the first curve's end rises
+  const std::vector<int> s(y.size(), 20);
+  std::vector<float> once(y.size());
+  ASSERT_EQ(splage(y, once, s, work).status, SplineStatus::kOk);
+  ASSERT_GT(once[59], once[58]);
+  std::size_t start = 59;  // where the trailing rise begins
+  while (start > 0 && once[start] > once[start - 1]) --start;
+  std::vector<float> flat = once;
+  for (std::size_t i = start + 1; i < flat.size(); ++i) flat[i] = once[start];
+  std::vector<float> want(y.size());
+  ASSERT_EQ(splage(flat, want, s, work).status, SplineStatus::kOk);
+
+  std::vector<float> curv(y.size()), copy(y.size());
+  ASSERT_EQ(SplageFlatEnd(y, curv, s, copy, FlatEndRefit::kWhenFlattened, work).status, SplineStatus::kOk);
+  EXPECT_EQ(copy, flat);
+  EXPECT_EQ(curv, want);
+}
+
+TEST(SplageFlatEnd, FallingEndFittedAgainOnlyWhenAsked) {
+  SplineWorkspace work;
+  std::vector<float> y = Wiggly(60);
+  std::reverse(y.begin(), y.end());  // falls overall: the end does not rise
+  const std::vector<int> s(y.size(), 20);
+  std::vector<float> once(y.size()), twice(y.size());
+  ASSERT_EQ(splage(y, once, s, work).status, SplineStatus::kOk);
+  ASSERT_LE(once[59], once[58]);
+  ASSERT_EQ(splage(once, twice, s, work).status, SplineStatus::kOk);
+  ASSERT_NE(once, twice);
+
+  std::vector<float> curv(y.size()), copy(y.size());
+  SplageFlatEnd(y, curv, s, copy, FlatEndRefit::kWhenFlattened, work);
+  EXPECT_EQ(curv, once);
+  SplageFlatEnd(y, curv, s, copy, FlatEndRefit::kAlways, work);
+  EXPECT_EQ(curv, twice);
+  // The copy may be y's own storage, as varsta lends it.
+  std::vector<float> shared = y;
+  SplageFlatEnd(shared, curv, s, shared, FlatEndRefit::kAlways, work);
+  EXPECT_EQ(curv, twice);
 }
 
 TEST(Spline, Code8IsTwentyYears) {

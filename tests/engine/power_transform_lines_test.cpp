@@ -2,36 +2,21 @@
 #include "engine/power_transform_lines.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/console.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace engine {
 namespace {
 
 std::string ReportOf(void (*write)(common::Dialog&, float), float value) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("kestrane-powlines-" + std::to_string(::getpid()) + ".txt"))
-                               .string();
-  common::ScriptedConsole console({});
-  {
-    common::Units units;
-    EXPECT_TRUE(units.Open(common::kReportUnit, path, common::Units::Mode::kWrite));
-    common::Dialog dialog(console, units);
-    write(dialog, value);
-  }
-  EXPECT_EQ(console.transcript(), "");  // report file only
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  std::filesystem::remove(path);
-  return text.str();
+  test_support::DialogHarness harness;
+  harness.RunScript({}, [&](common::Dialog& d) { write(d, value); });
+  EXPECT_EQ(harness.Transcript(), "");  // report file only
+  return harness.Report();
 }
 
 TEST(PowerTransformLines, AppliedLineFollowsABlankLine) {

@@ -3,11 +3,8 @@
 // columns 1-8, year in 9-12, ten values 6 wide in 13-72 (thousandths), the
 // label in 75-80 on a line of ten items, -9999 after the last value.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,23 +14,18 @@
 #include "common/units.h"
 #include "files/censor.h"
 #include "files/decade.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class CenoutTest : public ::testing::Test {
  protected:
   CenoutTest() : console_({}), dialog_(console_, units_), SERVEC_(common::MAXYRS) {
-    dir_ = fs::temp_directory_path() / ("kst_cenout_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    datfil_ = common::Fixed((dir_ / "site.rwl").string(), 50);
+    datfil_ = common::Fixed(dir_.File("site.rwl"), 50);
     common::Assign(store_.TITLE[1], "Kestrel Ridge, Pinus test site");
     common::Assign(store_.TITLE[2], "Second title line");
     common::Assign(store_.TITLE[3], "");
   }
-  ~CenoutTest() override { fs::remove_all(dir_); }
 
   // Adds a series whose values (mm) are given.
   void Add(const std::string& id, int first, const std::vector<float>& values) {
@@ -44,17 +36,12 @@ class CenoutTest : public ::testing::Test {
     store_.IYTAB.ILY(i) = first + static_cast<int>(values.size()) - 1;
     for (std::size_t k = 0; k < values.size(); ++k) store_.SERMAT.at(static_cast<int>(k) + 1, i) = values[k];
   }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string& name) { return dir_.Read(name); }
   static std::string Title(const std::string& text, const std::string& code) {
     return common::Fixed(text, 84) + code + std::string(12, ' ') + "\n";
   }
 
-  fs::path dir_;
+  test_support::TempDir dir_;
   std::string datfil_;
   common::ScriptedConsole console_;
   common::Units units_;
@@ -72,7 +59,7 @@ TEST_F(CenoutTest, CommonPeriodFileByteForByte) {
   Add("KR002A", 1852, b);
   ASSERT_TRUE(files::cenout('7', 1850, 1870, store_.SERMAT, SERVEC_, store_.NS, store_.IYTAB, store_.SERID,
                             store_.TITLE, datfil_, 11, dialog_));
-  const std::string name = (dir_ / "site_comm=1850-1870.txt").string();
+  const std::string name = dir_.File("site_comm=1850-1870.txt");
   EXPECT_EQ(console_.transcript(), "\n File for censored data created: " + name + "\n");
   EXPECT_FALSE(units_.IsOpen(11));
   EXPECT_EQ(Read("site_comm=1850-1870.txt"),
@@ -118,7 +105,7 @@ TEST_F(CenoutTest, EachRuleHasItsCodeAndName) {
 
 TEST_F(CenoutTest, FileThatCannotBeCreatedIsReportedNotClaimed) {
   Add("KR001A", 1901, {1.0f});
-  const std::string bad = common::Fixed((dir_ / "no_such_dir" / "site.rwl").string(), 50);
+  const std::string bad = common::Fixed(dir_.File("no_such_dir/site.rwl"), 50);
   EXPECT_FALSE(files::cenout('2', 10, 0, store_.SERMAT, SERVEC_, store_.NS, store_.IYTAB, store_.SERID, store_.TITLE,
                              bad, 11, dialog_));
   EXPECT_EQ(console_.transcript().find("File for censored data created"), std::string::npos);
@@ -157,13 +144,11 @@ TEST(CenoutRealData, CensoredArchiveFileReadsBackToTheKeptSeries) {
   // indi005.rwl (public archive): four series in hundredths closed by 999,
   // CR-LF line ends: LI016 1732-1980, LI020 1744-1980, LI017 1789-1980,
   // LI022 1794-1980.
-  const fs::path dir = fs::temp_directory_path() / ("kst_cenreal_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  test_support::TempDir dir;
   common::ScriptedConsole console({});
   common::Units units;
   common::Dialog dialog(console, units);
-  const std::vector<ReadSeries> original = ReadAll(dialog, std::string(KESTRANE_TEST_DATA) + "/censor_indi005.rwl");
+  const std::vector<ReadSeries> original = ReadAll(dialog, test_support::TestDataPath("censor_indi005.rwl"));
   ASSERT_EQ(original.size(), 4u);
 
   common::RunStorage store;
@@ -181,11 +166,11 @@ TEST(CenoutRealData, CensoredArchiveFileReadsBackToTheKeptSeries) {
   int minsy = 1750;
   ASSERT_TRUE(files::censy(minsy, store.SERMAT, store.NS, store.IYTAB, store.SERID, dialog));
   std::vector<float> servec(common::MAXYRS);
-  const std::string datfil = common::Fixed((dir / "indi005.rwl").string(), 50);
+  const std::string datfil = common::Fixed(dir.File("indi005.rwl"), 50);
   ASSERT_TRUE(files::cenout('4', minsy, 0, store.SERMAT, servec, store.NS, store.IYTAB, store.SERID, store.TITLE,
                             datfil, 11, dialog));
 
-  const std::string written = (dir / "indi005_mnsy=1750.txt").string();
+  const std::string written = dir.File("indi005_mnsy=1750.txt");
   std::ifstream in(written, std::ios::binary);
   std::vector<std::string> lines;
   for (std::string l; std::getline(in, l);) lines.push_back(l);
@@ -206,7 +191,6 @@ TEST(CenoutRealData, CensoredArchiveFileReadsBackToTheKeptSeries) {
       EXPECT_EQ(common::Nint(back[s].values[k] * 1000.0f), common::Nint(want.values[k] * 1000.0f)) << k;
     }
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ TEST(Rd1col, TwoSeriesWithABlankLineAmongTheValues) {
   InputRun run("abscdef\n1771\n0.1\n0.2\n\n0.3\nbbscdefghij\n 1772\n1.5\n2.25\n", {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 1);
   ASSERT_EQ(NS, 2);
   EXPECT_EQ(s.SERID[1], "abscdef ");
@@ -31,19 +31,19 @@ TEST(Rd1col, TwoSeriesWithABlankLineAmongTheValues) {
   EXPECT_EQ(s.IYTAB.IFY(3), 1771);
   EXPECT_EQ(s.IYTAB.ILY(3), 1773);
   EXPECT_EQ(s.IYTAB.NYR(3), 3);
-  EXPECT_EQ(run.screen(), "");
+  EXPECT_EQ(run.Transcript(), "");
 }
 
 TEST(Rd1col, YearThatIsNotAnIntegerFailsAfterTheCompleteSeries) {
   InputRun run("A1\n1900\n1.0\n2.0\nB2\n19x0\n1.0\n", {""});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 1);  // only the complete series counts
   EXPECT_EQ(s.IYTAB.IFY(2), 1900);
   EXPECT_EQ(s.IYTAB.NYR(2), 2);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             " Rd1col: Error reading series IYR value\n"
             "        Series: B2       Number:     2\n"
             " Hit return to continue \n");
@@ -53,10 +53,10 @@ TEST(Rd1col, EmptyFileIsAFailedRead) {
   InputRun run("\n\n", {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 0);
-  EXPECT_NE(run.screen().find("No series were found in the data file."), std::string::npos);
+  EXPECT_NE(run.Transcript().find("No series were found in the data file."), std::string::npos);
 }
 
 TEST(Rd1col, SeriesLongerThanTheStorageIsRefused) {
@@ -65,12 +65,12 @@ TEST(Rd1col, SeriesLongerThanTheStorageIsRefused) {
   InputRun run(content, {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 0);
-  EXPECT_NE(run.screen().find("Series LONG (number 1) has more than 6001 values: the limit is 6001 values per series."),
+  EXPECT_NE(run.Transcript().find("Series LONG (number 1) has more than 6001 values: the limit is 6001 values per series."),
             std::string::npos)
-      << run.screen();
+      << run.Transcript();
 }
 
 TEST(Rd1col, SeriesOfExactly6001ValuesFits) {
@@ -79,7 +79,7 @@ TEST(Rd1col, SeriesOfExactly6001ValuesFits) {
   InputRun run(content, {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 1);
   EXPECT_EQ(s.IYTAB.ILY(1), 3000);
   EXPECT_EQ(s.IYTAB.NYR(2), 6001);
@@ -89,10 +89,10 @@ TEST(Rd1col, YearsBeyond9999AreRefused) {
   InputRun run("LATE\n9998\n1.0\n1.0\n1.0\n", {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
-  EXPECT_NE(run.screen().find("runs from 9998 to 10000: years must lie within -9999 to 9999."), std::string::npos)
-      << run.screen();
+  EXPECT_NE(run.Transcript().find("runs from 9998 to 10000: years must lie within -9999 to 9999."), std::string::npos)
+      << run.Transcript();
 }
 
 TEST(Rd1col, MoreThan3000SeriesAreRefused) {
@@ -101,22 +101,22 @@ TEST(Rd1col, MoreThan3000SeriesAreRefused) {
   InputRun run(content, {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 3000);
   EXPECT_EQ(s.IYTAB.NYR(3001), 1);  // the whole-set row of the 3000 series read
-  EXPECT_NE(run.screen().find("More than 3000 series in the data file: the limit is 3000 series."), std::string::npos);
+  EXPECT_NE(run.Transcript().find("More than 3000 series in the data file: the limit is 3000 series."), std::string::npos);
 }
 
 TEST(Rd1col, SpanOverTheLimitIsRefused) {
   InputRun run("OLD\n-4000\n1.0\nNEW\n2500\n1.0\n", {});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::Rd1col(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::Rd1col(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
-  EXPECT_NE(run.screen().find("The data set spans 6501 years (-4000 to 2500): the limit is 6001 years."),
+  EXPECT_NE(run.Transcript().find("The data set spans 6501 years (-4000 to 2500): the limit is 6001 years."),
             std::string::npos)
-      << run.screen();
+      << run.Transcript();
 }
 
 // The first example of the help page: sentinel "*******", typed as "*".
@@ -131,8 +131,8 @@ TEST(Rdcols, EachSeriesTakesTheYearOfItsFirstValue) {
   InputRun run(kColumns, {"4", "*"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
-  EXPECT_EQ(OKFLAG, 1) << run.screen();
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  EXPECT_EQ(OKFLAG, 1) << run.Transcript();
   ASSERT_EQ(NS, 3);
   EXPECT_EQ(s.SERID[1], "HKTC01A ");
   EXPECT_EQ(s.SERID[3], "HKTC01C ");
@@ -147,7 +147,7 @@ TEST(Rdcols, EachSeriesTakesTheYearOfItsFirstValue) {
   EXPECT_FLOAT_EQ(s.SERMAT.get(3, 3), 2.269f);
   EXPECT_EQ(s.IYTAB.IFY(4), 1944);
   EXPECT_EQ(s.IYTAB.ILY(4), 1947);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             "\n Enter the total number of columns in your file\n"
             " [Program assumes Col_1 contains the X values] : 4\n"
             "\n Enter the sentinal value or character used to \n"
@@ -158,8 +158,8 @@ TEST(Rdcols, NumericSentinelAndCommas) {
   InputRun run("year,a,b\n1941,-9.9,0.5\n1942,1.25,0.75\n1943,2.0,-9.9\n", {"3", "-9.9"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
-  EXPECT_EQ(OKFLAG, 1) << run.screen();
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  EXPECT_EQ(OKFLAG, 1) << run.Transcript();
   EXPECT_EQ(s.IYTAB.IFY(1), 1942);
   EXPECT_EQ(s.IYTAB.ILY(1), 1943);
   EXPECT_EQ(s.IYTAB.IFY(2), 1941);
@@ -171,7 +171,7 @@ TEST(Rdcols, MissingCellInsideASeriesKeepsLaterValuesOnTheirYears) {
   InputRun run("yr a\n1900 1.0\n1901 -99\n1902 3.0\n", {"2", "-99"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 1);
   EXPECT_EQ(s.IYTAB.IFY(1), 1900);
   EXPECT_EQ(s.IYTAB.ILY(1), 1902);
@@ -185,59 +185,59 @@ TEST(Rdcols, CellThatDoesNotConvertFails) {
   InputRun run("yr a\n1900 1.0\n1901 x.5\n", {"2", "-99"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 0);
-  EXPECT_NE(run.screen().find("\n\n Error reading y values check sentinel if ******* enter *\n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find("\n\n Error reading y values check sentinel if ******* enter *\n"), std::string::npos);
 }
 
 TEST(Rdcols, YearThatDoesNotConvertFails) {
   InputRun run("yr a\n19o0 1.0\n", {"2", "-99"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   // The message follows the sentinel answer directly, with no empty line between.
-  EXPECT_NE(run.screen().find(": -99\n Error reading time steps\n"), std::string::npos) << run.screen();
+  EXPECT_NE(run.Transcript().find(": -99\n Error reading time steps\n"), std::string::npos) << run.Transcript();
 }
 
 TEST(Rdcols, ColumnCountThatDoesNotConvertIsAskedAgainAndHeaderMustMatch) {
   InputRun run("yr a b\n1900 1.0 2.0\n", {"two", "", "4", "-99"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
-  EXPECT_EQ(run.unread(), 0u);
-  EXPECT_NE(run.screen().find("the header line holds 3 names; 4 columns"), std::string::npos) << run.screen();
+  EXPECT_EQ(run.Unread(), 0u);
+  EXPECT_NE(run.Transcript().find("the header line holds 3 names; 4 columns"), std::string::npos) << run.Transcript();
 }
 
 TEST(Rdcols, ColumnWithoutValuesIsRefusedByName) {
   InputRun run("yr a b\n1900 1.0 -9\n1901 2.0 -9\n", {"3", "-9"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
-  EXPECT_NE(run.screen().find("Series b (number 2) has no values."), std::string::npos) << run.screen();
+  EXPECT_NE(run.Transcript().find("Series b (number 2) has no values."), std::string::npos) << run.Transcript();
 }
 
 TEST(Rdcols, HeaderWithoutRowsIsAFailedRead) {
   InputRun run("yr a b\n\n", {"3", "-9"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 0);
-  EXPECT_NE(run.screen().find("Series a (number 1) has no values."), std::string::npos) << run.screen();
+  EXPECT_NE(run.Transcript().find("Series a (number 1) has no values."), std::string::npos) << run.Transcript();
 }
 
 TEST(Rdcols, TooManyColumnsAreRefused) {
   InputRun run("yr a\n1900 1.0\n", {"3002", "-9"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
+  files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG);
   EXPECT_EQ(OKFLAG, 0);
   EXPECT_EQ(NS, 0);
-  EXPECT_NE(run.screen().find("3002 columns: a file holds the year column and 1 to 3000 series columns."),
+  EXPECT_NE(run.Transcript().find("3002 columns: a file holds the year column and 1 to 3000 series columns."),
             std::string::npos);
 }
 
@@ -245,7 +245,7 @@ TEST(Rdcols, SlashAtTheColumnQuestionStops) {
   InputRun run("yr a\n1900 1.0\n", {"/"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  EXPECT_EQ(input_test::StopStatus([&] { files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG); }),
+  EXPECT_EQ(test_support::StopStatus([&] { files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG); }),
             0);
 }
 
@@ -253,7 +253,7 @@ TEST(Rdcols, EndOfInputAtTheSentinelQuestionStopsWithStatus3) {
   InputRun run("yr a\n1900 1.0\n", {"2"});
   int NS = -1, OKFLAG = -1;
   auto& s = run.store();
-  EXPECT_EQ(input_test::StopStatus([&] { files::rdcols(run.dialog(), 10, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG); }),
+  EXPECT_EQ(test_support::StopStatus([&] { files::rdcols(run.dialog(), common::kDataUnit, s.SERMAT, s.SERID, s.IYTAB, NS, OKFLAG); }),
             3);
 }
 

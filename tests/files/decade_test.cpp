@@ -7,18 +7,19 @@
 #include "files/decade.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/text.h"
+#include "support/temp_dir.h"
 
 namespace files {
 namespace {
@@ -37,30 +38,11 @@ class DecadeTest : public ::testing::Test {
  protected:
   DecadeTest() : console_({}), dialog_(console_, units_) {}
 
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("kestrane_decade_") + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-                                        info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    units_.CloseAll();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { units_.CloseAll(); }
 
-  std::string Path(const std::string& name) { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) { return dir_.File(name); }
 
-  std::string WriteFile(const std::string& name, const std::string& bytes) {
-    std::string path = Path(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string WriteFile(const std::string& name, const std::string& bytes) { return dir_.Put(name, bytes); }
 
   // Writes series through rwlio in `mode` to a new file and returns its text.
   std::string WriteSeries(const std::vector<Series>& list, const std::string& mode, const std::string& label) {
@@ -79,7 +61,7 @@ class DecadeTest : public ::testing::Test {
       EXPECT_EQ(line, std::string(100, ' '));
     }
     units_.Close(11);
-    return ReadBytes(path);
+    return test_support::ReadFile(path);
   }
 
   struct ReadResult {
@@ -122,7 +104,7 @@ class DecadeTest : public ::testing::Test {
   common::ScriptedConsole console_;
   common::Units units_;
   common::Dialog dialog_;
-  fs::path dir_;
+  test_support::TempDir dir_;
 };
 
 std::vector<float> Thousandths(std::initializer_list<int> v) {
@@ -149,6 +131,24 @@ TEST_F(DecadeTest, FullLastLinePutsTheEndMarkerOnALineOfItsOwn) {
   EXPECT_EQ(text,
             "ABC01A  1900   100   101   102   103   104   105   106   107   108   109  mnsl  \n"
             "ABC01A  1910 -9999\n");
+}
+
+TEST(DecadeWriters, OneSeriesToAStreamWithTheMarkerAsTenthItem) {
+  // Nine values from 1900: the end marker is the line's tenth item, so the
+  // label follows it, as after any ten items.
+  std::ostringstream rwl;
+  files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl");
+  EXPECT_EQ(rwl.str(), "AB01    1900   100   200   300   400   500   600   700   800   900 -9999  lbl   \n");
+  // 1908-1910: slots 9-10 of the first line (which carries 1908), slot 1 of the 1910 line.
+  std::ostringstream crn;
+  const std::vector<int> depth = {3, 4, 5};
+  files::WriteCrn(crn, "CRN1", 1908, Thousandths({1000, 500, 1234}), depth, "crnlab");
+  const std::string fill = "9990  0";
+  std::string first = "CRN1  1908";
+  for (int j = 0; j < 8; ++j) first += fill;
+  std::string second = "CRN1  19101234  5";
+  for (int j = 0; j < 9; ++j) second += fill;
+  EXPECT_EQ(crn.str(), first + "1000  3 500  4  crnlab\n" + second + "  crnlab\n");
 }
 
 TEST_F(DecadeTest, ValueThatRoundsTo999IsWrittenAs1000AndReadsBackAsOneMillimetre) {
@@ -271,7 +271,7 @@ TEST_F(DecadeTest, FirstTitleLineOfTheCallGoesToLineAndEchoUnit) {
   EXPECT_EQ(n, 1);
   EXPECT_EQ(iser, 1);
   EXPECT_EQ(line, common::Fixed("A title of the data", 100));
-  EXPECT_EQ(ReadBytes(Path("echo.txt")), "\n         title of data:\n A title of the data\n");
+  EXPECT_EQ(test_support::ReadFile(Path("echo.txt")), "\n         title of data:\n A title of the data\n");
 }
 
 TEST_F(DecadeTest, TwentySixthLineThatDoesNotConvertEndsTheCall) {
@@ -580,7 +580,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, ChronologyRoundTrip, ::testing::Values("iw", "cr
 
 // ------------------------------------------------------------------ real files
 
-std::string Data(const std::string& name) { return std::string(KESTRANE_TEST_DATA) + "/" + name; }
 
 // Counts, spans and value sums from an independent reader of the format (a
 // short Python script applying the column rules, run once over each file).
@@ -610,7 +609,7 @@ TEST_F(DecadeTest, RealRingWidthFilesReadExactly) {
       {"zof.rwl", 61, 1857, 2012, 5527, 9307.96, "ZOF01a"},
   };
   for (const RealFile& f : files) {
-    ReadResult r = ReadAll(Data(f.name), "mr");
+    ReadResult r = ReadAll(test_support::TestDataPath(f.name), "mr");
     EXPECT_FALSE(r.gave_up) << f.name;
     ASSERT_EQ(r.series.size(), f.series) << f.name;
     int first = 99999, last = -99999;
@@ -643,7 +642,7 @@ TEST_F(DecadeTest, RealFilesWithNumbersOutOfTheirColumnsAreRefusedNamingTheSerie
                       " RH7A    1910   4291  065   834   507   416   427   602   757   562   442\n"},
   };
   for (const auto& [name, message] : files) {
-    ReadResult r = ReadAll(Data(name), "mr");
+    ReadResult r = ReadAll(test_support::TestDataPath(name), "mr");
     EXPECT_TRUE(r.gave_up) << name;
     EXPECT_EQ(r.last, RwlResult::kRefused) << name;
     EXPECT_NE(console_.transcript().find(message), std::string::npos) << name << "\n" << console_.transcript();
@@ -659,7 +658,7 @@ TEST_F(DecadeTest, RealChronologiesReadExactly) {
   const int depth_sums[] = {2944, 759, 7282};
   for (std::size_t i = 0; i < std::size(files); ++i) {
     const RealFile& f = files[i];
-    ReadResult r = ReadAll(Data(f.name), "ir");
+    ReadResult r = ReadAll(test_support::TestDataPath(f.name), "ir");
     ASSERT_EQ(r.series.size(), 1u) << f.name;
     const Series& s = r.series[0];
     EXPECT_EQ(s.first, f.first) << f.name;
@@ -675,7 +674,7 @@ TEST_F(DecadeTest, RealChronologiesReadExactly) {
 }
 
 TEST_F(DecadeTest, RealFileWrittenAgainReadsTheSame) {
-  ReadResult original = ReadAll(Data("kyrg014.rwl"), "mr");
+  ReadResult original = ReadAll(test_support::TestDataPath("kyrg014.rwl"), "mr");
   ASSERT_EQ(original.series.size(), 40u);
   WriteSeries(original.series, "mw", "again");
   ReadResult again = ReadAll(Path("out.txt"), "mr");
@@ -712,7 +711,7 @@ TEST_F(DecadeTest, MutatedFilesNeverCrashHangOrOverrun) {
   const char* junk[] = {"-", "9", " ", "\r", "\n", "#", "99999999999999", "(", ")", "-9999", "999", "9990", "e"};
   std::uniform_int_distribution<int> op(0, 7);
   // Memory-backed folder when there is one: thousands of small files.
-  fs::path fuzz_dir = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") / dir_.filename() : dir_;
+  fs::path fuzz_dir = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") / dir_.path().filename() : dir_.path();
   fs::create_directories(fuzz_dir);
   for (int round = 0; round < 3000; ++round) {
     std::string text = bases[round % 3];
@@ -763,7 +762,7 @@ TEST_F(DecadeTest, MutatedFilesNeverCrashHangOrOverrun) {
       ASSERT_LE(s.first + static_cast<int>(s.x.size()) - 1, 9999);
     }
   }
-  if (fuzz_dir != dir_) fs::remove_all(fuzz_dir);
+  if (fuzz_dir != dir_.path()) fs::remove_all(fuzz_dir);
 }
 
 }  // namespace

@@ -3,39 +3,25 @@
 #include "files/header_format.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "support/temp_dir.h"
 
 namespace files {
 namespace {
-
-namespace fs = std::filesystem;
 
 class HeaderFormatTest : public ::testing::Test {
  protected:
   HeaderFormatTest() : console_({}), dialog_(console_, units_) {}
 
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           (std::string("kestrane_datar_") + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    units_.CloseAll();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { units_.CloseAll(); }
 
   // Opens `text` on unit 10 and calls datar once.
   void Run(const std::string& text, std::size_t room = 6001) {
-    std::string path = (dir_ / "h.txt").string();
-    std::ofstream(path, std::ios::binary) << text;
+    const std::string path = dir_.Put("h.txt", text);
     ASSERT_TRUE(units_.Open(10, path, common::Units::Mode::kRead));
     x_.assign(room, -1.0f);
     line_ = std::string(100, ' ');
@@ -65,7 +51,7 @@ class HeaderFormatTest : public ::testing::Test {
   common::ScriptedConsole console_;
   common::Units units_;
   common::Dialog dialog_;
-  fs::path dir_;
+  test_support::TempDir dir_;
   std::vector<float> x_;
   std::string line_;
   int n_ = 0;

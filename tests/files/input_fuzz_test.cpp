@@ -102,7 +102,7 @@ TEST(InputFuzz, DamagedFilesNeverBreakTheStorage) {
       auto& s = run.store();
       int NS = 0;
       int RDFAIL = 0;
-      input_test::StopStatus(
+      test_support::StopStatus(
           [&] { files::inmenu(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 10, NS, s.TITLE, RDFAIL); });
       ++runs;
       ASSERT_GE(NS, 0);

@@ -4,64 +4,24 @@
 // the expected ranges were worked out from the files with awk.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/text.h"
 #include "files/input_menu.h"
 #include "input_fixture.h"
+#include "support/decade_files.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using input_test::InputRun;
-
-std::string DataFile(const std::string& name) {
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-// One series in the decade ring-width layout: `values` in thousandths from
-// `first`, closed by -9999 (written here by hand, independent of the writer).
-std::string Series(const std::string& id, int first, int count, int value = 500) {
-  std::string text;
-  int year = first;
-  int k = 0;
-  for (bool ended = false; !ended;) {
-    char line[128];
-    // Years from -1001 down take the 7-character identifier and a 5-wide year.
-    int used = year > -1000 ? std::snprintf(line, sizeof line, "%-8.8s%4d", id.c_str(), year)
-                            : std::snprintf(line, sizeof line, "%-7.7s%5d", id.c_str(), year);
-    const int slots = year == first ? 10 - ((first % 10) + 10) % 10 : 10;
-    for (int j = 0; j < slots && !ended; ++j, ++k) {
-      used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), "%6d", k < count ? value : -9999);
-      ended = k >= count;
-    }
-    text += std::string(line) + "\n";
-    year += slots;
-  }
-  return text;
-}
-
-struct MenuCall {
-  int NS = -7;
-  int RDFAIL = -7;
-  int status = -1;
-};
-
-MenuCall RunMenu(InputRun& run, common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
-  MenuCall call;
-  auto& s = run.store();
-  call.status = input_test::StopStatus(
-      [&] { files::inmenu(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 10, call.NS, s.TITLE, call.RDFAIL, variant); });
-  return call;
-}
+using input_test::MenuCall;
+using input_test::RunMenu;
+using test_support::DecadeSeries;
+using test_support::ReadTestData;
 
 TEST(InmenuDecade, TwoSeriesGiveTheWholeSetRow) {
-  InputRun run(Series("AAA01", 1850, 51, 1234) + Series("AAA02", 1870, 81), {"1"});
+  InputRun run(DecadeSeries("AAA01", 1850, 51, 1234) + DecadeSeries("AAA02", 1870, 81), {"1"});
   const MenuCall call = RunMenu(run);
   ASSERT_EQ(call.status, -1);
   EXPECT_EQ(call.RDFAIL, 0);
@@ -75,11 +35,11 @@ TEST(InmenuDecade, TwoSeriesGiveTheWholeSetRow) {
   EXPECT_EQ(s.IYTAB.NYR(3), 101);
   EXPECT_FLOAT_EQ(s.SERMAT.get(51, 1), 1.234f);
   EXPECT_EQ(s.SERMAT.get(52, 1), -999.0f);
-  EXPECT_NE(run.screen().find("\n Input data read successfully\n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find("\n Input data read successfully\n"), std::string::npos);
 }
 
 TEST(InmenuDecade, BlankTitleLinesAreMarkedMissing) {
-  InputRun run(Series("AAA01", 1850, 5), {"1"});
+  InputRun run(DecadeSeries("AAA01", 1850, 5), {"1"});
   RunMenu(run);
   const auto& title = run.store().TITLE;
   for (int line = 1; line <= 3; ++line) {
@@ -91,7 +51,7 @@ TEST(InmenuDecade, BlankTitleLinesAreMarkedMissing) {
 }
 
 TEST(InmenuDecade, RealFileInHundredths) {
-  InputRun run(DataFile("indi005.rwl"), {"1"});
+  InputRun run(ReadTestData("indi005.rwl"), {"1"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
   ASSERT_EQ(call.NS, 4);
@@ -106,7 +66,7 @@ TEST(InmenuDecade, RealFileInHundredths) {
 }
 
 TEST(InmenuDecade, RealFileWithNegativeYearsAndNoFinalNewline) {
-  InputRun run(DataFile("egy001.rwl"), {"1"});
+  InputRun run(ReadTestData("egy001.rwl"), {"1"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
   ASSERT_EQ(call.NS, 10);
@@ -121,7 +81,7 @@ TEST(InmenuDecade, RealFileWithNegativeYearsAndNoFinalNewline) {
 }
 
 TEST(InmenuDecade, ChronologyIsOneSeries) {
-  InputRun run(DataFile("XXX.CRN"), {"2"});
+  InputRun run(ReadTestData("XXX.CRN"), {"2"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
   ASSERT_EQ(call.NS, 1);
@@ -158,7 +118,7 @@ TEST(InmenuDecade, ChronologyPastTheLengthLimitFailsTheRead) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
-  EXPECT_NE(run.screen().find("\n Input data not read in successfully\n"), std::string::npos) << run.screen();
+  EXPECT_NE(run.Transcript().find("\n Input data not read in successfully\n"), std::string::npos) << run.Transcript();
 }
 
 TEST(InmenuDecade, HeaderAndFormatSeriesInsideADecadeFile) {
@@ -169,7 +129,7 @@ TEST(InmenuDecade, HeaderAndFormatSeriesInsideADecadeFile) {
   std::snprintf(header, sizeof header, "n %8d  %8d  %-8s", 12, 1901, "(6f5.2)");
   std::string text = title + "\n" + header + "\n";
   text += " 1.00 1.01 1.02 1.03 1.04 1.05\n 1.06 1.07 1.08 1.09 1.10 1.11\n";
-  text += Series("AAA02", 1899, 4);
+  text += DecadeSeries("AAA02", 1899, 4);
   InputRun run(text, {"1"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
@@ -184,9 +144,9 @@ TEST(InmenuDecade, HeaderAndFormatSeriesInsideADecadeFile) {
 }
 
 TEST(InmenuDecade, TwentySixUnreadableLinesAreAFatalRead) {
-  std::string text = Series("GOOD", 1900, 20);
+  std::string text = DecadeSeries("GOOD", 1900, 20);
   for (int i = 0; i < 26; ++i) text += "GARBAGE 19x0 not a decade line at all\n";
-  text += Series("LATER", 1900, 20);
+  text += DecadeSeries("LATER", 1900, 20);
   InputRun run(text, {"1", ""});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
@@ -198,30 +158,30 @@ TEST(InmenuDecade, TwentySixUnreadableLinesAreAFatalRead) {
       "          Suggest checking file format and/or file type\n"
       "          Unix/Dos/Mac?\n"
       " Hit Return to Continue\n";
-  ASSERT_GE(run.screen().size(), tail.size());
-  EXPECT_EQ(run.screen().substr(run.screen().size() - tail.size()), tail);
+  ASSERT_GE(run.Transcript().size(), tail.size());
+  EXPECT_EQ(run.Transcript().substr(run.Transcript().size() - tail.size()), tail);
 }
 
 TEST(InmenuDecade, SpanPastTheLimitIsRefused) {
-  InputRun run(Series("OLD", -4000, 10) + Series("NEW", 2001, 10), {"1", ""});
+  InputRun run(DecadeSeries("OLD", -4000, 10) + DecadeSeries("NEW", 2001, 10), {"1", ""});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 2);
-  EXPECT_NE(run.screen().find(" The data set spans 6011 years (-4000 to 2010): the limit is 6001 years.\n"),
+  EXPECT_NE(run.Transcript().find(" The data set spans 6011 years (-4000 to 2010): the limit is 6001 years.\n"),
             std::string::npos)
-      << run.screen();
-  EXPECT_NE(run.screen().find("\n Input data not read in successfully\n"), std::string::npos);
+      << run.Transcript();
+  EXPECT_NE(run.Transcript().find("\n Input data not read in successfully\n"), std::string::npos);
 }
 
 TEST(InmenuDecade, MoreThan3000SeriesAreRefused) {
   std::string text;
-  for (int i = 1; i <= 3001; ++i) text += Series("S" + std::to_string(i), 1990, 3);
+  for (int i = 1; i <= 3001; ++i) text += DecadeSeries("S" + std::to_string(i), 1990, 3);
   InputRun run(text, {"1", ""});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 3000);
   EXPECT_EQ(run.store().IYTAB.NYR(3001), 3);
-  EXPECT_NE(run.screen().find("More than 3000 series in the data file: the limit is 3000 series."), std::string::npos);
+  EXPECT_NE(run.Transcript().find("More than 3000 series in the data file: the limit is 3000 series."), std::string::npos);
 }
 
 TEST(InmenuDecade, EmptyFileIsAFailedRead) {
@@ -229,7 +189,7 @@ TEST(InmenuDecade, EmptyFileIsAFailedRead) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
-  EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find(" No series were found in the data file.\n"), std::string::npos);
 }
 
 TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
@@ -238,22 +198,22 @@ TEST(InmenuDecade, TitlesOnlyIsAFailedRead) {
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
   EXPECT_EQ(run.store().IYTAB.NYR(1), 0);
-  EXPECT_NE(run.screen().find(" No series were found in the data file.\n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find(" No series were found in the data file.\n"), std::string::npos);
 }
 
 TEST(InmenuDecade, BatchEmptyAnswerReadsRingWidths) {
-  InputRun run(Series("AAA01", 1850, 51), {""});
+  InputRun run(DecadeSeries("AAA01", 1850, 51), {""});
   const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
   EXPECT_EQ(call.RDFAIL, 0);
   EXPECT_EQ(call.NS, 1);
 }
 
 TEST(InmenuDecade, ReadAfterHelpStartsAtTheTop) {
-  InputRun run(Series("AAA01", 1850, 51) + Series("AAA02", 1870, 81), {"0", "H", "", "", "m", "", "1"});
+  InputRun run(DecadeSeries("AAA01", 1850, 51) + DecadeSeries("AAA02", 1870, 81), {"0", "H", "", "", "m", "", "1"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
   EXPECT_EQ(call.NS, 2);
-  EXPECT_EQ(run.unread(), 0u);
+  EXPECT_EQ(run.Unread(), 0u);
 }
 
 }  // namespace

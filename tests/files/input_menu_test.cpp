@@ -9,6 +9,8 @@
 namespace {
 
 using input_test::InputRun;
+using input_test::MenuCall;
+using input_test::RunMenu;
 
 const std::string kMenu =
     "\n"
@@ -47,32 +49,18 @@ const std::string kSkipQuestion =
 
 const char* kSingleColumn = "site header line\nA1\n1900\n1.5\n2.5\nB2\n1901\n3.5\n";
 
-struct MenuCall {
-  int NS = -7;
-  int RDFAIL = -7;
-  int status = -1;  // stop status, -1 when inmenu returned
-};
-
-MenuCall RunMenu(InputRun& run, common::ProgramVariant variant = common::ProgramVariant::kInteractive) {
-  MenuCall call;
-  auto& s = run.store();
-  call.status = input_test::StopStatus(
-      [&] { files::inmenu(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 10, call.NS, s.TITLE, call.RDFAIL, variant); });
-  return call;
-}
-
 TEST(Inmenu, QStopsTheProgramCleanly) {
   InputRun run(kSingleColumn, {"Q"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.status, 0);
-  EXPECT_EQ(run.screen(), kMenu + "Q\n");
+  EXPECT_EQ(run.Transcript(), kMenu + "Q\n");
 }
 
 TEST(Inmenu, OtherTextShowsTheMenuAgainAndEmptyLinesWaitForANumber) {
   InputRun run(kSingleColumn, {"x", "", "", "q"});
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.status, 0);
-  EXPECT_EQ(run.screen(), kMenu + "x\n" + kMenu + "\n\nq\n");
+  EXPECT_EQ(run.Transcript(), kMenu + "x\n" + kMenu + "\n\nq\n");
 }
 
 TEST(Inmenu, SingleColumnAfterSkippingAHeaderLine) {
@@ -88,7 +76,7 @@ TEST(Inmenu, SingleColumnAfterSkippingAHeaderLine) {
   EXPECT_EQ(s.IYTAB.ILY(3), 1901);
   EXPECT_EQ(s.IYTAB.NYR(3), 2);
   EXPECT_EQ(s.TITLE[1], std::string(100, ' '));  // cleared for the column layouts
-  EXPECT_EQ(run.screen(), kMenu + "3\n" + kSkipQuestion + "1\n\n Input data read successfully\n");
+  EXPECT_EQ(run.Transcript(), kMenu + "3\n" + kSkipQuestion + "1\n\n Input data read successfully\n");
 }
 
 TEST(Inmenu, AnswerFiveAsksForHeaderLinesThenWarns) {
@@ -97,7 +85,7 @@ TEST(Inmenu, AnswerFiveAsksForHeaderLinesThenWarns) {
   EXPECT_EQ(call.NS, 2);
   const std::string warning =
       "\n That is not one of the formats: enter a value between 0 and 4.\n             Hit RETURN to Continue\n";
-  EXPECT_EQ(run.screen(), kMenu + "5\n" + kSkipQuestion + "0\n" + warning + kMenu + "-1\n" + warning + kMenu + "3\n" +
+  EXPECT_EQ(run.Transcript(), kMenu + "5\n" + kSkipQuestion + "0\n" + warning + kMenu + "-1\n" + warning + kMenu + "3\n" +
                               kSkipQuestion + "1\n\n Input data read successfully\n");
 }
 
@@ -106,7 +94,7 @@ TEST(Inmenu, HelpAndSnoopLeaveTheFileAtItsStart) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 0);
   EXPECT_EQ(call.NS, 2);
-  EXPECT_EQ(run.unread(), 0u);
+  EXPECT_EQ(run.Unread(), 0u);
 }
 
 TEST(Inmenu, FailedSingleColumnReadIsReportedWithAWait) {
@@ -115,11 +103,11 @@ TEST(Inmenu, FailedSingleColumnReadIsReportedWithAWait) {
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
   EXPECT_EQ(run.store().IYTAB.NYR(1), 0);
-  const std::string& screen = run.screen();
+  const std::string& screen = run.Transcript();
   const std::string tail = "\n Input data not read in successfully\n             Hit RETURN to Continue\n";
   ASSERT_GE(screen.size(), tail.size());
   EXPECT_EQ(screen.substr(screen.size() - tail.size()), tail);
-  EXPECT_EQ(run.unread(), 0u);
+  EXPECT_EQ(run.Unread(), 0u);
 }
 
 TEST(Inmenu, SkippingPastTheEndIsAnEmptyDataSet) {
@@ -127,7 +115,7 @@ TEST(Inmenu, SkippingPastTheEndIsAnEmptyDataSet) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.RDFAIL, 1);
   EXPECT_EQ(call.NS, 0);
-  EXPECT_NE(run.screen().find("No series were found in the data file."), std::string::npos);
+  EXPECT_NE(run.Transcript().find("No series were found in the data file."), std::string::npos);
 }
 
 TEST(Inmenu, MultipleColumns) {
@@ -152,9 +140,9 @@ TEST(Inmenu, HeaderQuestionAsksAgainUntilANumber) {
   const MenuCall call = RunMenu(run);
   EXPECT_EQ(call.status, -1);
   EXPECT_EQ(call.RDFAIL, 1);  // no lines skipped: the title line is taken as an identifier
-  EXPECT_NE(run.screen().find(kSkipQuestion + "one\n enter a zer[0] for none                         ==> -2\n"),
+  EXPECT_NE(run.Transcript().find(kSkipQuestion + "one\n enter a zer[0] for none                         ==> -2\n"),
             std::string::npos)
-      << run.screen();
+      << run.Transcript();
 }
 
 TEST(Inmenu, EndOfInputAtTheMenuStopsWithStatus3) {
@@ -170,14 +158,14 @@ TEST(Inmenu, EndOfInputAtTheHeaderQuestionStopsWithStatus3) {
 TEST(InmenuBatch, LayoutAndQuit) {
   InputRun run(kSingleColumn, {"q"});
   EXPECT_EQ(RunMenu(run, common::ProgramVariant::kBatch).status, 0);
-  EXPECT_EQ(run.screen(), kBatchMenu + "q\n");
+  EXPECT_EQ(run.Transcript(), kBatchMenu + "q\n");
 }
 
 TEST(InmenuBatch, AnswerThatIsNotADigitShowsTheMenuAgain) {
   InputRun run(kSingleColumn, {"x", "3", "1"});
   const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
   EXPECT_EQ(call.NS, 2);
-  EXPECT_EQ(run.screen().substr(0, kBatchMenu.size() * 2 + 2), kBatchMenu + "x\n" + kBatchMenu);
+  EXPECT_EQ(run.Transcript().substr(0, kBatchMenu.size() * 2 + 2), kBatchMenu + "x\n" + kBatchMenu);
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 // decade layout in awk (`awk -f input_decade_oracle.awk file.rwl`).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/text.h"
 #include "files/input_menu.h"
 #include "input_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,17 +25,15 @@ class RealDecadeFile : public ::testing::TestWithParam<RealFile> {};
 
 TEST_P(RealDecadeFile, ReadsEverySeries) {
   const RealFile& f = GetParam();
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + f.name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  ASSERT_FALSE(text.str().empty());
-  input_test::InputRun run(text.str(), {"1"});
+  const std::string text = test_support::ReadTestData(f.name);
+  ASSERT_FALSE(text.empty());
+  input_test::InputRun run(text, {"1"});
   auto& s = run.store();
   int NS = 0;
   int RDFAIL = -1;
-  const int status = input_test::StopStatus(
+  const int status = test_support::StopStatus(
       [&] { files::inmenu(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 10, NS, s.TITLE, RDFAIL); });
-  ASSERT_EQ(status, -1) << run.screen();
+  ASSERT_EQ(status, -1) << run.Transcript();
   EXPECT_EQ(RDFAIL, 0);
   ASSERT_EQ(NS, f.series);
   EXPECT_EQ(s.IYTAB.IFY(NS + 1), f.first);
@@ -89,10 +86,7 @@ class DamagedDecadeFile : public ::testing::TestWithParam<DamagedFile> {};
 
 TEST_P(DamagedDecadeFile, IsRefusedClearly) {
   const DamagedFile& f = GetParam();
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + f.name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  input_test::InputRun run(text.str(), {"1", ""});
+  input_test::InputRun run(test_support::ReadTestData(f.name), {"1", ""});
   auto& s = run.store();
   int NS = 0;
   int RDFAIL = -1;
@@ -102,8 +96,8 @@ TEST_P(DamagedDecadeFile, IsRefusedClearly) {
   if (f.complete > 0) {
     EXPECT_EQ(s.SERID[static_cast<std::size_t>(f.complete)], common::Fixed(f.last_id, 8));
   }
-  EXPECT_NE(run.screen().find(std::string(" Series ") + f.refused), std::string::npos) << run.screen();
-  EXPECT_NE(run.screen().find("\n WARNING: Fatal error reading data from input file.\n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find(std::string(" Series ") + f.refused), std::string::npos) << run.Transcript();
+  EXPECT_NE(run.Transcript().find("\n WARNING: Fatal error reading data from input file.\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Archive, DamagedDecadeFile,

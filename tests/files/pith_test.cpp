@@ -3,13 +3,8 @@
 #include "files/pith.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +12,8 @@
 #include "common/limits.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -25,48 +22,35 @@ namespace fs = std::filesystem;
 class PithTest : public ::testing::Test {
  protected:
   PithTest() : IPITH_(common::MAXSER + 1, 7) {
-    dir_ = fs::temp_directory_path() / ("kst_pith_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     // Names typed at the prompt are relative: a leading "/" quits.
     home_ = fs::current_path();
-    fs::current_path(dir_);
+    fs::current_path(dir_.path());
   }
-  ~PithTest() override {
-    fs::current_path(home_);
-    fs::remove_all(dir_);
-  }
+  ~PithTest() override { fs::current_path(home_); }
 
   std::string Put(const std::string& name, const std::string& content) {
-    std::ofstream(name, std::ios::binary) << content;
+    dir_.Put(name, content);
     return name;
   }
   void Run(std::vector<std::string> answers) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    files::pithof(common::MAXSER, files::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), *dialog_);
-    EXPECT_EQ(console_->unread(), 0u);
-    EXPECT_FALSE(units_.IsOpen(files::kPithUnit));
+    harness_.Script(std::move(answers));
+    files::pithof(common::MAXSER, common::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), harness_.dialog());
+    EXPECT_EQ(harness_.Unread(), 0u);
+    EXPECT_FALSE(harness_.units().IsOpen(common::kPithUnit));
   }
   int RunToStop(std::vector<std::string> answers) {
-    try {
-      Run(std::move(answers));
-    } catch (const common::ProgramStop& stop) {
-      return stop.status;
-    }
-    ADD_FAILURE() << "pithof returned";
-    return -1;
+    const int status = test_support::StopStatus([&] { Run(std::move(answers)); });
+    if (status < 0) ADD_FAILURE() << "pithof returned";
+    return status;
   }
-  std::string Transcript() { return console_->transcript(); }
+  std::string Transcript() { return harness_.Transcript(); }
   bool Shows(const std::string& text) { return Transcript().find(text) != std::string::npos; }
 
-  fs::path dir_;
+  test_support::TempDir dir_;
   fs::path home_;
   std::vector<int> IPITH_;
   int PITHFL_ = 1;
-  common::Units units_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
+  test_support::DialogHarness harness_;
 };
 
 int CountNonZero(const std::vector<int>& v) {
@@ -204,10 +188,7 @@ TEST_F(PithTest, ShortFileLeavesNoStaleOffsets) {
 TEST_F(PithTest, RealOffsetFileLeftJustifiedNumbers) {
   // gp_pith_offsets.txt (public archive): 58 offsets, one per line, written
   // left-justified ("79"): blanks in an i4 field are ignored.
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/gp_pith_offsets.txt", std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  const std::string name = Put("gp_pith_offsets.txt", content.str());
+  const std::string name = Put("gp_pith_offsets.txt", test_support::ReadTestData("gp_pith_offsets.txt"));
   Run({"T", name, "1", "0"});
   EXPECT_EQ(PITHFL_, 1);
   EXPECT_EQ(IPITH_[1], 79);

@@ -36,7 +36,7 @@ TEST(MissingValues, NoneLetsTheRunProceed) {
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {0.0f, 1.0f});
   drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kInteractive);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             "\n Regardless of the warning, test for missing data flags:\n"
             "\n No missing data flags (negative numbers) encountered. Proceed!\n");
 }
@@ -47,11 +47,11 @@ TEST(MissingValues, NegativeValuesStopTheInteractiveProgram) {
   PutSeries(s, 1, "SITE01A", 1900, {1.0f, -999.0f, -1.0f, 2.0f});
   PutSeries(s, 2, "SITE01B", 1900, {1.0f});
   PutSeries(s, 3, "SITE02", 1901, {-0.5f});
-  const int status = input_test::StopStatus([&] {
+  const int status = test_support::StopStatus([&] {
     drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, common::ProgramVariant::kInteractive);
   });
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             "\n Regardless of the warning, test for missing data flags:\n"
             " Series SITE01A  has   2 missing (negative) values\n"
             " Series SITE02   has   1 missing (negative) values\n"
@@ -65,11 +65,11 @@ TEST(MissingValues, BatchTerminationLineNamesTheProgram) {
   InputRun run("", {""});
   auto& s = run.store();
   PutSeries(s, 1, "X", 1900, {-2.0f});
-  const int status = input_test::StopStatus([&] {
+  const int status = test_support::StopStatus([&] {
     drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kBatch);
   });
   EXPECT_EQ(status, 1);
-  EXPECT_NE(run.screen().find("\n Abnormal termination of program Kestrane_ Kestrane_2019  \n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find("\n Abnormal termination of program Kestrane_ Kestrane_2019  \n"), std::string::npos);
 }
 
 TEST(MissingValues, OnlyTheRowsOfTheSeriesAreTested) {
@@ -88,7 +88,7 @@ TEST(SeriesSummary, ScreenAndReportLines) {
   PutSeries(s, 2, "B", 1870, std::vector<float>(81, 1.0f));
   files::FillWholeSetRow(s.IYTAB, 2);
   drivers::SeriesSummary(run.dialog(), s.IYTAB, 2);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             "\n                                 NS   IFY   ILY   NYR\n"
             " Total series read in:            2  1850  1950   101\n");
   EXPECT_EQ(run.Report(),
@@ -124,7 +124,7 @@ TEST(LengthSummary, SixSeries) {
   EXPECT_EQ(sum.C3, 3);
   EXPECT_EQ(sum.C4, 2);
   EXPECT_EQ(sum.C5, 1);
-  EXPECT_EQ(run.screen(),
+  EXPECT_EQ(run.Transcript(),
             "\n ORIGINAL DATA SET              MIN   25%   MED   75%   MAX\n"
             " Segment length statistics:      10    20    35    50    60\n"
             " Series .ge. segment length:      1     5     3     2     1\n");

@@ -2,54 +2,30 @@
 #include "apps/shared/index_mode.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using common::ProgramVariant;
 
-class IndexModeTest : public ::testing::Test {
+class IndexModeTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  IndexModeTest() : report_(fs::temp_directory_path() / ("kst_index_" + std::to_string(::getpid()) + ".txt")) {}
-  ~IndexModeTest() override { fs::remove(report_); }
-
   common::RunOptions Ask(std::vector<std::string> answers, ProgramVariant variant) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
     common::RunOptions mode;
-    drivers::AskIndexMode(*dialog_, variant, mode);
-    units_.Close(common::kReportUnit);
-    EXPECT_EQ(console_->unread(), 0u);
+    EXPECT_EQ(RunScript(std::move(answers), [&](common::Dialog& d) { drivers::AskIndexMode(d, variant, mode); }), -1);
+    EXPECT_EQ(Unread(), 0u);
     return mode;
   }
-  std::string Report() {
-    std::ifstream in(report_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  std::string Transcript() { return console_->transcript(); }
   static std::string P(const std::string& text, const std::string& answer) {
     return common::PadTo(" " + text, 50) + "==> " + answer + "\n";
   }
-
-  fs::path report_;
-  common::Units units_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
 };
 
 const char kRatios[] = "\nTREE-RING INDICES ARE CALCULATED AS RATIOS OF EXPECTED GROWTH\n";
@@ -92,12 +68,9 @@ TEST_F(IndexModeTest, BlankAndOtherAnswersAreRejected) {
 }
 
 TEST_F(IndexModeTest, SlashTerminates) {
-  try {
-    Ask({"/"}, ProgramVariant::kInteractive);
-    FAIL() << "no stop";
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 0);
-  }
+  common::RunOptions mode;
+  EXPECT_EQ(RunScript({"/"}, [&](common::Dialog& d) { drivers::AskIndexMode(d, ProgramVariant::kInteractive, mode); }),
+            0);
   EXPECT_TRUE(Transcript().ends_with("==> /\n\n Program Terminating\n"));
 }
 
@@ -110,18 +83,16 @@ TEST_F(IndexModeTest, BatchDefaultsAreResidualsOfPowerTransformedSeries) {
 }
 
 TEST_F(IndexModeTest, BatchEchoAddsThePowerTransformationLine) {
-  console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{});
-  dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-  units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-  common::RunOptions mode;
-  mode.RESID = 1;
-  mode.PTRFLG = 1;
-  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
-  mode.PTRFLG = 0;
-  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
-  mode.RESID = 0;
-  drivers::EchoIndexMode(*dialog_, mode, ProgramVariant::kBatch);
-  units_.Close(common::kReportUnit);
+  RunScript({}, [](common::Dialog& d) {
+    common::RunOptions mode;
+    mode.RESID = 1;
+    mode.PTRFLG = 1;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
+    mode.PTRFLG = 0;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
+    mode.RESID = 0;
+    drivers::EchoIndexMode(d, mode, ProgramVariant::kBatch);
+  });
   EXPECT_EQ(Report(), std::string(kResiduals) + "ADAPTIVE POWER TRANSFORMATIONS APPLIED TO THE TREE-RING DATA\n" +
                           kResiduals + kRatios);
 }

@@ -4,13 +4,9 @@
 #include "apps/shared/option_dialogue.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +15,9 @@
 #include "common/storage.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Blank answers to mean, window, stabilisation, convergence and TARN.
 const std::vector<std::string> kChronologyDefaults = {"", "", "", "", ""};
@@ -45,58 +40,35 @@ int Count(const std::string& text, const std::string& part) {
   return n;
 }
 
-class OptionDialogueTest : public ::testing::Test {
+class OptionDialogueTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  OptionDialogueTest()
-      : report_(fs::temp_directory_path() / ("kst_optdlg_" + std::to_string(::getpid()) + ".txt")) {}
-  ~OptionDialogueTest() override { fs::remove(report_); }
-
   // A fresh run scripted with `answers`; `prepare` may set state first.
   // Returns the stop status, or -1 when the dialogue returned.
   int Script(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& body,
              const std::function<void(drivers::RunContext&)>& prepare = {}) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    options_ = common::RunOptions();
-    restart_ = common::RestartState();
-    run_ = std::make_unique<drivers::RunContext>(drivers::RunContext{*dialog_, store_, options_, restart_, variant_});
-    common::Assign(store_.DATFIL, "data.rwl");
-    if (prepare) prepare(*run_);
-    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    int status = -1;
-    try {
+    return RunScript(std::move(answers), [&](common::Dialog& d) {
+      options_ = common::RunOptions();
+      restart_ = common::RestartState();
+      run_ = std::make_unique<drivers::RunContext>(drivers::RunContext{d, store_, options_, restart_, variant_});
+      common::Assign(store_.DATFIL, "data.rwl");
+      if (prepare) prepare(*run_);
       body(*run_);
-    } catch (const common::ProgramStop& stop) {
-      status = stop.status;
-    }
-    units_.Close(common::kReportUnit);
-    return status;
+    });
   }
   int Dialogue(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& prepare = {}) {
     return Script(std::move(answers), [](drivers::RunContext& r) { drivers::CurveFitDialogue(r); }, prepare);
   }
-  std::string Report() const {
-    std::ifstream in(report_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  const std::string& Transcript() const { return console_->transcript(); }
 
-  fs::path report_;
-  common::Units units_;
   common::RunStorage store_;
   common::RunOptions options_;
   common::RestartState restart_;
   common::ProgramVariant variant_ = common::ProgramVariant::kInteractive;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
   std::unique_ptr<drivers::RunContext> run_;
 };
 
 TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
   EXPECT_EQ(Dialogue(Join({"", "", ""}, kChronologyDefaults)), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   const common::RunOptions& r = options_;
   EXPECT_EQ(r.NOPT, 8);
   EXPECT_EQ(r.SPLSTF, 50);
@@ -198,7 +170,7 @@ TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
 
 TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotTheMenu) {
   EXPECT_EQ(Dialogue(Join({"-2", "", "F"}, kChronologyDefaults)), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, -2);
   EXPECT_EQ(options_.RCSFLG, 1);
   EXPECT_EQ(options_.SPLSTF, 10);
@@ -214,7 +186,7 @@ TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuA
   // "x" at the menu goes back to the general menu; -2 there leads to the
   // menu again while RCSRDO is set; an accepted answer asks nothing more.
   EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](drivers::RunContext& r) { r.restart.RCSRDO = 1; }), -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, -3);
   EXPECT_EQ(options_.RCSWIN, 5);
   EXPECT_EQ(options_.RCSFLG, 1);
@@ -232,7 +204,7 @@ TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
                      r.options.RCSFLG = 1;
                    }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, -2);
   EXPECT_EQ(options_.SPLSTF, 10);
   EXPECT_EQ(Report(), "");
@@ -247,7 +219,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
                      r.options.RCSFLG = 1;
                    }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, 1);
   EXPECT_EQ(options_.RCSFLG, 1);  // never reset
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
@@ -257,7 +229,7 @@ TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
   EXPECT_EQ(Script({"7", "1", "50", "9", "-9", "-10", "1", "n"},
                    [](drivers::RunContext& r) { drivers::ChronologyOptions(r); }),
             -1);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.MEANMD, common::MeanMethod::kArithmetic);
   EXPECT_EQ(options_.IRBWIN, 51);
   EXPECT_EQ(options_.ISTAB, -10);
@@ -279,7 +251,7 @@ TEST_F(OptionDialogueTest, SkippedOrNegativeWindowDoesNotAskTheStabilisation) {
     EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](drivers::RunContext& r) { drivers::ChronologyOptions(r); },
                      [](drivers::RunContext& r) { r.options.ISTAB = 0; }),
               -1);
-    EXPECT_EQ(console_->unread(), 0u) << window;
+    EXPECT_EQ(Unread(), 0u) << window;
     EXPECT_EQ(options_.ISTAB, 0);
     EXPECT_EQ(options_.CONVTL, 0.25f);
     EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
@@ -293,10 +265,10 @@ TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {
   for (std::size_t n = 0; n < full.size(); ++n) {
     std::vector<std::string> prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
     EXPECT_EQ(Dialogue(prefix), 3) << n;
-    EXPECT_EQ(console_->errors().empty(), false) << n;
+    EXPECT_EQ(Errors().empty(), false) << n;
     prefix.push_back("/");
     EXPECT_EQ(Dialogue(prefix), 0) << n;
-    EXPECT_EQ(console_->errors(), "") << n;
+    EXPECT_EQ(Errors(), "") << n;
   }
   EXPECT_EQ(Dialogue(full), -1);
 }
@@ -308,7 +280,7 @@ TEST_F(OptionDialogueTest, BatchAsksTheCurveFitWithoutEchoAndKeepsTheChosenEnd) 
   bool chosen = false;
   EXPECT_EQ(Script({"8", "40", "1"}, [&](drivers::RunContext& r) { chosen = drivers::AskCurveFit(r); }), -1);
   EXPECT_TRUE(chosen);
-  EXPECT_EQ(console_->unread(), 0u);
+  EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.SPLSTF, 40);
   EXPECT_EQ(options_.SPLEND, 1);
   EXPECT_EQ(options_.chosen_end, 1);

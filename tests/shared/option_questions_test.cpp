@@ -3,58 +3,26 @@
 #include "apps/shared/option_questions.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/units.h"
+#include "support/dialog_harness.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using common::ProgramVariant;
 
-class OptionQuestionsTest : public ::testing::Test {
+class OptionQuestionsTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  OptionQuestionsTest()
-      : report_(fs::temp_directory_path() / ("kst_options_" + std::to_string(::getpid()) + ".txt")) {}
-  ~OptionQuestionsTest() override { fs::remove(report_); }
-
   // Runs `body` on a dialogue scripted with `answers`; returns the stop
   // status, or -1 when `body` returned.
   int Script(std::vector<std::string> answers, const std::function<void(common::Dialog&)>& body) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    units_.Open(common::kReportUnit, report_.string(), common::Units::Mode::kWrite);
-    int status = -1;
-    try {
-      body(*dialog_);
-    } catch (const common::ProgramStop& stop) {
-      status = stop.status;
-    }
-    units_.Close(common::kReportUnit);
-    return status;
+    return RunScript(std::move(answers), body);
   }
-  std::string Report() const {
-    std::ifstream in(report_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  const std::string& Transcript() const { return console_->transcript(); }
-  std::size_t Unread() const { return console_->unread(); }
-
-  fs::path report_;
-  common::Units units_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
 };
 
 // `text` (from column 1) followed by blanks so that `code` starts at `column`.
@@ -127,7 +95,7 @@ TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
                                                    std::vector<std::string>{"-2"}, std::vector<std::string>{"-3", "4"}}) {
     EXPECT_EQ(Script(answers, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }), 3)
         << answers.size();
-    EXPECT_FALSE(console_->errors().empty());
+    EXPECT_FALSE(Errors().empty());
   }
   EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
             0);

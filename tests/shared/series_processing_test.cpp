@@ -3,11 +3,7 @@
 #include "apps/shared/series_processing.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,10 +13,9 @@
 #include "common/text.h"
 #include "common/units.h"
 #include "files/censor.h"
+#include "support/dialog_harness.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 float Value(int s, int y) { return static_cast<float>(s) + static_cast<float>(y - 1800) * 0.001f; }
 
@@ -52,53 +47,31 @@ void LoadSet(common::RunStorage& store) {
   common::Assign(store.TITLE[3], "");
 }
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // A fresh folder holding site.rwl's censored files and the report file.
-class MenuTest : public ::testing::Test {
+class MenuTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  MenuTest() {
-    dir_ = fs::temp_directory_path() / ("kst_menu_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    datfil_ = common::Fixed((dir_ / "site.rwl").string(), 50);
-    LoadSet(store_);
-  }
-  ~MenuTest() override { fs::remove_all(dir_); }
+  MenuTest() : datfil_(common::Fixed(dir().File("site.rwl"), 50)) { LoadSet(store_); }
 
+  // Runs the menu with `answers`; returns the stop status, or -1 when it returned.
+  int Menu(std::vector<std::string> answers, drivers::SeriesProcessingChoice& choice) {
+    return RunScript(std::move(answers),
+                     [&](common::Dialog& d) { choice = drivers::SeriesProcessingMenu(d, store_, datfil_); });
+  }
   // Runs the menu with `answers`; all answers must be used.
   drivers::SeriesProcessingChoice Run(std::vector<std::string> answers) {
-    console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
-    units_.Open(common::kReportUnit, (dir_ / "report.txt").string(), common::Units::Mode::kWrite);
-    drivers::SeriesProcessingChoice choice = drivers::SeriesProcessingMenu(*dialog_, store_, datfil_);
-    units_.Close(common::kReportUnit);
-    EXPECT_EQ(console_->unread(), 0u);
+    drivers::SeriesProcessingChoice choice;
+    EXPECT_EQ(Menu(std::move(answers), choice), -1) << "the menu stopped the program";
+    EXPECT_EQ(Unread(), 0u);
     return choice;
   }
   // Runs the menu expecting it to stop the program; returns the status.
   int RunToStop(std::vector<std::string> answers) {
-    try {
-      Run(std::move(answers));
-    } catch (const common::ProgramStop& stop) {
-      return stop.status;
-    }
-    ADD_FAILURE() << "the menu returned";
-    return -1;
+    drivers::SeriesProcessingChoice choice;
+    const int status = Menu(std::move(answers), choice);
+    if (status < 0) ADD_FAILURE() << "the menu returned";
+    return status;
   }
-  std::string Report() { return ReadFile(dir_ / "report.txt"); }
-  std::string Transcript() { return console_->transcript(); }
-  std::vector<std::string> Outputs() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Outputs() { return dir().Files(); }
   void ExpectUnchanged() {
     EXPECT_EQ(store_.NS, 4);
     for (int i = 1; i <= 4; ++i) {
@@ -110,12 +83,8 @@ class MenuTest : public ::testing::Test {
     EXPECT_EQ(store_.IYTAB.NYR(5), 116);
   }
 
-  fs::path dir_;
   std::string datfil_;
   common::RunStorage store_;
-  common::Units units_;
-  std::unique_ptr<common::ScriptedConsole> console_;
-  std::unique_ptr<common::Dialog> dialog_;
 };
 
 // A prompt line of the transcript with its typed answer.
@@ -129,15 +98,15 @@ TEST_F(MenuTest, CensoredSummaryHeadingByProgram) {
   for (common::ProgramVariant variant : {common::ProgramVariant::kInteractive, common::ProgramVariant::kBatch}) {
     LoadSet(store_);
     store_.DATFIL = datfil_;
-    console_ = std::make_unique<common::ScriptedConsole>(std::vector<std::string>{"2", "50"});
-    dialog_ = std::make_unique<common::Dialog>(*console_, units_);
     common::RunOptions options;
     common::RestartState restart;
-    drivers::RunContext run{*dialog_, store_, options, restart, variant};
-    units_.Open(common::kReportUnit, (dir_ / "report.txt").string(), common::Units::Mode::kWrite);
-    drivers::ProcessSeries(run);
-    units_.Close(common::kReportUnit);
-    EXPECT_EQ(console_->unread(), 0u);
+    EXPECT_EQ(RunScript({"2", "50"},
+                        [&](common::Dialog& d) {
+                          drivers::RunContext run{d, store_, options, restart, variant};
+                          drivers::ProcessSeries(run);
+                        }),
+              -1);
+    EXPECT_EQ(Unread(), 0u);
     EXPECT_EQ(options.MED, 86);
     const bool batch = variant == common::ProgramVariant::kBatch;
     const std::string heading = "   MIN   25%   MED   75%   MAX\n";
@@ -201,7 +170,7 @@ TEST_F(MenuTest, MinimumSegmentLengthAsksAgainAfterText) {
                               P("Enter the MINIMUM segment length", "50")),
             std::string::npos);
   EXPECT_EQ(Report(), "\nDATA ARE CENSORED BY MINIMUM SEGMENT LENGTH:    50\n");
-  EXPECT_TRUE(fs::exists(dir_ / "site_mnsl=50.txt"));
+  EXPECT_TRUE(dir().Has("site_mnsl=50.txt"));
   // The work copy holds the censored set.
   EXPECT_EQ(store_.SERWRK.get(1, 1), Value(2, 1850));
   EXPECT_EQ(store_.SERWRK.get(1, 2), Value(4, 1848));
@@ -232,7 +201,7 @@ TEST_F(MenuTest, MaximumStartYearCensors) {
   EXPECT_EQ(choice.N1, 1850);
   EXPECT_EQ(store_.NS, 2);
   EXPECT_EQ(Report(), "\nDATA ARE CENSORED BY MAXIMUM START YEAR:  1850\n");
-  EXPECT_TRUE(fs::exists(dir_ / "site_mxsy=1850.txt"));
+  EXPECT_TRUE(dir().Has("site_mxsy=1850.txt"));
 }
 
 TEST_F(MenuTest, MinimumStartYearNoSeriesWarns) {
@@ -240,7 +209,7 @@ TEST_F(MenuTest, MinimumStartYearNoSeriesWarns) {
   EXPECT_NE(Transcript().find(" *** Warning: No series were found that start ON or AFTER  1900\n"), std::string::npos);
   EXPECT_EQ(store_.NS, 2);
   EXPECT_EQ(Report(), "\nDATA ARE CENSORED BY MINIMUM START YEAR:  1850\n");
-  EXPECT_TRUE(fs::exists(dir_ / "site_mnsy=1850.txt"));
+  EXPECT_TRUE(dir().Has("site_mnsy=1850.txt"));
 }
 
 // A start year that does not convert goes straight back to the start year:
@@ -284,7 +253,7 @@ TEST_F(MenuTest, TruncateBeforeYearTypedAsTextIsAskedAgain) {
   EXPECT_EQ(store_.IYTAB.IFY(5), 1850);
   EXPECT_EQ(store_.IYTAB.ILY(5), 1960);
   EXPECT_EQ(store_.IYTAB.NYR(5), 111);
-  EXPECT_TRUE(fs::exists(dir_ / "site_trunb=1850.txt"));
+  EXPECT_TRUE(dir().Has("site_trunb=1850.txt"));
   EXPECT_EQ(store_.SERWRK.get(1, 1), Value(1, 1850));
 }
 
@@ -292,7 +261,7 @@ TEST_F(MenuTest, TruncateBeforeEveryFirstYearChangesNothingButWritesFile) {
   Run({"5", "1700"});
   ExpectUnchanged();
   EXPECT_EQ(Report(), "\nDATA ARE TRUNCATED BEFORE MINIMUM START YEAR:  1700\n");
-  EXPECT_TRUE(fs::exists(dir_ / "site_trunb=1700.txt"));
+  EXPECT_TRUE(dir().Has("site_trunb=1700.txt"));
 }
 
 TEST_F(MenuTest, TruncateAfterSetsWholeSpan) {
@@ -301,7 +270,7 @@ TEST_F(MenuTest, TruncateAfterSetsWholeSpan) {
   EXPECT_EQ(store_.IYTAB.IFY(5), 1845);
   EXPECT_EQ(store_.IYTAB.ILY(5), 1900);
   EXPECT_EQ(store_.IYTAB.NYR(5), 56);
-  EXPECT_TRUE(fs::exists(dir_ / "site_truna=1900.txt"));
+  EXPECT_TRUE(dir().Has("site_truna=1900.txt"));
 }
 
 TEST_F(MenuTest, TruncationLeavingFewerThanTwentyValuesStops) {

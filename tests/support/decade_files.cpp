@@ -1,0 +1,41 @@
+#include "support/decade_files.h"
+
+#include <cstdio>
+
+namespace test_support {
+
+std::string DecadeSeries(const std::string& id, int first, int count, const std::function<int(int year)>& thousandths) {
+  std::string text;
+  int year = first;
+  int k = 0;
+  for (bool ended = false; !ended;) {
+    char line[128];
+    int used = year > -1000 ? std::snprintf(line, sizeof line, "%-8.8s%4d", id.c_str(), year)
+                            : std::snprintf(line, sizeof line, "%-7.7s%5d", id.c_str(), year);
+    const int slots = year == first ? 10 - ((first % 10) + 10) % 10 : 10;
+    for (int j = 0; j < slots && !ended; ++j, ++k) {
+      const int value = k < count ? thousandths(year + j) : -9999;
+      used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), "%6d", value);
+      ended = k >= count;
+    }
+    text += std::string(line) + "\n";
+    year += slots;
+  }
+  return text;
+}
+
+std::string DecadeSeries(const std::string& id, int first, int count, int thousandths) {
+  return DecadeSeries(id, first, count, [thousandths](int) { return thousandths; });
+}
+
+std::string DecadeSet(const std::string& prefix, int nser, int first, int nyrs) {
+  std::string text;
+  for (int s = 1; s <= nser; ++s) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%0*d", static_cast<int>(6 - prefix.size()), s);
+    text += DecadeSeries(prefix + number, first, nyrs, [s](int year) { return 500 + (year * 7 + s) % 400; });
+  }
+  return text;
+}
+
+}  // namespace test_support

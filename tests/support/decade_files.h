@@ -1,0 +1,25 @@
+// Decade ring-width files made by hand for tests, independent of the
+// program's writer: identifier in columns 1-8 and year in 9-12 (from year
+// -1001 down: identifier 1-7 and a 5-wide year), ten values 6 wide in
+// thousandths from column 13, the first line holding the years up to the
+// end of its decade, -9999 after the last value.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace test_support {
+
+// One series of `count` values from `first`; `thousandths` gives the value
+// of each year.
+std::string DecadeSeries(const std::string& id, int first, int count, const std::function<int(int year)>& thousandths);
+// One series whose every value is `thousandths`.
+std::string DecadeSeries(const std::string& id, int first, int count, int thousandths = 500);
+
+// `nser` series of `nyrs` values from `first`, identified by `prefix` and
+// the series number in six characters ("GP0001", "M00001"). Series s holds
+// 500 + (7 year + s) mod 400 thousandths in each year: all below 999, the end
+// marker of the hundredths layout.
+std::string DecadeSet(const std::string& prefix, int nser, int first, int nyrs);
+
+}  // namespace test_support

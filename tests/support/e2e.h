@@ -1,0 +1,58 @@
+// End-to-end harness: runs a real program in a fresh temporary folder with
+// scripted answers on standard input and a time limit, and gives back its
+// screen text, exit status and the files it wrote.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace e2e {
+
+struct Result {
+  int status = -1;        // exit status; 124 when the time limit was hit (a run that hangs)
+  std::string screen;     // standard output
+  std::string errors;     // standard error
+  double seconds = 0.0;   // wall time of the run
+  long max_rss_kb = 0;    // largest resident size of any program this test process has run
+};
+
+// Runs `program` in `dir`; each answer is one line of standard input, after
+// which input ends. The answers and the captured output are kept beside the
+// folder, so they are not among its files.
+Result RunProgram(const std::filesystem::path& dir, const std::string& program,
+                  const std::vector<std::string>& answers, int timeout_seconds);
+
+class Sandbox {
+ public:
+  const std::filesystem::path& dir() const { return dir_.path(); }
+
+  // Writes `content` to `name` inside the folder.
+  void Put(const std::string& name, const std::string& content) const { dir_.Put(name, content); }
+  // Copies a file of tests/data into the folder under `name`.
+  void CopyData(const std::string& data_name, const std::string& name) const;
+
+  // Runs `program` in the folder (RunProgram).
+  Result Run(const std::string& program, const std::vector<std::string>& answers, int timeout_seconds = 30) const {
+    return RunProgram(dir_.path(), program, answers, timeout_seconds);
+  }
+
+  bool Has(const std::string& name) const { return dir_.Has(name); }
+  std::string Read(const std::string& name) const { return dir_.Read(name); }
+  // Names of the files in the folder, sorted.
+  std::vector<std::string> Files() const { return dir_.Files(); }
+
+ private:
+  test_support::TempDir dir_;
+};
+
+// The interactive program as built.
+inline const char* Kestrane() { return KESTRANE_BIN; }
+
+// A file of tests/data as text.
+inline std::string ReadData(const std::string& data_name) { return test_support::ReadTestData(data_name); }
+
+}  // namespace e2e

@@ -163,7 +163,7 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
   OpenOutput(call, kRbarUnit, suffix);
   const int window = call.options.IRBWIN;
   const detrend::RunrbrResult r =
-      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1);
+      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1, &call.state.pool);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
   WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
   call.dialog.units().Close(kRbarUnit);

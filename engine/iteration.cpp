@@ -119,7 +119,7 @@ void RefitAllSeries(EngineCall& call) {
   const unsigned lanes = detrend::LanesFor(values, 2e4, call.NS);
   while (st.lanes.size() < lanes) st.lanes.emplace_back();
   std::vector<FitReports> fits(static_cast<std::size_t>(call.NS));
-  detrend::ParallelFor(call.NS, lanes, [&](int k, unsigned lane) {
+  detrend::ParallelFor(&st.pool, call.NS, lanes, [&](int k, unsigned lane) {
     RefitSeries(call, k + 1, st.lanes[lane], fits[static_cast<std::size_t>(k)]);
   });
   for (int j = 1; j <= call.NS; ++j) {

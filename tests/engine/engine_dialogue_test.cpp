@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/console.h"
+#include "common/text.h"
 #include "engine_fixture.h"
 
 namespace engine::testing {
@@ -158,6 +159,31 @@ TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
   } catch (const common::ProgramStop& stop) {
     EXPECT_EQ(stop.status, 3);
   }
+}
+
+TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
+  EngineSession run("synth12.rwl");
+  run.store->DATFIL = common::Fixed((run.dir.path() / "missing" / "synth12.rwl").string(), 50);
+  run.options.NOPT = 6;
+  try {
+    run.Call();
+    FAIL();
+  } catch (const common::ProgramStop& stop) {
+    EXPECT_EQ(stop.status, 1);
+  }
+  const std::string name = (run.dir.path() / "missing" / "synth12_STD_RAW_Data.txt").string();
+  EXPECT_TRUE(Contains(run.console.transcript(), "\n Cannot open the output file " + name + "\n"));
+}
+
+TEST(SetUp, ANegativeWindowDoesNoRunningRbarWork) {
+  EngineSession run("synth12.rwl");
+  run.options.NOPT = 6;
+  run.options.IRBWIN = -51;
+  ASSERT_EQ(run.Call(), EngineOutcome::kFinished);
+  EXPECT_EQ(run.state.RBARYN, 'n');
+  EXPECT_FALSE(run.dir.Has(run.stem + "_Std_RBAR.txt"));
+  EXPECT_FALSE(run.dir.Has(run.stem + "_Ssf_RBAR.txt"));
+  EXPECT_FALSE(Contains(run.console.transcript(), "running rbar calculations"));
 }
 
 TEST(RegionalCurveDialogue, TruncationAskedUntilItFitsThenRefit) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "common/text.h"
 #include "files/decade.h"
@@ -78,7 +79,9 @@ void LoadDataSet(common::RunStorage& store, const std::string& data_name, const 
   store.IYTAB.ILY(ns + 1) = ly;
   store.IYTAB.NYR(ns + 1) = ly - fy + 1;
   store.TITLE[1] = common::Fixed("Test data set " + data_name, 100);
-  store.DATFIL = common::Fixed((dir / data_name).string(), 50);
+  const std::string datfil = (dir / data_name).string();
+  if (datfil.size() > 50) throw std::runtime_error("the data file's path is longer than DATFIL: " + datfil);
+  store.DATFIL = common::Fixed(datfil, 50);
 }
 
 EngineSession::EngineSession(const std::string& data_name, PromptConsole c, common::ProgramVariant variant)

@@ -142,7 +142,7 @@ std::string BiweightLegend(int ITER);
 std::string WithNumberAt(std::string_view text, std::size_t column, std::string_view format, int value);
 
 // The running-RBAR table of IDXMAT into the base name + suffix (unit 33),
-// the window messages on a first call.
+// with the window messages when KRETRY is 0.
 void RunningRbar(EngineCall& call, std::string_view suffix);
 
 // The spline stabilisation of STBCHR column `column` with its dialogue.

@@ -8,6 +8,7 @@
 #include "common/console.h"
 #include "common/text.h"
 #include "engine_fixture.h"
+#include "support/dialog_harness.h"
 
 namespace engine::testing {
 namespace {
@@ -141,36 +142,21 @@ TEST(SetUp, AYearWithoutSeriesStopsWithTheMeanRoutinesText) {
     s.IYTAB.IFY(i) += shift;
   }
   run.options.NOPT = 6;
-  try {
-    run.Call();
-    FAIL() << "the engine went on over a year without series";
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 1);
-  }
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
   EXPECT_TRUE(Contains(run.console.transcript(), "fatal error in biwgt: n is zero or negative\n Hit RETURN to Quit"));
 }
 
 TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
   EngineSession run("synth12.rwl", PromptConsole({}, 3));
   run.options.NOPT = 6;
-  try {
-    run.Call();
-    FAIL();
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 3);
-  }
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 3);
 }
 
 TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
   EngineSession run("synth12.rwl");
   run.store->DATFIL = common::Fixed((run.dir.path() / "missing" / "synth12.rwl").string(), 50);
   run.options.NOPT = 6;
-  try {
-    run.Call();
-    FAIL();
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 1);
-  }
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
   const std::string name = (run.dir.path() / "missing" / "synth12_STD_RAW_Data.txt").string();
   EXPECT_TRUE(Contains(run.console.transcript(), "\n Cannot open the output file " + name + "\n"));
 }

@@ -93,7 +93,7 @@ TEST_P(ChronologyReadBack, SameYearsAndValues) {
 INSTANTIATE_TEST_SUITE_P(Golden, ChronologyReadBack,
                          ::testing::Values(Case{"mean_line_ratios", "synth12", "synth1", {"StdCrn", "SsfCrn", "StdStb", "SsfStb"}},
                                            Case{"window_zero", "synth12", "synth1", {"StdCrn", "SsfCrn"}},
-                                           Case{"regional_pith", "gp12", "gp12.r", {"StdCrn", "SsfCrn", "StdStb", "SsfStb"}},
+                                           Case{"engine_regional_pith", "gp12", "gp12.r", {"StdCrn", "SsfCrn", "StdStb", "SsfStb"}},
                                            Case{"raw_average", "synth12", "synth1", {"RawCrn", "AdjCrn", "RawStb", "AdjStb"}}),
                          [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.scenario); });
 

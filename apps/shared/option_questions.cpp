@@ -66,10 +66,9 @@ bool RcsWindowAccepted(int window, bool odd_only) {
 }  // namespace
 
 std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_answer) {
-  std::string answer = dialog.ReadAnswer(kAnswerLength);
-  dialog.QuitIfSlash(answer);
-  if (common::IsBlank(answer)) common::Assign(answer, default_answer);
-  return files::ConvertAnswer(answer);
+  common::TypedAnswer answer = dialog.ReadTyped(kAnswerLength);
+  if (answer.blank) common::Assign(answer.text, default_answer);
+  return files::ConvertAnswer(answer.text);
 }
 
 int AskCurveFitOption(Dialog& dialog) {
@@ -197,10 +196,8 @@ std::optional<common::MeanMethod> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen(" How to calculate the mean chronology (/ to stop):");
   dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
   dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
-  std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
-  dialog.QuitIfSlash(answer);
-  files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
-  const char c = answer[0] == ' ' ? '2' : answer[0];
+  const common::TypedAnswer answer = dialog.AskTyped("Robust is default, hit <RET> if you want it", kAnswerLength);
+  const char c = answer.blank ? '2' : answer.first();
   if (c == '1') return common::MeanMethod::kArithmetic;
   if (c == '2') return common::MeanMethod::kBiweight;
   dialog.Screen("");
@@ -266,12 +263,10 @@ float AskConvergence(Dialog& dialog) {
                "differences between the current and", "preceeding chronologies:   ",
                "  Original Dorran setting   1  0.0005", "  Current default setting  <2> 0.0001"},
               "  **** Roll Your Own ****   3  X.XXXX");
-    std::string answer = dialog.ReadAnswer(kAnswerLength);
-    dialog.QuitIfSlash(answer);
-    files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
-    if (answer[0] == '1') return 0.0005f;
-    if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
-    if (answer[0] != '3') continue;
+    const common::TypedAnswer answer = dialog.ReadTyped(kAnswerLength);
+    if (answer.first() == '1') return 0.0005f;
+    if (answer.blank || answer.first() == '2') return 0.0001f;
+    if (answer.first() != '3') continue;
     dialog.Screen("");
     dialog.Prompt("Okay, enter YOUR convergence test");
     if (std::optional<float> own = dialog.ReadFreeReal()) return *own;
@@ -285,10 +280,9 @@ char AskTarn(Dialog& dialog) {
                "and use the more robust median absolute", "differences instead of mean absolute",
                "differences for signal free convergence."},
               "Enter <y>/n (default is y for YES, / to exit)");
-    const std::string answer = dialog.ReadAnswer(1);
-    dialog.QuitIfSlash(answer);
-    const char c = answer[0];
-    if (c == ' ' || c == 'y' || c == 'Y') return 'y';
+    const common::TypedAnswer answer = dialog.ReadTyped(1);
+    const char c = answer.first();
+    if (answer.blank || c == 'y' || c == 'Y') return 'y';
     if (c == 'n' || c == 'N') return 'n';
     dialog.Screen("");
     dialog.Screen(" Answer not entered as y or n");

@@ -3,10 +3,10 @@
 // mean method, the running RBAR window, the additional stabilisation, the
 // convergence test and the TARN tweaks, with their report lines.
 //
-// Numeric answers: "/" in position 1 stops the program, an answer that is
-// wholly blank takes the question's default, any other answer is taken as
-// typed (left-justified) and converted with the descriptor ifmt builds; an
-// answer that does not convert asks the question again.
+// Every answer is read by Dialog::ReadTyped: without its leading blanks,
+// "/" stopping the program, the default only for a wholly blank answer.
+// Numeric answers are converted with the descriptor ifmt builds; an answer
+// that does not convert asks the question again.
 #pragma once
 
 #include <optional>
@@ -40,9 +40,8 @@ int AskRcsStiffness(common::Dialog& dialog);
 // lowess or median window outside the accepted values shows the menu again.
 bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options);
 
-// The mean method once: 1 or 2 (wholly blank: 2; the first character of the
-// left-justified answer counts), nullopt after "Mean index choice not
-// admissible".
+// The mean method once: 1 or 2 (blank: 2; the first character counts),
+// nullopt after "Mean index choice not admissible".
 std::optional<common::MeanMethod> AskMeanMethodOnce(common::Dialog& dialog);
 void EchoMeanMethod(common::Dialog& dialog, common::MeanMethod MEANMD);
 
@@ -55,8 +54,8 @@ void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 // or -10 or less.
 int AskStabilisation(common::Dialog& dialog);
 
-// The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or wholly
-// blank) or typed (3); the first character of the left-justified answer counts.
+// The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or blank) or
+// typed (3, any value that reads); the first character counts.
 float AskConvergence(common::Dialog& dialog);
 
 // The TARN convergence tweaks, until y or n (blank: y); returns 'y' or 'n'.

@@ -48,6 +48,12 @@ struct DetrndResult {
   bool no_values = false;                       // kXmean2NoValues: the caller stops
 };
 
+// The RCS option codes detrnd fits a model of its own for: -5 to -1, 1 to 8
+// and the splines (>= 10, <= -10). Every other code is the mean (code 6).
+inline bool DetrndHasModel(int NOPT) {
+  return (NOPT >= -5 && NOPT <= -1) || (NOPT >= 1 && NOPT <= 8) || NOPT >= 10 || NOPT <= -10;
+}
+
 // detrnd: fits curv to the first nfit values of y (n = y.size()) by the RCS
 // option code NOPT and writes the code of the model used back into NOPT.
 // CRVPAR is zeroed on entry and receives the fitted parameters.

@@ -4,6 +4,8 @@
 
 #include "common/fortran_format.h"
 #include "common/text.h"
+#include "detrend/crvfit.h"
+#include "detrend/regcrv.h"
 #include "files/character_helpers.h"
 
 namespace drivers {
@@ -37,6 +39,16 @@ int AskNumber(Dialog& dialog, std::string_view default_answer, Show show) {
   }
 }
 
+// A spline stiffness: asked until it is 1 or more (a spline needs at least
+// one year of stiffness).
+template <typename Show>
+int AskStiffness(Dialog& dialog, std::string_view default_answer, Show show) {
+  for (;;) {
+    const int stiffness = AskNumber(dialog, default_answer, show);
+    if (stiffness >= 1) return stiffness;
+  }
+}
+
 void ShowLines(Dialog& dialog, std::initializer_list<std::string_view> lines, std::string_view prompt) {
   dialog.Screen("");
   for (std::string_view line : lines) dialog.Screen(" " + std::string(line));
@@ -49,6 +61,35 @@ void ShowAlphaQuestion(Dialog& dialog) {
              "It imparts moderate flexibility to the", "super smoother. Alpha=9 is the stiffest",
              "and alpha=0 is the most flexible curve."},
             "Enter your value, hit <RET> for 7");
+}
+
+// The general curve-fit menu, its last line the prompt.
+void ShowCurveFitMenu(Dialog& dialog) {
+  dialog.Screen("");
+  dialog.Screen(" General Curve fit options:");
+  dialog.Screen("");
+  dialog.Screen(" Spline percent N filter (variable)  .le.  -10");
+  dialog.Screen(CodeLine("Friedman variable span smoother", "-5", 45));
+  dialog.Screen(CodeLine("Regional Curve Standardization (RCS)", "-2", 45));
+  dialog.Screen(CodeLine("Raw data average, followed by Opt 6", "0", 46));
+  dialog.Screen(CodeLine("Neg Expon/linear any slope", "1", 46));
+  dialog.Screen(CodeLine("Neg Expon/linear neg slope", "2", 46));
+  dialog.Screen(CodeLine("Linear regression any slope", "3", 46));
+  dialog.Screen(CodeLine("Linear regression neg slope", "4", 46));
+  dialog.Screen(CodeLine("Horizontal line through mean", "6", 46));
+  dialog.Screen(CodeLine("Age-dependent spline smoothing", "<8>", 45));
+  dialog.Screen(CodeLine("Median segment length spline", "9", 46));
+  dialog.Screen(CodeLine("Spline filter in years (fixed .ge. 10)", "10", 45));
+  dialog.Prompt("Opt <8> is default, hit <RET> for it");
+}
+
+// The codes of the general menu that reach a curve: those crvfit fits, the
+// raw-data average (fitted as the mean), the regional curve and the median
+// segment length spline.
+bool GeneralMenuServes(int code) {
+  return detrend::CrvfitHasModel(code) || code == static_cast<int>(detrend::CurveOption::kRawAverage) ||
+         code == static_cast<int>(detrend::CurveOption::kRegionalCurve) ||
+         code == static_cast<int>(detrend::CurveOption::kMedianLengthSpline);
 }
 
 struct RcsItem {
@@ -72,24 +113,10 @@ std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_an
 }
 
 int AskCurveFitOption(Dialog& dialog) {
-  return AskNumber(dialog, "8", [&dialog] {
-    dialog.Screen("");
-    dialog.Screen(" General Curve fit options:");
-    dialog.Screen("");
-    dialog.Screen(" Spline percent N filter (variable)  .le.  -10");
-    dialog.Screen(CodeLine("Friedman variable span smoother", "-5", 45));
-    dialog.Screen(CodeLine("Regional Curve Standardization (RCS)", "-2", 45));
-    dialog.Screen(CodeLine("Raw data average, followed by Opt 6", "0", 46));
-    dialog.Screen(CodeLine("Neg Expon/linear any slope", "1", 46));
-    dialog.Screen(CodeLine("Neg Expon/linear neg slope", "2", 46));
-    dialog.Screen(CodeLine("Linear regression any slope", "3", 46));
-    dialog.Screen(CodeLine("Linear regression neg slope", "4", 46));
-    dialog.Screen(CodeLine("Horizontal line through mean", "6", 46));
-    dialog.Screen(CodeLine("Age-dependent spline smoothing", "<8>", 45));
-    dialog.Screen(CodeLine("Median segment length spline", "9", 46));
-    dialog.Screen(CodeLine("Spline filter in years (fixed .ge. 10)", "10", 45));
-    dialog.Prompt("Opt <8> is default, hit <RET> for it");
-  });
+  for (;;) {
+    const int code = AskNumber(dialog, "8", [&dialog] { ShowCurveFitMenu(dialog); });
+    if (GeneralMenuServes(code)) return code;
+  }
 }
 
 int AskFriedmanAlpha(Dialog& dialog) {
@@ -102,7 +129,7 @@ int AskFriedmanAlpha(Dialog& dialog) {
 }
 
 int AskSplineStiffness(Dialog& dialog) {
-  return AskNumber(dialog, "50", [&dialog] {
+  return AskStiffness(dialog, "50", [&dialog] {
     ShowLines(dialog,
               {"For the age-dependent spline you must", "enter a starting spline stiffness. For",
                "detrending individual series, an initial", "value that appears work well is 50 yrs."},
@@ -129,7 +156,7 @@ int AskSplineEnd(Dialog& dialog) {
 }
 
 int AskRcsStiffness(Dialog& dialog) {
-  return AskNumber(dialog, "10", [&dialog] {
+  return AskStiffness(dialog, "10", [&dialog] {
     ShowLines(dialog,
               {"For using the age-dependent spline with RCS", "enter an initial spline stiffness to smooth",
                "the mean biologically aged-aligned tree rings.", "A suggested initial value to try is 10 yrs."},
@@ -164,6 +191,7 @@ bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, common::RunOpt
     dialog.ScreenText(" enter  option  (x to start over)  ==> ");
     const std::optional<int> code = dialog.ReadFreeInt();
     if (!code) return false;
+    if (!detrend::DetrndHasModel(*code)) continue;
 
     if (*code == -4 || *code == -3) {
       const bool median = *code == -3;
@@ -223,7 +251,7 @@ int AskRbarWindow(Dialog& dialog) {
       dialog.Screen(" Running RBAR variance stabilization skipped");
       return window;
     }
-    if (window >= 1 && window <= 24) {
+    if (window < 25) {
       dialog.Screen("");
       dialog.Screen(" Running RBAR window width must be .ge. 25");
       continue;

@@ -22,22 +22,26 @@ namespace drivers {
 // is `default_answer`; nullopt when the answer does not convert.
 std::optional<int> ReadNumericAnswer(common::Dialog& dialog, std::string_view default_answer);
 
-// The general curve-fit menu, until an integer is typed (blank: 8).
+// The general curve-fit menu (blank: 8), until a code that reaches a curve
+// is typed: -10 or less, -5, -2, 0 to 4, 6, 8, 9, 10 or more.
 int AskCurveFitOption(common::Dialog& dialog);
 // The Friedman alpha (blank: 7), until 0 to 9.
 int AskFriedmanAlpha(common::Dialog& dialog);
-// The starting stiffness of the age-dependent spline (blank: 50), unchecked.
+// The starting stiffness of the age-dependent spline (blank: 50), until 1
+// or more.
 int AskSplineStiffness(common::Dialog& dialog);
 // The end flag of the age-dependent spline (blank: 0), until 0 or 1.
 int AskSplineEnd(common::Dialog& dialog);
-// The stiffness of the regional curve's age-dependent spline (blank: 10).
+// The stiffness of the regional curve's age-dependent spline (blank: 10),
+// until 1 or more.
 int AskRcsStiffness(common::Dialog& dialog);
 
 // The regional-curve menu shown when the engine asks for another regional
 // detrending. An accepted answer sets NOPT in `options` (and, for -5, -4,
 // -3 and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
 // no integer returns false (the caller goes back to the general menu); a
-// lowess or median window outside the accepted values shows the menu again.
+// lowess or median window outside the accepted values, or a code detrnd
+// fits no model for (0, 9, -6 to -9), shows the menu again.
 bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options);
 
 // The mean method once: 1 or 2 (blank: 2; the first character counts),
@@ -45,8 +49,8 @@ bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common
 std::optional<common::MeanMethod> AskMeanMethodOnce(common::Dialog& dialog);
 void EchoMeanMethod(common::Dialog& dialog, common::MeanMethod MEANMD);
 
-// The running RBAR window (blank: 51), until 0, 25 or more, or negative;
-// an even window is made odd with a message.
+// The running RBAR window (blank: 51), until 0 or 25 or more ("... must be
+// .ge. 25" for any other value); an even window is made odd with a message.
 int AskRbarWindow(common::Dialog& dialog);
 void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 

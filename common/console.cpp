@@ -88,7 +88,8 @@ TypedAnswer Dialog::ReadTyped(std::size_t length, Slash slash) {
   const std::size_t start = line.find_first_not_of(' ');
   TypedAnswer answer;
   answer.blank = start == std::string::npos;
-  answer.text = Fixed(answer.blank ? std::string_view() : std::string_view(line).substr(start), std::max<std::size_t>(length, 1));
+  const std::string_view typed = answer.blank ? std::string_view() : std::string_view(line).substr(start);
+  answer.text = Fixed(typed, std::max<std::size_t>(length, 1));
   if (slash == Slash::kStops) QuitIfSlash(answer.text);
   return answer;
 }

@@ -20,9 +20,9 @@ void AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant, common
     options.RESID = 0;
     options.PTRFLG = 0;
     dialog.Screen("");
-    const common::TypedAnswer answer =
-        dialog.AskTyped(batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]",
-                        1, common::Slash::kAnswer);
+    const common::TypedAnswer answer = dialog.AskTyped(
+        batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]", 1,
+        common::Slash::kAnswer);
     const char c = batch && answer.blank ? 'S' : answer.first();
     if (c == 'R' || c == 'r') {
       if (!batch) EchoRatiosOrResiduals(dialog, 0);

@@ -113,8 +113,8 @@ TEST(OptionDialogueEndToEnd, RegionalCurveWithPithOffsetFile) {
   e2e::Sandbox box;
   box.Put("gp.rwl", test_support::DecadeSet("GP", 58, 1900, 60));
   box.CopyData("gp_pith_offsets.txt", "pith.txt");
-  const e2e::Result r = box.Run(
-      e2e::Kestrane(), Join({"gp.rwl", "1", "R", "1", "-2", "0", "", "  T", "pith.txt", "1", "0"}, kChronologyDefaults));
+  const std::vector<std::string> answers = {"gp.rwl", "1", "R", "1", "-2", "0", "", "  T", "pith.txt", "1", "0"};
+  const e2e::Result r = box.Run(e2e::Kestrane(), Join(answers, kChronologyDefaults));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, " Total series read in:           58  1900  1959    60\n")) << r.screen;
   EXPECT_EQ(Count(r.screen, " For using the age-dependent spline with RCS\n"), 2);

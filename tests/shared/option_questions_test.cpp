@@ -276,9 +276,11 @@ TEST_F(OptionQuestionsTest, RcsMenuAsksAgainForCodesWithoutARegionalFit) {
   // and -10 (a spline) are fits.
   for (const char* last : {"-1", "-10"}) {
     common::RunOptions o;
+    bool accepted = false;
     EXPECT_EQ(Script({"0", "9", "-6", "-7", "-8", "-9", last},
-                     [&](common::Dialog& d) { EXPECT_TRUE(drivers::AskRcsOption(d, ProgramVariant::kInteractive, o)); }),
+                     [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
               -1);
+    EXPECT_TRUE(accepted);
     EXPECT_EQ(Unread(), 0u);
     EXPECT_EQ(o.NOPT, std::stoi(last));
     std::string expected;

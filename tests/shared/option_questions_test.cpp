@@ -110,10 +110,13 @@ TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
         << answers.size();
     EXPECT_FALSE(Errors().empty());
   }
-  EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
-            0);
-  EXPECT_EQ(Script({"-2", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
-            0);
+  // "/" at the menu's follow-up questions stops too.
+  for (const char* code : {"-5", "-4", "-3", "-2"}) {
+    EXPECT_EQ(Script({code, " /"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+              0)
+        << code;
+    EXPECT_TRUE(Errors().empty());
+  }
 }
 
 const std::string kAlphaQuestion =

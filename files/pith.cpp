@@ -63,9 +63,8 @@ ReadMethod AskMethod(Dialog& dialog) {
       dialog.Screen("");
       dialog.Screen(" Enter format to read just the ");
       dialog.Screen(" offset values (within parentheses)");
-      const std::string format = dialog.Ask("[e.g.,(2x,i3)]", 40);
-      dialog.QuitIfSlash(format);
-      return ReadMethod{std::string(common::TrimRight(format)), headers};
+      const common::TypedAnswer format = dialog.AskTyped("[e.g.,(2x,i3)]", 40);
+      return ReadMethod{std::string(common::TrimRight(format.text)), headers};
     }
     dialog.Screen("");
     dialog.Screen(kCol11 + "Please enter 1 or 2 ");

@@ -3,10 +3,11 @@
 // mean method, the running RBAR window, the additional stabilisation, the
 // convergence test and the TARN tweaks, with their report lines.
 //
-// Every answer is read by Dialog::ReadTyped: without its leading blanks,
-// "/" stopping the program, the default only for a wholly blank answer.
-// Numeric answers are converted with the descriptor ifmt builds; an answer
-// that does not convert asks the question again.
+// Answers are read by Dialog::ReadTyped: without their leading blanks, "/"
+// stopping the program, the default only for a wholly blank answer (the
+// regional-curve menu and its windows are free-form reads). Numeric answers
+// are converted with the descriptor ifmt builds; an answer that does not
+// convert asks the question again.
 #pragma once
 
 #include <optional>

@@ -18,6 +18,14 @@ namespace {
 
 std::string I5(int value) { return common::fmt::Print("(i5)", value); }
 
+// Any code but the regional curve's: the run leaves regional-curve mode and
+// the pith offsets it read.
+void LeaveRegionalCurve(RunContext& run) {
+  run.options.RCSFLG = 0;
+  run.options.PITHFL = 0;
+  std::ranges::fill(run.store.IPITH, 0);
+}
+
 // The line text of an option code before "OPT"; nullptr for the codes that
 // echo the heading alone.
 const char* CurveFitLine(const common::RunOptions& o, common::ProgramVariant variant) {
@@ -77,7 +85,9 @@ bool AskCurveFit(RunContext& run) {
     }
     if (run.variant == common::ProgramVariant::kInteractive) EchoCurveFit(d, o, run.variant);
 
-    if (o.NOPT == static_cast<int>(CurveOption::kRegionalCurve)) {
+    if (o.NOPT != static_cast<int>(CurveOption::kRegionalCurve)) {
+      LeaveRegionalCurve(run);
+    } else {
       o.RCSFLG = 1;
       if (run.restart.RCSRDO != 0) {
         if (AskRcsOption(d, run.variant, o)) return false;  // the run starts again at once

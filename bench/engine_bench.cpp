@@ -19,6 +19,7 @@
 #include "engine/sigfre.h"
 #include "files/decade.h"
 #include "plot/plotter.h"
+#include "synthetic_set.h"
 
 namespace {
 
@@ -42,31 +43,18 @@ void FinishYearTable(common::RunStorage& s) {
   s.IYTAB.NYR(s.NS + 1) = ly - fy + 1;
 }
 
-// 3000 ring-width series over 1401-2000: lengths of 80 to 400 years
-// (two series span all 600), an age trend, a common signal and noise.
+// The shared synthetic set, in thousandths as a file would hold it.
 void Synthetic(common::RunStorage& s) {
-  std::uint32_t state = 3000u;
-  auto uniform = [&state] {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<double>(state >> 8) / 16777216.0;
-  };
-  std::vector<double> signal(600);
-  for (std::size_t y = 0; y < 600; ++y)
-    signal[y] = 1.0 + 0.2 * std::sin(0.27 * static_cast<double>(y)) + 0.2 * (uniform() - 0.5);
-  s.NS = 3000;
-  for (int i = 1; i <= s.NS; ++i) {
-    const int length = i <= 2 ? 600 : 80 + static_cast<int>(320.0 * uniform());
-    const int first = i <= 2 ? 1401 : 1401 + static_cast<int>((600 - length) * uniform());
+  s.NS = bench_data::kSyntheticSeries;
+  bench_data::SyntheticSet([&](int i, int first, std::span<const double> values) {
+    const int length = static_cast<int>(values.size());
     s.IYTAB.IFY(i) = first;
     s.IYTAB.ILY(i) = first + length - 1;
     s.SERID[static_cast<std::size_t>(i)] = common::Fixed("S" + std::to_string(i), 8);
-    const double a = 0.5 + uniform(), b = 0.01 + 0.02 * uniform(), k = 0.5 + 0.5 * uniform();
     for (int r = 1; r <= length; ++r) {
-      const double trend = a * std::exp(-b * r) + k;
-      const double v = trend * signal[static_cast<std::size_t>(first - 1401 + r - 1)] * (0.8 + 0.4 * uniform());
-      s.SERWRK.at(r, i) = static_cast<float>(std::round(1000.0 * v) / 1000.0);
+      s.SERWRK.at(r, i) = static_cast<float>(std::round(1000.0 * values[static_cast<std::size_t>(r - 1)]) / 1000.0);
     }
-  }
+  });
   FinishYearTable(s);
 }
 

@@ -14,8 +14,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +22,7 @@
 #include <vector>
 
 #include "files/decade.h"
+#include "synthetic_set.h"
 
 extern char** environ;
 
@@ -109,32 +108,14 @@ void BM_KestraneCa533(benchmark::State& state) {
 }
 BENCHMARK(BM_KestraneCa533)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
-// 3000 series of 80 to 400 years within 1401-2000 (two span all 600): an
-// age trend, a common signal and noise, in thousandths of a millimetre.
+// The shared synthetic set as a decade ring-width file.
 std::string SyntheticSet() {
-  std::uint32_t state = 3000u;
-  auto uniform = [&state] {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<double>(state >> 8) / 16777216.0;
-  };
-  std::vector<double> signal(600);
-  for (std::size_t y = 0; y < 600; ++y) {
-    signal[y] = 1.0 + 0.2 * std::sin(0.27 * static_cast<double>(y)) + 0.2 * (uniform() - 0.5);
-  }
   std::ostringstream out;
   std::vector<float> x;
-  for (int i = 1; i <= 3000; ++i) {
-    const int length = i <= 2 ? 600 : 80 + static_cast<int>(320.0 * uniform());
-    const int first = i <= 2 ? 1401 : 1401 + static_cast<int>((600 - length) * uniform());
-    const double a = 0.5 + uniform(), b = 0.01 + 0.02 * uniform(), k = 0.5 + 0.5 * uniform();
-    x.resize(static_cast<std::size_t>(length));
-    for (int r = 1; r <= length; ++r) {
-      const double trend = a * std::exp(-b * r) + k;
-      const double v = trend * signal[static_cast<std::size_t>(first - 1401 + r - 1)] * (0.8 + 0.4 * uniform());
-      x[static_cast<std::size_t>(r - 1)] = static_cast<float>(v);
-    }
+  bench_data::SyntheticSet([&](int i, int first, std::span<const double> values) {
+    x.assign(values.begin(), values.end());
     files::WriteRwl(out, "S" + std::to_string(i), first, x, "bench ");
-  }
+  });
   return out.str();
 }
 

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "common/fortran_format.h"
 #include "common/text.h"
 #include "engine/sigfre.h"
 #include "shared/engine_run_fixture.h"
@@ -29,8 +34,9 @@ TEST(OutputNames, FromTheFileNamePartOfWhatWasTyped) {
 // A run whose files land in the fixture's folder: the chronologies of
 // 1901-1903 (depths 2, 0, 12) of a data set named kr.rwl.
 struct OutputsFixture : EngineRunFixture {
-  explicit OutputsFixture(common::ProgramVariant variant = common::ProgramVariant::kInteractive)
-      : EngineRunFixture(variant), home(std::filesystem::current_path()) {
+  explicit OutputsFixture(common::ProgramVariant variant = common::ProgramVariant::kInteractive,
+                          std::vector<std::string> answers = {})
+      : EngineRunFixture(variant, std::move(answers)), home(std::filesystem::current_path()) {
     std::filesystem::current_path(harness.dir().path());
     common::RunStorage& s = *store;
     s.DATFIL = common::Fixed("kr.rwl", 50);
@@ -144,6 +150,29 @@ TEST(Spectra, TooFewDeepYearsGiveTheHeaderAndOneLine) {
   const std::string line = " No spectra: fewer than 9 years have a sample depth of 5 or more.\n";
   EXPECT_EQ(f.harness.Transcript(), "\n" + line);
   EXPECT_EQ(f.harness.Report(), "\n NO SPECTRA: FEWER THAN 9 YEARS HAVE A SAMPLE DEPTH OF 5 OR MORE.\n");
+}
+
+// Lags: M / 3 for up to 1000 deep years, M / 5 above; a row per frequency.
+TEST(Spectra, LagsFromTheNumberOfDeepYears) {
+  for (const auto& [years, lags] : {std::pair{900, 300}, std::pair{1200, 240}}) {
+    OutputsFixture f(common::ProgramVariant::kInteractive, {"", ""});  // the two spectrum plots
+    common::RunStorage& s = *f.store;
+    s.IYTAB.IFY(2) = 1001;
+    s.IYTAB.ILY(2) = 1000 + years + 3;  // three more years of depth 4 stay out
+    f.options->IRBWIN = 0;
+    for (int k = 1; k <= years + 3; ++k) {
+      s.SSize[static_cast<std::size_t>(k)] = k <= 3 ? 4 : 5;
+      s.STDCHR.at(k, 1) = 1.0f + 0.3f * std::sin(0.5f * static_cast<float>(k));
+      s.SSFCHR.at(k, 1) = 1.0f + 0.2f * std::cos(0.9f * static_cast<float>(k));
+    }
+    drivers::WriteSpectra(f.run, s.STDCHR);
+    const std::string file = f.Read("kr_spectra.txt");
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 1 + lags + 1) << years;
+    // The second row's frequency is 1 / (2 m).
+    const std::string second = common::fmt::Print("(f9.5)", 1.0f / (2.0f * static_cast<float>(lags)));
+    EXPECT_EQ(file.substr(file.find('\n', file.find('\n') + 1) + 1, 9), second) << years;
+    EXPECT_EQ(f.harness.Unread(), 0u);
+  }
 }
 
 }  // namespace

@@ -24,13 +24,12 @@ void WorkerPool::Run(unsigned lanes, const std::function<void(unsigned)>& job) {
     }
     job_ = &job;
     active_ = lanes - 1;
-    pending_ = lanes - 1;
     ++generation_;
   }
   wake_.notify_all();
   job(0);
   std::unique_lock<std::mutex> lock(mutex_);
-  done_.wait(lock, [this] { return pending_ == 0; });
+  done_.wait(lock, [this] { return running_ == 0; });
   job_ = nullptr;
 }
 
@@ -41,12 +40,13 @@ void WorkerPool::Loop(unsigned lane) {
     wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
     if (stop_) return;
     seen = generation_;
-    if (lane > active_) continue;  // a job of fewer lanes
+    if (job_ == nullptr || lane > active_) continue;  // closed already, or a job of fewer lanes
     const std::function<void(unsigned)>& job = *job_;
+    ++running_;
     lock.unlock();
     job(lane);
     lock.lock();
-    if (--pending_ == 0) done_.notify_one();
+    if (--running_ == 0) done_.notify_all();
   }
 }
 

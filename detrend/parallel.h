@@ -36,8 +36,11 @@ class WorkerPool {
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // job(lane) on lanes 0..lanes-1, lane 0 on the calling thread; returns
-  // when every lane has finished.
+  // job(lane) on the calling thread as lane 0 and on those of the lanes
+  // 1..lanes-1 whose threads get to it before lane 0 is done: the job
+  // shares its work out itself (as ParallelFor does), so a thread kept off
+  // the processor by other programs does not hold the call up. Returns when
+  // lane 0 has finished and no other lane is still in the job.
   void Run(unsigned lanes, const std::function<void(unsigned)>& job);
 
  private:
@@ -46,9 +49,9 @@ class WorkerPool {
   std::mutex mutex_;
   std::condition_variable wake_, done_;
   std::vector<std::thread> threads_;
-  const std::function<void(unsigned)>* job_ = nullptr;
-  unsigned active_ = 0;   // lanes 1..active_ take part in the current job
-  unsigned pending_ = 0;  // of those, the ones not finished yet
+  const std::function<void(unsigned)>* job_ = nullptr;  // null once the job is closed
+  unsigned active_ = 0;   // lanes 1..active_ may take part in the current job
+  unsigned running_ = 0;  // lanes in the job now
   std::uint64_t generation_ = 0;
   bool stop_ = false;
 };

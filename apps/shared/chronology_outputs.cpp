@@ -64,9 +64,9 @@ std::string ChronologyId(std::string_view DATFIL) { return common::Fixed(FileNam
 void WriteColumnTable(EngineRun& run) {
   common::RunStorage& s = run.store;
   const bool stabilised = run.options.IRBWIN >= 1;
-  const std::string raw = RawData(run) ? "  Year  SSize  RawCrn  AdjCrn  RawSig  AdjSig  RawSee  AdjSee"
-                                       : "  Year  SSize  StdCrn  SsfCrn  StdSig  SsfSig  StdSee  SsfSee";
-  const std::string header = raw + (!stabilised ? "" : RawData(run) ? "  RawStb  AdjStb" : "  StdStb  SsfStb");
+  const std::string columns = RawData(run) ? "  Year  SSize  RawCrn  AdjCrn  RawSig  AdjSig  RawSee  AdjSee"
+                                           : "  Year  SSize  StdCrn  SsfCrn  StdSig  SsfSig  StdSee  SsfSee";
+  const std::string header = columns + (!stabilised ? "" : RawData(run) ? "  RawStb  AdjStb" : "  StdStb  SsfStb");
 
   OpenOutput(run, kChronologyUnit, Stem(run) + "_crns_col.txt");
   common::Unit& unit = *run.dialog.units().Get(kChronologyUnit);

@@ -2,6 +2,7 @@
 
 #include "apps/shared/index_mode.h"
 #include "apps/shared/option_dialogue.h"
+#include "apps/shared/program_frame.h"
 #include "apps/shared/read_data_set.h"
 #include "apps/shared/series_processing.h"
 #include "common/fortran_format.h"
@@ -17,14 +18,6 @@ using common::ExitStatus;
 
 namespace {
 
-// One banner line: "***", the text centred in 29 columns, "***", from column 17.
-std::string BoxLine(std::string_view text) {
-  const std::size_t inner = 29;
-  std::size_t left = text.size() >= inner ? 0 : (inner - text.size()) / 2;
-  std::string body = std::string(left, ' ') + std::string(text);
-  return std::string(16, ' ') + "***" + common::Fixed(body, inner) + "***";
-}
-
 // The waits of the name loop: Return asks for a name again, "/" ends the run.
 void WaitOrQuit(Dialog& d, std::string_view text) {
   d.ScreenText(text);
@@ -32,33 +25,6 @@ void WaitOrQuit(Dialog& d, std::string_view text) {
 }
 
 }  // namespace
-
-void ShowBanner(Run& run) {
-  Dialog& d = run.dialog;
-  const std::string stars(16, ' ');
-  d.Screen("");
-  d.Screen(stars + std::string(35, '*'));
-  d.Screen(BoxLine("KESTRANE"));
-  d.Screen(BoxLine("Creation Date:"));
-  d.Screen(BoxLine("02/08/2019"));
-  d.Screen(BoxLine("Signal-free standardization"));
-  d.Screen(BoxLine("of tree-ring chronologies"));
-  d.Screen(BoxLine("by the Kestrane developers"));
-  d.Screen(BoxLine("Max Series:" + common::fmt::Print("(i4)", common::MAXSER)));
-  d.Screen(BoxLine("Max Years :" + common::fmt::Print("(i4)", common::MAXYRS)));
-  d.Screen(stars + "****  Version " + run.version + "  ****");
-  d.Screen(stars + std::string(35, '*'));
-
-  const std::string rule(67, '*');
-  d.Screen("");
-  d.Screen(" " + rule);
-  d.Screen(" *** WARNING: THERE IS NO GAP FILLING CAPACITY IN THIS PROGRAM.  ***");
-  d.Screen(" *** SO IF YOU HAVE GAPS INDICATED BY NEGATIVE VALUES (NO -9999) ***");
-  d.Screen(" *** RUN THE DATA THROUGH MORVEL FIRST AND USE THE SAVE SERIES   ***");
-  d.Screen(" *** OPTION 18 AND THE TUCSON RWL FORMAT SAVE OPTION TO PROVIDE  ***");
-  d.Screen(" *** THE GAP-FILLED DATA FOR USING IN THIS PROGRAM. CLEVER, HUH? ***");
-  d.Screen(" " + rule);
-}
 
 void AskDataFile(Run& run) {
   Dialog& d = run.dialog;
@@ -82,43 +48,23 @@ void AskDataFile(Run& run) {
       WaitOrQuit(d, " Hit return to enter a new file name or / exit program.");
       continue;
     }
-    run.stem_length = StemLength(DATFIL);
+    run.stem_length = drivers::StemLength(DATFIL);
     return;
   }
 }
 
-int StemLength(const std::string& datfil) {
-  const std::size_t last = common::TrimRight(datfil).size();
-  const std::size_t dot = datfil.substr(0, last).find('.');
-  return static_cast<int>(dot == std::string::npos ? last : dot);
-}
-
-void OpenReport(Run& run) {
-  std::string& OUTNAM = run.store.OUTNAM;
-  files::blank(OUTNAM);
-  common::Assign(OUTNAM, run.stem() + "_out_v" + run.version + ".txt");
-  files::squeez(OUTNAM, 80);
-  common::Units& units = run.dialog.units();
-  units.Open(common::kReportUnit, std::string(common::TrimRight(OUTNAM)), common::Units::Mode::kWrite);
-  run.dialog.Report("");
-  run.dialog.Report("THE OFFICIAL SIGNAL FREE PROGRAM OUTPUT FILE");
-  run.dialog.Report("");
-  run.dialog.Report("DATA FILE TO PROCESS: " + run.store.DATFIL);
-  run.restart.KRETRY = 0;
-}
-
 void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
              engine::EngineState& engine_state, plot::PlotContext& plots) {
-  plot::setplib(kPlotDataDir);
+  plot::setplib(plot::kPlotDataDir);
   Run run(dialog, store, options, restart, engine_state, plots);
   options.RCSFLG = 0;
   restart.RCSRDO = 0;
   options.PITHFL = 0;
-  ShowBanner(run);
+  drivers::ShowBanner(dialog, run.variant);
 
   for (;;) {
     AskDataFile(run);
-    OpenReport(run);
+    drivers::OpenReport(run, run.stem_length);
 
     // Reading and checking the data set.
     if (drivers::ReadAndCheckDataSet(run) == drivers::DataSetOutcome::kTryAgain) continue;

@@ -13,9 +13,6 @@
 
 namespace interactive {
 
-// Where the plotting library's data lives on this platform.
-inline constexpr const char* kPlotDataDir = "/usr/share/plplot5.15.0";
-
 // What the interactive driver works with for the whole run: what main()
 // lends it (the console, the storage, the options, the restart state, the
 // engine's state and the plots) and the few values of its own.
@@ -26,20 +23,13 @@ struct Run : drivers::RunContext {
 
   engine::EngineState& engine_state;
   plot::PlotContext& plots;
-  std::string version = common::Fixed(common::kVersion, 15);
   int stem_length = 0;  // leading characters of DATFIL that name every output file
 
   std::string stem() const { return store.DATFIL.substr(0, static_cast<std::size_t>(stem_length)); }
 };
 
-// The banner and the gap-filling warning (screen only).
-void ShowBanner(Run& run);
 // Asks for the data file until a readable file is named; "/" stops.
 void AskDataFile(Run& run);
-// Length of the output stem of a data file name: up to its first '.'.
-int StemLength(const std::string& datfil);
-// Opens the report file on unit 9 and writes its header lines.
-void OpenReport(Run& run);
 
 // The whole run; ends only through the stop routine.
 [[noreturn]] void sfinter(common::Dialog& dialog, common::RunStorage& store, common::RunOptions& options,

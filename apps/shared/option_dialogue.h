@@ -10,7 +10,8 @@
 namespace drivers {
 
 // The general curve-fit menu with its follow-ups; the interactive program
-// writes the option's report lines here. For the regional curve (RCSFLG
+// writes the option's report lines here. Any option but the regional curve
+// sets RCSFLG and RCSRDO to 0. For the regional curve (RCSFLG
 // becomes 1): on a first pass the stiffness and the pith offsets; with
 // RCSRDO still set from the engine the regional-curve menu instead, whose
 // answer that is no integer shows the general menu again. Returns false
@@ -32,7 +33,11 @@ void RcsRedoDialogue(RunContext& run);
 void EchoCurveFit(common::Dialog& dialog, const common::RunOptions& options, common::ProgramVariant variant);
 
 // Mean method, running RBAR window, additional stabilisation, presets,
-// convergence test and TARN tweaks, with their report lines.
+// convergence test and TARN tweaks, with their report lines. The batch
+// program first writes the curve-fit report lines, asks the questions only
+// for its first data set (otherwise the kept values are echoed), ends its
+// run at a mean method that is neither 1 nor 2, echoes the stabilisation
+// and never asks about the TARN tweaks (always used).
 void ChronologyOptions(RunContext& run);
 
 }  // namespace drivers

@@ -221,7 +221,8 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
             -1);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, 1);
-  EXPECT_EQ(options_.RCSFLG, 1);  // never reset
+  EXPECT_EQ(options_.RCSFLG, 0);  // another option leaves regional-curve mode
+  EXPECT_EQ(restart_.RCSRDO, 0);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
 }
 

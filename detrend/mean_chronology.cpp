@@ -1,10 +1,13 @@
 #include "detrend/mean_chronology.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 
 #include "detrend/order_stats.h"
+#include "detrend/parallel.h"
 #include "detrend/sstats.h"
 
 namespace detrend {
@@ -155,31 +158,50 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
                     std::span<float> crn, std::span<float> spr, std::span<float> vratio,
                     std::span<int> SSize, int MEANMD, RobsumWorkspace& work) {
   if (nser > work.maxnum) return RobsumStatus::kTooManySeries;
-  for (int i = 1; i <= nyrs; ++i) {
-    const auto row = static_cast<std::size_t>(i - 1);
-    std::size_t m = 0;
-    for (int j = 1; j <= nser; ++j) {
-      const float v = x.get(i, j);
-      if (v != common::kMissing) work.values[m++] = v;
-    }
-    const BiweightResult r = biwgt(std::span<float>(work.values).first(m), work.work,
-                                   std::span<float>(work.weights).first(m), MEANMD);
-    if (!r.ok) return RobsumStatus::kYearWithoutValues;
-    crn[row] = r.loc;
-    spr[row] = r.spr;
-    vratio[row] = r.vratio;
-    SSize[row] = static_cast<int>(m);
-    if (m < 6) {
-      for (int c = 1; c <= 4; ++c) bwt.at(i, c) = 1.0f;
-    } else {
-      const WeightSummary h = SummaryOfWeights(std::span<float>(work.weights).first(m));
-      bwt.at(i, 1) = h.min;
-      bwt.at(i, 2) = h.lower;
-      bwt.at(i, 3) = h.median;
-      bwt.at(i, 4) = h.upper;
-    }
+  std::array<std::span<float>, 4> summary;
+  for (int c = 1; c <= 4; ++c) summary[static_cast<std::size_t>(c - 1)] = bwt.column(c);
+
+  // Blocks of years, each done whole by one thread with buffers of its own.
+  constexpr int kBlock = 32;
+  const int blocks = (nyrs + kBlock - 1) / kBlock;
+  const unsigned lanes = LanesFor(static_cast<double>(nyrs) * nser, 2e4, blocks);
+  const std::size_t size = static_cast<std::size_t>(work.maxnum);
+  while (work.lanes.size() + 1 < lanes) {
+    work.lanes.push_back({std::vector<float>(size), std::vector<float>(size), std::vector<float>(size)});
   }
-  return RobsumStatus::kOk;
+  std::atomic<int> first_empty{nyrs + 1};
+  ParallelFor(blocks, lanes, [&](int block, unsigned lane) {
+    std::vector<float>& values = lane == 0 ? work.values : work.lanes[lane - 1].values;
+    std::vector<float>& w = lane == 0 ? work.work : work.lanes[lane - 1].work;
+    std::vector<float>& weights = lane == 0 ? work.weights : work.lanes[lane - 1].weights;
+    for (int i = block * kBlock + 1; i <= std::min(nyrs, (block + 1) * kBlock); ++i) {
+      const auto row = static_cast<std::size_t>(i - 1);
+      std::size_t m = 0;
+      for (int j = 1; j <= nser; ++j) {
+        const float v = x.get(i, j);
+        if (v != common::kMissing) values[m++] = v;
+      }
+      const BiweightResult r =
+          biwgt(std::span<float>(values).first(m), w, std::span<float>(weights).first(m), MEANMD);
+      if (!r.ok) {
+        int seen = first_empty.load();
+        while (i < seen && !first_empty.compare_exchange_weak(seen, i)) {
+        }
+        return;
+      }
+      crn[row] = r.loc;
+      spr[row] = r.spr;
+      vratio[row] = r.vratio;
+      SSize[row] = static_cast<int>(m);
+      WeightSummary h{1.0f, 1.0f, 1.0f, 1.0f};
+      if (m >= 6) h = SummaryOfWeights(std::span<float>(weights).first(m));
+      summary[0][row] = h.min;
+      summary[1][row] = h.lower;
+      summary[2][row] = h.median;
+      summary[3][row] = h.upper;
+    }
+  });
+  return first_empty.load() <= nyrs ? RobsumStatus::kYearWithoutValues : RobsumStatus::kOk;
 }
 
 }  // namespace detrend

@@ -65,6 +65,11 @@ struct RobsumWorkspace {
   explicit RobsumWorkspace(common::ProgramVariant variant);
   int maxnum;
   std::vector<float> values, work, weights;
+  // The same for each further thread of a large table, made on first need.
+  struct Lane {
+    std::vector<float> values, work, weights;
+  };
+  std::vector<Lane> lanes;
 };
 
 enum class RobsumStatus {
@@ -79,7 +84,8 @@ enum class RobsumStatus {
 // minimum, lower hinge, median and upper hinge of the year's biweights (all
 // 1.0 when fewer than six values). The output spans are 0-based: element
 // i-1 is year i. On kYearWithoutValues the years before the empty one are
-// filled; the caller stops the program (see engine/stats_report.h).
+// filled; the caller stops the program (see engine/stats_report.h). Large
+// tables share their years out among threads, with the same results.
 RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs, int nser,
                     std::span<float> crn, std::span<float> spr, std::span<float> vratio,
                     std::span<int> SSize, int MEANMD, RobsumWorkspace& work);

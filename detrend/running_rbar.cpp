@@ -8,6 +8,7 @@
 
 #include "common/limits.h"
 #include "detrend/order_stats.h"
+#include "detrend/parallel.h"
 
 namespace detrend {
 
@@ -39,24 +40,55 @@ CorrlResult corrl(std::span<const float> x, std::span<const float> y) {
 
 namespace {
 
-// Blocks of lanes for the cross sums of one series with several others.
+// Blocks of lanes for the cross sums of a few series with several others.
 constexpr std::size_t kWide = 32;
 constexpr std::size_t kNarrow = 8;
+constexpr std::size_t kRows = 4;  // series whose cross sums are formed together
 using Wide = float __attribute__((vector_size(kWide * sizeof(float))));
 using Narrow = float __attribute__((vector_size(kNarrow * sizeof(float))));
 
-// sxy[j + l] = sum over years k of dev(k, i) * dev(k, j + l), for every
-// lane l of the block, each sum formed in year order.
-template <typename Block>
-void CrossSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i, std::size_t j, float* sxy) {
-  Block acc = {};
+// sxy[r * nc + j + l] = sum over years k of dev(k, i + r) * dev(k, j + l)
+// for the R series i..i+R-1 and every lane l of the block, each sum formed
+// in year order. One load of the block serves all R series.
+template <typename Block, std::size_t R>
+inline void CrossSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i, std::size_t j, float* sxy) {
+  Block acc[R] = {};
   for (std::size_t k = 0; k < len; ++k) {
     const float* row = dev + k * nc;
     Block v;
     std::memcpy(&v, row + j, sizeof v);
-    acc += row[i] * v;
+    for (std::size_t r = 0; r < R; ++r) acc[r] += row[i + r] * v;
   }
-  std::memcpy(sxy + j, &acc, sizeof acc);
+  for (std::size_t r = 0; r < R; ++r) std::memcpy(sxy + r * nc + j, &acc[r], sizeof acc[r]);
+}
+
+template <std::size_t R>
+inline void RowSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i, float* sxy) {
+  std::size_t j = i + 1;
+  for (; j + kWide <= nc; j += kWide) CrossSums<Wide, R>(dev, nc, len, i, j, sxy);
+  for (; j + kNarrow <= nc; j += kNarrow) CrossSums<Narrow, R>(dev, nc, len, i, j, sxy);
+  for (; j < nc; ++j) {
+    for (std::size_t r = 0; r < R; ++r) {
+      float acc = 0.0f;
+      for (std::size_t k = 0; k < len; ++k) acc += dev[k * nc + i + r] * dev[k * nc + j];
+      sxy[r * nc + j] = acc;
+    }
+  }
+}
+
+// The cross sums of covering series i..i+rows-1 (rows 1 or kRows) with
+// every later series, row r of sxy for series i + r (lanes at or before
+// i + r are scratch). Built for the widest vector unit the processor has;
+// products and sums are rounded one by one (no fused multiply-add), so
+// every width gives the same bits.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void PairSums(const float* dev, std::size_t nc,
+                                                                           std::size_t len, std::size_t i,
+                                                                           std::size_t rows, float* sxy) {
+  if (rows == kRows) {
+    RowSums<kRows>(dev, nc, len, i, sxy);
+  } else {
+    RowSums<1>(dev, nc, len, i, sxy);
+  }
 }
 
 // Scratch of the window correlations, sized once per runrbr call.
@@ -64,7 +96,7 @@ void CrossSums(const float* dev, std::size_t nc, std::size_t len, std::size_t i,
 //         year k of the s-th covering series, so the pair loop runs along
 //         contiguous memory;
 //   sxx   each covering series' sum of squared deviations;
-//   sxy   one series' cross sums with every later covering series.
+//   sxy   the cross sums of a few series with every later covering series.
 // Every sum is formed value by value in year order, exactly as corrl
 // forms it for the pair, so the correlations are corrl's to the last bit.
 struct WindowScratch {
@@ -74,7 +106,7 @@ struct WindowScratch {
       : cover(static_cast<std::size_t>(ns)),
         dev(static_cast<std::size_t>(ns) * static_cast<std::size_t>(length)),
         sxx(static_cast<std::size_t>(ns)),
-        sxy(static_cast<std::size_t>(ns)) {}
+        sxy(static_cast<std::size_t>(ns) * kRows) {}
 };
 
 WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, const common::YearTable& IYTAB,
@@ -106,18 +138,12 @@ WindowRbar WindowKernel(const common::SeriesMatrix& idx, std::span<float> used, 
   int count = 0;
   std::size_t nused = 0;
   for (std::size_t i = 0; i + 1 < nc; ++i) {
-    float* sxy = w.sxy.data();
-    const float* dev = w.dev.data();
     // Cross sums with blocks of later series, one lane each: every lane
     // still adds its products in year order.
-    std::size_t j = i + 1;
-    for (; j + kWide <= nc; j += kWide) CrossSums<Wide>(dev, nc, len, i, j, sxy);
-    for (; j + kNarrow <= nc; j += kNarrow) CrossSums<Narrow>(dev, nc, len, i, j, sxy);
-    for (; j < nc; ++j) {
-      float acc = 0.0f;
-      for (std::size_t k = 0; k < len; ++k) acc += dev[k * nc + i] * dev[k * nc + j];
-      sxy[j] = acc;
-    }
+    const std::size_t row = i % kRows;
+    if (row == 0) PairSums(w.dev.data(), nc, len, i, i + kRows < nc ? kRows : 1, w.sxy.data());
+    if (row != 0 && i - row + kRows >= nc) PairSums(w.dev.data(), nc, len, i, 1, w.sxy.data() + row * nc);
+    const float* sxy = w.sxy.data() + row * nc;
     for (std::size_t m = i + 1; m < nc; ++m) {
       const float prod = w.sxx[i] * w.sxx[m];
       if (prod == 0.0f) continue;  // no correlation without variance
@@ -159,17 +185,26 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
   const int step = length - overlap;
   const int ntry = (ly - fy + step) / step;
 
-  WindowScratch scratch(NS, length);
+  // Every window's correlations first, windows shared out among threads;
+  // each window is computed whole by one thread, so the results are those
+  // of a one-thread run.
+  const int last_start = ly - length + 1;  // latest window start that fits
+  const int nwindows = ntry > 0 && last_start >= fy ? std::min(ntry, (last_start - fy) / step + 1) : 0;
+  std::vector<WindowRbar> results(static_cast<std::size_t>(std::max(nwindows, 0)));
+  const unsigned lanes = LanesFor(static_cast<double>(nwindows) * NS * NS * length, 2e7, nwindows);
+  std::vector<WindowScratch> scratch(lanes, WindowScratch(NS, length));
+  ParallelFor(nwindows, lanes, [&](int k, unsigned lane) {
+    results[static_cast<std::size_t>(k)] = WindowKernel(idx, {}, IYTAB, NS, fy + k * step, length, scratch[lane]);
+  });
+
   int m = 0;
   int o = 0;
   int k_first = 0;
   int last_row = 0;
-  for (int k = 0; k < ntry; ++k) {
+  for (int k = 0; k < nwindows; ++k) {
     const int ws = fy + k * step;
-    const int we = ws + length - 1;
-    if (we > ly) continue;
     const int middle = ws + length / 2;
-    const WindowRbar r = WindowKernel(idx, {}, IYTAB, NS, ws, length, scratch);
+    const WindowRbar& r = results[static_cast<std::size_t>(k)];
     if (r.count < 3) continue;
     ++m;
     if (m == 1) {

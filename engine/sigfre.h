@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/program_variant.h"
@@ -24,18 +26,24 @@ inline constexpr int kMaxIterations = 100;
 inline constexpr int kRegionalCurveSlots = 101;  // the initial curve and one per iteration
 
 // What the engine keeps between its calls and between data sets. The main
-// program owns one for the whole run; its matrices grow with the data set.
+// program owns one for the whole run. Its matrices are sized for the data
+// set at the first call that meets it (years x series), not for the limits.
 struct EngineState {
   explicit EngineState(common::ProgramVariant variant);
+
+  // Sizes the matrices for a data set of `nyrs` years and `ns` series; a
+  // data set of the same shape keeps what they hold.
+  void Prepare(int nyrs, int ns);
 
   common::ProgramVariant variant;
 
   // Ring-aligned first-pass values (measurements and curves less CONST, and
-  // indices) read by the final plots, and the mean chronology's weights.
+  // indices) read by the final plots, and the mean chronology's weights
+  // (columns 1-4: minimum, lower hinge, median, upper hinge per year).
   common::SeriesMatrix RAWORG, CRVORG, IDXORG, BWTMAT;
   // The iteration's stores: rescaled indices (calendar rows), the latest
   // signal-free measurements, curves and indices (ring rows), and the
-  // regional-curve mode's signal-free measurements.
+  // regional-curve mode's signal-free measurements (ring rows).
   common::SeriesMatrix FINIDX, FINSFM, FINCRV, FINRIX, SFSMAT;
   // Regional curve (plane 1) and its fit (plane 2) by biological age for
   // every slot: RCSTOR(age, plane, slot) at
@@ -43,12 +51,13 @@ struct EngineState {
   std::vector<float> RCSTOR;
   std::vector<float> RC;  // the regional curve of the latest fit, by age
 
-  std::vector<float> SERMNS;  // per-series mean of the measurements (index 0 unused)
-  std::vector<float> IDXSD1;  // per-series sd of the first-pass indices (index 0 unused)
-  std::vector<int> NYR;       // per-series lengths (index 0 unused)
+  std::vector<float> SERMNS;                        // per-series mean of the measurements (index 0 unused)
+  std::vector<float> IDXSD1;                        // per-series sd of the first-pass indices (index 0 unused)
+  std::vector<int> NYR;                             // per-series lengths (index 0 unused)
   std::vector<float> MSLEN, MTAGE, STDORG, PRVCHR;  // per chronology year (0-based)
-  common::Block ITRDIF;                             // MAXYRS x (kMaxIterations + 1)
-  std::vector<std::vector<int>> OPTTAB;             // OPTTAB[series][iteration]
+  common::Block ITRDIF;                             // years x (kMaxIterations + 1)
+  // Option code used for series j in iteration it: OPTTAB[j * (kMaxIterations + 1) + it].
+  std::vector<int> OPTTAB;
   std::array<std::array<float, 4>, kMaxIterations + 1> CNVHIS{};  // row ITER: the four statistics
   std::array<float, 4> SFCMIN{};
   float CNVSTA = 0.0f, CNVPRV = 0.0f;
@@ -60,11 +69,22 @@ struct EngineState {
   char RBARYN = 'n';
   int KRTSAV = 0;
 
-  // The writer's series counter and echo unit for the intermediate files.
-  int ISER = 0, LUNECH = 0;
+  // Per-year work vectors (MAXYRS values each): the spread and variance
+  // ratio of a mean chronology, the two stabilisation vectors, and one
+  // series' values placed by biological age.
+  std::vector<float> spread, vratio, stab_in, stab_out, by_age;
 
-  // Working storage of the routines the engine calls.
-  detrend::CrvfitWorkspace crvfit;
+  // What one thread of the per-series work needs: the curve fit's storage
+  // and one series' signal-free values, curve and indices (MAXYRS values
+  // each). Lane 0 also serves every step that runs on one thread.
+  struct SeriesLane {
+    SeriesLane();
+    detrend::CrvfitWorkspace crvfit;
+    std::vector<float> sf, curve, index;
+  };
+  std::vector<SeriesLane> lanes;
+
+  // Working storage of the other routines the engine calls.
   detrend::RobsumWorkspace robsum;
   detrend::RegcrvWorkspace regcrv;
   detrend::VarstabWorkspace varstab;
@@ -73,6 +93,20 @@ struct EngineState {
 
   // What each plot routine keeps between its calls.
   plot::PlotMemories plots;
+
+  float& RcStore(int age, int plane, int slot) {
+    return RCSTOR[static_cast<std::size_t>(age - 1) +
+                  static_cast<std::size_t>(common::MAXYRS) * static_cast<std::size_t>((plane - 1) + 2 * (slot - 1))];
+  }
+  int OptionCode(int series, int iteration) const {
+    return OPTTAB[static_cast<std::size_t>(series) * (kMaxIterations + 1) + static_cast<std::size_t>(iteration)];
+  }
+  int& OptionCode(int series, int iteration) {
+    return OPTTAB[static_cast<std::size_t>(series) * (kMaxIterations + 1) + static_cast<std::size_t>(iteration)];
+  }
+
+ private:
+  int rows_ = 0, cols_ = 0;  // the shape the matrices are sized for
 };
 
 // The three ways the engine returns to the run loop.
@@ -90,5 +124,17 @@ enum class EngineOutcome {
 // IDXMAT come back calendar-aligned.
 EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
                      EngineState& state, plot::PlotContext& plots);
+
+// What the stop rules of the signal-free iteration decide after iteration
+// ITER, in their order: converged (the tested statistic CNVSTA at most
+// CONVTL), capped at kMaxIterations, a rise from iteration 7 on (CNVSTA
+// above CNVPRV) that asks the run loop for a restart while KRETRY + 1 is at
+// most kMaxRetries and gives up after that, or the next iteration.
+enum class IterationStep { kNext, kConverged, kCapped, kRestart, kGiveUp };
+IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, int KRETRY);
+
+// The output base name of a data file: DATFIL (50 characters) up to its
+// first '.', or without its trailing blanks when it has none.
+std::string OutputBaseName(std::string_view DATFIL);
 
 }  // namespace engine

@@ -60,6 +60,32 @@ std::vector<std::pair<std::size_t, std::size_t>> FiniteRuns(std::span<const doub
 // PLplot's text escape "#" doubled, so the text prints as written.
 std::string EscapeText(std::string_view text);
 
+// Draws nothing: for runs measured or checked without any display (the
+// benchmarks, the engine's tests).
+class NullPlotter : public Plotter {
+ public:
+  void sdev(std::string_view) override {}
+  void sfnam(std::string_view) override {}
+  void setopt(std::string_view, std::string_view) override {}
+  void scol0(int, int, int, int) override {}
+  void scolbg(int, int, int) override {}
+  void init() override {}
+  void end() override {}
+  void ssub(int, int) override {}
+  void adv(int) override {}
+  void vpor(double, double, double, double) override {}
+  void wind(double, double, double, double) override {}
+  void axes(double, double, std::string_view, double, int, std::string_view, double, int) override {}
+  void lab(std::string_view, std::string_view, std::string_view) override {}
+  void mtex(std::string_view, double, double, double, std::string_view) override {}
+  void line(std::span<const double>, std::span<const double>) override {}
+  void poin(std::span<const double>, std::span<const double>, int) override {}
+  void col0(int) override {}
+  void width(double) override {}
+  void lsty(int) override {}
+  void font(int) override {}
+};
+
 // Draws through PLplot. The screen device "wingcc" becomes "xcairo", or
 // "xwin" when xcairo is missing, and is used only when PLplot lists it and
 // the X display opens; otherwise every call from sdev("wingcc") to end() is

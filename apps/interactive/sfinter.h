@@ -31,6 +31,11 @@ struct Run : drivers::RunContext {
 // Asks for the data file until a readable file is named; "/" stops.
 void AskDataFile(Run& run);
 
+// One engine call on the prepared data set as the run loop's first run
+// prepares it: SERMAT from its working copy, no constant added, the curve
+// floor of every series, every curve fitted to its series' last year.
+engine::EngineOutcome RunEngine(Run& run);
+
 // The whole run; ends only through the stop routine.
 [[noreturn]] void sfinter(common::Dialog& dialog, common::RunStorage& store, common::RunOptions& options,
                           common::RestartState& restart, engine::EngineState& engine_state, plot::PlotContext& plots);

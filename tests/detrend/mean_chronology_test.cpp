@@ -10,6 +10,7 @@
 
 #include "common/limits.h"
 #include "common/storage.h"
+#include "detrend/order_stats.h"
 
 namespace detrend {
 namespace {
@@ -363,6 +364,43 @@ TEST(Robsum, YearWithoutValuesIsReported) {
   RobsumRun r = RunRobsum(Matrix(3, {{1.0f, m, 2.0f}, {3.0f, m, 4.0f}}), 3, 2, 2);
   EXPECT_EQ(r.status, RobsumStatus::kYearWithoutValues);
   EXPECT_EQ(r.crn[0], 2.0f);
+}
+
+TEST(Robsum, LargeTablesSharedAmongThreadsGiveTheOneYearResults) {
+  // 150 years of 200 series with gaps: enough for ROBSUM to spread its
+  // years over threads. Every year must be exactly what biwgt gives for
+  // that year's values alone, and its weight summary the hinges of them.
+  const int nyrs = 150, nser = 200;
+  common::SeriesMatrix x(nyrs, nser);
+  std::uint32_t state = 7u;
+  for (int j = 1; j <= nser; ++j) {
+    for (int i = 1; i <= nyrs; ++i) {
+      state = state * 1664525u + 1013904223u;
+      if ((i + j) % 7 != 0) x.at(i, j) = 0.5f + static_cast<float>(state >> 8) / 16777216.0f;
+    }
+  }
+  common::Block bwt(nyrs, 4);
+  std::vector<float> crn(nyrs), spr(nyrs), vratio(nyrs);
+  std::vector<int> depth(nyrs);
+  RobsumWorkspace work(common::ProgramVariant::kInteractive);
+  ASSERT_EQ(ROBSUM(x, bwt, nyrs, nser, crn, spr, vratio, depth, 2, work), RobsumStatus::kOk);
+  EXPECT_FALSE(work.lanes.empty());
+  for (int i = 1; i <= nyrs; ++i) {
+    std::vector<float> v, w(nser), wt(nser);
+    for (int j = 1; j <= nser; ++j) {
+      if (x.get(i, j) != common::kMissing) v.push_back(x.get(i, j));
+    }
+    const BiweightResult r = biwgt(v, w, std::span<float>(wt).first(v.size()), 2);
+    const std::size_t row = static_cast<std::size_t>(i - 1);
+    ASSERT_EQ(crn[row], r.loc) << i;
+    ASSERT_EQ(spr[row], r.spr) << i;
+    ASSERT_EQ(depth[row], static_cast<int>(v.size()));
+    const Hinges h = hinges(std::span<float>(wt).first(v.size()));
+    ASSERT_EQ(bwt.get(i, 1), h.min);
+    ASSERT_EQ(bwt.get(i, 2), h.lower);
+    ASSERT_EQ(bwt.get(i, 3), h.median);
+    ASSERT_EQ(bwt.get(i, 4), h.upper);
+  }
 }
 
 }  // namespace

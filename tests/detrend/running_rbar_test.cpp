@@ -379,6 +379,29 @@ TEST(Runrbr, SpanShorterThanTheWindow) {
   EXPECT_EQ(runrbr(d.idx, b.RBRV1, d.IYTAB, d.NS, b.RBRV2, b.RBRV3, 51, 50).nwin, 0);
 }
 
+TEST(Runrbr, LargeTablesSharedAmongThreadsGiveTheOneWindowResults) {
+  // 120 series with staggered spans over 160 years, window 31: enough work
+  // for runrbr to spread its windows over threads. Every window row must be
+  // exactly what winrbr gives for that window alone.
+  std::vector<int> ify, ily;
+  for (int s = 1; s <= 120; ++s) {
+    ify.push_back(1 + (s * 7) % 40);
+    ily.push_back(160 - (s * 11) % 30);
+  }
+  const DataSet d = Make(1, 160, ify, ily);
+  Blocks b = Prepare(160, std::vector<int>(160, 100), std::vector<float>(160, 1.0f));
+  const RunrbrResult r = runrbr(d.idx, b.RBRV1, d.IYTAB, d.NS, b.RBRV2, b.RBRV3, 31, 30);
+  ASSERT_EQ(r.nwin, 130);
+  for (int m = 1; m <= r.nwin; ++m) {
+    const int ws = static_cast<int>(b.RBRV2.get(m, 1)) - 15;
+    const WindowRbar w = winrbr(d.idx, {}, d.IYTAB, d.NS, ws, 31);
+    ASSERT_EQ(b.RBRV2.get(m, 2), static_cast<float>(w.count)) << m;
+    ASSERT_EQ(b.RBRV2.get(m, 3), w.rbar) << m;
+    ASSERT_EQ(b.RBRV2.get(m, 4), w.sd) << m;
+    ASSERT_EQ(b.RBRV3.get(m + 15, 2), w.rbar) << m;
+  }
+}
+
 TEST(RunrbrTableRow, EpsAndDepthOne) {
   common::Block rbrv3(3, 5);
   rbrv3.at(1, 1) = 1.0f;

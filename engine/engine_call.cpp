@@ -1,0 +1,186 @@
+#include "engine/engine_call.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "common/fortran_format.h"
+#include "common/text.h"
+#include "detrend/curve.h"
+#include "detrend/gamfit.h"
+#include "detrend/lowfit.h"
+#include "detrend/order_stats.h"
+#include "detrend/running_rbar.h"
+#include "engine/stats_report.h"
+#include "files/decade.h"
+#include "plot/plots.h"
+
+namespace engine::detail {
+
+namespace fmt = common::fmt;
+using common::ExitStatus;
+
+EngineCall::EngineCall(common::RunStorage& s, common::RunOptions& o, common::RestartState& r, EngineState& st,
+                       plot::PlotContext& p)
+    : store(s),
+      options(o),
+      restart(r),
+      state(st),
+      plots(p),
+      dialog(p.dialog),
+      NS(s.NS),
+      fy(s.IYTAB.IFY(s.NS + 1)),
+      ly(s.IYTAB.ILY(s.NS + 1)),
+      NYRS(ly - fy + 1),
+      first(r.KRETRY == 0),
+      entry_NOPT(o.NOPT),
+      base(OutputBaseName(s.DATFIL)) {}
+
+void OpenOutput(EngineCall& call, int unit, std::string_view suffix) {
+  common::Assign(call.store.OUTNAM, call.base + std::string(suffix));
+  const std::string name(common::TrimRight(call.store.OUTNAM));
+  if (!call.dialog.units().Open(unit, name, common::Units::Mode::kWrite)) {
+    call.dialog.Screen("");
+    call.dialog.Stop(ExitStatus::kAbnormal, " Cannot open the output file " + name);
+  }
+}
+
+void WriteTitle(EngineCall& call, int unit) {
+  call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100));
+}
+
+std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
+                                       std::string_view label) {
+  std::ostringstream text;
+  files::WriteRwl(text, call.store.SERID[static_cast<std::size_t>(i)], call.store.IYTAB.IFY(i), values, label);
+  std::vector<std::string> records;
+  std::istringstream lines(text.str());
+  for (std::string line; std::getline(lines, line);) records.push_back(std::move(line));
+  return records;
+}
+
+void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records) {
+  for (const std::string& r : records) call.dialog.units().WriteLine(unit, r);
+}
+
+void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
+  WriteRecords(call, unit, SeriesRecords(call, i, values, label));
+}
+
+void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,
+                    int MEANMD) {
+  common::SeriesMatrix& bwt = call.state.BWTMAT;
+  for (int c = 1; c <= call.NS; ++c) {
+    if (bwt.allocated(c)) std::ranges::fill(bwt.column(c), common::kMissing);
+  }
+  const detrend::RobsumStatus status = detrend::ROBSUM(
+      x, bwt, call.NYRS, call.NS, crn, spr, call.Years(call.state.vratio), call.Depth(), MEANMD, call.state.robsum);
+  StopOnRobsumFailure(call.dialog, status, call.NS, call.state.robsum.maxnum);
+}
+
+float MeanFrom(std::span<const float> x, int first_row) {
+  const std::size_t skip = static_cast<std::size_t>(std::max(first_row - 1, 0));
+  if (skip >= x.size()) return detrend::meansd(x).xm;
+  return detrend::meansd(x.subspan(skip)).xm;
+}
+
+void Recentre(std::span<float> x, float m) {
+  for (float& v : x) v = std::max(v - m + 1.0f, 0.0f);
+}
+
+void ClipAtZero(std::span<float> x) {
+  for (float& v : x) v = std::max(v, 0.0f);
+}
+
+void ShowSplineMessages(EngineCall& call, detrend::SplineStatus status, detrend::SplineRoutine routine) {
+  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant))
+    call.dialog.Screen(line);
+  if (status == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
+}
+
+void ShowCrvfitMessages(EngineCall& call, const detrend::CrvfitResult& result, int nfit) {
+  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant))
+    call.dialog.Screen(line);
+  if (result.no_values) call.dialog.StopAfterReturn(ExitStatus::kAbnormal);
+  if (result.spline == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
+}
+
+void ShowDetrndMessages(EngineCall& call, const detrend::DetrndResult& r) {
+  common::Dialog& d = call.dialog;
+  if (r.exponential_tried) {
+    const std::string line = detrend::CurveMessage(r.exponential, r.nfit);
+    if (!line.empty()) d.Screen(line);
+  }
+  ShowSplineMessages(call, r.spline, r.spline_routine);
+  if (r.msmoor_ier != 0) {
+    d.Screen("");
+    d.Screen(" " + detrend::MsmoorMessage(r.msmoor_ier));
+    if (r.msmoor_ier != 20) d.WaitReturn(" Hit RETURN to Continue");
+  }
+  if (r.amoeba_itmax) {
+    d.Screen(" " + std::string(detrend::kAmoebaItmaxText));
+    d.WaitReturn(" Hit RETURN to Continue");
+  }
+  if (r.gexp != detrend::GexpStatus::kOk) {
+    d.Screen("");
+    d.Screen(" " + std::string(r.gexp == detrend::GexpStatus::kNoValues ? detrend::kGexpNoValuesText
+                                                                        : detrend::kGexpNoPositiveText));
+    d.Screen("");
+    d.StopAfterReturn(ExitStatus::kAbnormal);
+  }
+  if (r.no_values) {
+    d.Screen("");
+    d.Screen(" " + std::string(detrend::kXmean2NoValues));
+    d.StopAfterReturn(ExitStatus::kAbnormal);
+  }
+}
+
+std::vector<float> Level(int n, float v) { return std::vector<float>(static_cast<std::size_t>(std::max(n, 1)), v); }
+
+void ChronologyPlot(EngineCall& call, std::span<const float> c1, std::span<const float> c2, std::string_view ylab,
+                    std::string_view title, std::span<const float> ref, std::string_view leg1, std::string_view leg2) {
+  plot::pltser(call.plots, call.state.plots.pltser, c1, c2, call.NYRS, call.fy, "Years", ylab, title, ref, leg1, leg2,
+               plot::kIwrefDefault);
+}
+
+std::string WithNumberAt(std::string_view text, std::size_t column, std::string_view format, int value) {
+  return common::PadTo(text, column) + fmt::Print(format, value);
+}
+
+std::string WindowLegend(std::string_view head, int window) {
+  return WithNumberAt(head, 15, window >= 100 ? "(i3)" : "(i2)", window) + " Yrs)";
+}
+
+std::string BiweightLegend(int ITER) {
+  return WithNumberAt("Iteration: ", 12, "(i3)", ITER) + "  hh,med,hl,min biwgts";
+}
+
+void RbarPlots(EngineCall& call, std::string_view title, std::string_view rbar_leg2, std::string_view eps_leg2) {
+  common::Block& t = call.store.RBRV3;
+  const int window = call.options.IRBWIN;
+  const std::vector<float> none = Level(call.NYRS, plot::kNoReference);
+  ChronologyPlot(call, call.Years(t, 2), call.Years(t, 4), "RBAR", title, none, WindowLegend("Running RBAR (", window),
+                 rbar_leg2);
+
+  std::vector<float> eps1(static_cast<std::size_t>(call.NYRS)), eps2(eps1.size());
+  auto eps = [](float n, float r) { return n * r / (1.0f - r + n * r); };
+  for (int k = 1; k <= call.NYRS; ++k) {
+    const float n = t.get(k, 1);
+    eps1[static_cast<std::size_t>(k - 1)] = eps(n, t.get(k, 2));
+    eps2[static_cast<std::size_t>(k - 1)] = eps(n, t.get(k, 4));
+  }
+  ChronologyPlot(call, eps1, eps2, "EPS", title, Level(call.NYRS, plot::kReferenceAt085),
+                 WindowLegend(" Running EPS (", window), eps_leg2);
+}
+
+void RunningRbar(EngineCall& call, std::string_view suffix) {
+  common::RunStorage& s = call.store;
+  OpenOutput(call, kRbarUnit, suffix);
+  const int window = call.options.IRBWIN;
+  const detrend::RunrbrResult r =
+      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1);
+  if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
+  WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
+  call.dialog.units().Close(kRbarUnit);
+}
+
+}  // namespace engine::detail

@@ -69,6 +69,8 @@ void Dialog::Prompt(std::string_view text, std::size_t marker_column) {
 }
 
 std::string Dialog::ReadLineOrStop() {
+  // Whatever was written reaches its file before the program waits.
+  units_.FlushAll();
   console_.Flush();
   std::optional<std::string> line = console_.ReadLine();
   if (!line) EndOfInput();

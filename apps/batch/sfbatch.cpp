@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "apps/shared/chronology_outputs.h"
 #include "apps/shared/index_mode.h"
 #include "apps/shared/option_dialogue.h"
 #include "apps/shared/program_frame.h"
@@ -26,23 +27,20 @@ constexpr std::size_t kNameLength = 50;  // LSTFIL and DATFIL
 
 const std::string kStars = " " + std::string(50, '*');
 
-// The cumulative chronology files, each on its own unit for the whole run.
-struct CumulativeFile {
-  common::UnitNumber unit;
-  const char* name;
-};
-constexpr CumulativeFile kCumulativeFiles[] = {{common::kStdCrnsUnit, "STD_Crns.txt"},
-                                               {common::kSsfCrnsUnit, "SSF_Crns.txt"},
-                                               {common::kStdStbCrnsUnit, "STDSTB_Crns.txt"},
-                                               {common::kSsfStbCrnsUnit, "SSFSTB_Crns.txt"}};
+// The cumulative chronology files, each on its own unit for the whole run,
+// in the order of the decade chronologies: standard, signal-free, stabilised
+// standard, stabilised signal-free.
+constexpr int kCumulativeUnits[] = {common::kStdCrnsUnit, common::kSsfCrnsUnit, common::kStdStbCrnsUnit,
+                                    common::kSsfStbCrnsUnit};
+constexpr const char* kCumulativeNames[] = {"STD_Crns.txt", "SSF_Crns.txt", "STDSTB_Crns.txt", "SSFSTB_Crns.txt"};
 
 bool IsYes(char c) { return c == 'Y' || c == 'y'; }
 
 }  // namespace
 
 void OpenCumulativeFiles(Dialog& dialog) {
-  for (const CumulativeFile& file : kCumulativeFiles) {
-    dialog.units().Open(file.unit, file.name, common::Units::Mode::kWrite);
+  for (std::size_t k = 0; k < std::size(kCumulativeUnits); ++k) {
+    dialog.units().Open(kCumulativeUnits[k], kCumulativeNames[k], common::Units::Mode::kWrite);
   }
 }
 
@@ -106,6 +104,46 @@ void DataSetDialogue(Run& run) {
   drivers::ChronologyOptions(run);
 }
 
+bool AskRedo(Run& run) {
+  Dialog& d = run.dialog;
+  d.Screen("");
+  d.Screen(kStars);
+  d.Screen("");
+  const std::string REDOYN = d.Ask("Want to try a different curve fit option? y/<n>", 4);
+  d.Screen("");
+  d.Screen(kStars);
+  return REDOYN == "Y   " || REDOYN == "y   ";
+}
+
+void RunDataSet(Run& run) {
+  Dialog& d = run.dialog;
+  common::RunOptions& o = run.options;
+  for (;;) {
+    drivers::RunUntilDone(run, drivers::RcsRedoDialogue);
+    drivers::WriteSpectra(run, run.store.ORGCHR);
+    if (!AskRedo(run)) break;
+
+    d.Screen("");
+    d.Report("");
+    d.Both(kStars);
+    d.Screen("");
+    d.Report("");
+    d.Both(" Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", run.NSET));
+    d.Screen("");
+    d.Report("");
+    d.Both(kStars);
+    o.SPLEND = o.chosen_end;
+    o.ISTAB = 1;
+    // A redo is a data set's first run again: the engine's first-call steps
+    // and standard chronology belong to the new option.
+    run.restart.KRETRY = 0;
+    drivers::CurveFitDialogue(run);
+  }
+  drivers::KeepLastRun(run);
+  drivers::WriteColumnTable(run);
+  drivers::WriteDecadeChronologies(run, kCumulativeUnits);
+}
+
 void AskNextSet(Run& run) {
   Dialog& d = run.dialog;
   d.Screen("");
@@ -144,8 +182,7 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
   AskListFile(run);
 
   while (NextDataFile(run)) {
-    run.stem_length = drivers::StemLength(store.DATFIL);
-    drivers::OpenReport(run, run.stem_length);
+    drivers::OpenReport(run);
     ++run.NSET;
     run.first_data_set = run.NSET == 1;
     ShowDataSetBanner(run);
@@ -155,6 +192,7 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
     options.PITHFL = 0;
     drivers::ReadAndCheckDataSet(run);
     DataSetDialogue(run);
+    RunDataSet(run);
 
     dialog.units().Close(common::kReportUnit);
     dialog.units().Close(common::kCensoredUnit);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "apps/shared/run_context.h"
+#include "apps/shared/run_loop.h"
 #include "common/console.h"
 #include "common/run_options.h"
 #include "common/storage.h"
@@ -12,21 +12,17 @@
 
 namespace batch {
 
-// What the batch driver works with for the whole run: what main() lends it
-// and the values of its own that carry from one data set to the next.
-struct Run : drivers::RunContext {
+// What the batch driver works with for the whole run: what main() lends it,
+// the run loop's values, and the values of its own that carry from one data
+// set to the next.
+struct Run : drivers::EngineRun {
   Run(common::Dialog& d, common::RunStorage& s, common::RunOptions& o, common::RestartState& r, engine::EngineState& e,
       plot::PlotContext& p)
-      : drivers::RunContext{d, s, o, r, common::ProgramVariant::kBatch}, engine_state(e), plots(p) {}
+      : drivers::EngineRun(d, s, o, r, common::ProgramVariant::kBatch, e, p) {}
 
-  engine::EngineState& engine_state;
-  plot::PlotContext& plots;
   std::string LSTFIL = std::string(50, ' ');  // the list file name as typed
   int NSET = 0;                               // number of the data set in hand, from 1
-  int stem_length = 0;                        // leading characters of DATFIL that name its output files
   char SAMEYN = ' ';                          // the answer to the next-set question
-
-  std::string stem() const { return store.DATFIL.substr(0, static_cast<std::size_t>(stem_length)); }
 };
 
 // Opens the four cumulative chronology files, emptied, for the whole run.
@@ -49,6 +45,17 @@ void ShowDataSetBanner(Run& run);
 // dialogue (first data set, or when the next-set answer was not yes; a kept
 // regional curve asks for its pith offsets again) and the chronology options.
 void DataSetDialogue(Run& run);
+
+// The runs of a data set and its files: the run loop, the spectra, then
+// "Want to try a different curve fit option?" until the answer is no (a yes
+// asks the curve-fit dialogue again and runs again); then the column table
+// and the decade chronologies, each chronology appended to its cumulative
+// file too.
+void RunDataSet(Run& run);
+
+// "Want to try a different curve fit option?" (screen only): true only for
+// "Y" or "y" alone in the 4-character answer.
+bool AskRedo(Run& run);
 
 // "Detrend the next data set in the same way?": sets SAMEYN, then ISTAB to
 // 1 and SPLEND to the end flag last chosen for the next data set.

@@ -1,7 +1,6 @@
 #include "apps/interactive/sfinter.h"
 
-#include <algorithm>
-
+#include "apps/shared/chronology_outputs.h"
 #include "apps/shared/index_mode.h"
 #include "apps/shared/option_dialogue.h"
 #include "apps/shared/program_frame.h"
@@ -50,22 +49,8 @@ void AskDataFile(Run& run) {
       WaitOrQuit(d, " Hit return to enter a new file name or / exit program.");
       continue;
     }
-    run.stem_length = drivers::StemLength(DATFIL);
     return;
   }
-}
-
-engine::EngineOutcome RunEngine(Run& run) {
-  common::RunStorage& s = run.store;
-  run.restart.KRETRY = 0;
-  run.restart.CONST = 0.0f;
-  for (int i = 1; i <= s.NS; ++i) {
-    const std::size_t n = static_cast<std::size_t>(s.IYTAB.ILY(i) - s.IYTAB.IFY(i) + 1);
-    std::ranges::copy(s.SERWRK.column_view(i).first(n), s.SERMAT.column(i).begin());
-    run.restart.CRVMIN[static_cast<std::size_t>(i)] = common::kCurveFloor;
-    s.IYTAB.NYR(i) = s.IYTAB.ILY(i);  // each series' curve is fitted to its last year
-  }
-  return engine::sigfre(s, run.options, run.restart, run.engine_state, run.plots);
 }
 
 void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
@@ -79,7 +64,7 @@ void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
 
   for (;;) {
     AskDataFile(run);
-    drivers::OpenReport(run, run.stem_length);
+    drivers::OpenReport(run);
 
     // Reading and checking the data set.
     if (drivers::ReadAndCheckDataSet(run) == drivers::DataSetOutcome::kTryAgain) continue;
@@ -93,15 +78,13 @@ void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
   // Curve-fit and chronology options.
   drivers::CurveFitDialogue(run);
 
-  // The chronologies: one engine call, as the first run of the run loop.
-  const engine::EngineOutcome outcome = RunEngine(run);
-  dialog.Screen("");
-  dialog.Stop(ExitStatus::kNormal,
-              outcome == engine::EngineOutcome::kFinished
-                  ? " Chronologies done; the chronology files come next in a later version."
-              : outcome == engine::EngineOutcome::kRestart
-                  ? " The engine asks for a restart with a constant added; restarts come in a later version."
-                  : " Another regional-curve detrending was asked for; it comes in a later version.");
+  // The runs of the engine, then the chronology and spectra files.
+  drivers::RunUntilDone(run, drivers::RcsRedoDialogue);
+  drivers::KeepLastRun(run);
+  drivers::WriteColumnTable(run);
+  drivers::WriteDecadeChronologies(run);
+  drivers::WriteSpectra(run, store.STDCHR);
+  drivers::NormalEnd(dialog, run.variant);
 }
 
 }  // namespace interactive

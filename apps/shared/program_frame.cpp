@@ -8,6 +8,7 @@
 #include "common/limits.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "engine/sigfre.h"
 #include "files/character_helpers.h"
 
 namespace drivers {
@@ -64,16 +65,10 @@ void ShowBanner(Dialog& d, ProgramVariant variant) {
   d.Screen(" " + rule);
 }
 
-int StemLength(const std::string& DATFIL) {
-  const std::size_t last = common::TrimRight(DATFIL).size();
-  const std::size_t dot = DATFIL.substr(0, last).find('.');
-  return static_cast<int>(dot == std::string::npos ? last : dot);
-}
-
-void OpenReport(RunContext& run, int stem_length) {
+void OpenReport(RunContext& run) {
   std::string& OUTNAM = run.store.OUTNAM;
   files::blank(OUTNAM);
-  common::Assign(OUTNAM, run.store.DATFIL.substr(0, static_cast<std::size_t>(stem_length)) + "_out_v" +
+  common::Assign(OUTNAM, engine::OutputBaseName(run.store.DATFIL) + "_out_v" +
                              Version(run.variant) + ".txt");
   files::squeez(OUTNAM, 80);
   run.dialog.units().Open(common::kReportUnit, std::string(common::TrimRight(OUTNAM)), common::Units::Mode::kWrite);

@@ -1,6 +1,5 @@
 // What frames a run of either program: the banner and the gap-filling
-// warning, the output stem of a data file name, the report file of a data
-// set, and the normal and abnormal ends with their termination lines.
+// warning, the report file of a data set, and the normal and abnormal ends with their termination lines.
 #pragma once
 
 #include <string>
@@ -18,15 +17,11 @@ std::string Version(common::ProgramVariant variant);
 // warning box (screen only).
 void ShowBanner(common::Dialog& dialog, common::ProgramVariant variant);
 
-// Length of the output stem of a data file name: the characters before its
-// first '.', or the whole name up to its last non-blank character.
-int StemLength(const std::string& DATFIL);
-
 // Opens the report file of the data set named in DATFIL on unit 9 (the
-// stem, "_out_v", the version text and ".txt", blanks squeezed out; written
+// output stem of the name, "_out_v", the version text and ".txt", blanks squeezed out; written
 // anew), writes its header lines (the interactive program adds the data
 // file's name) and sets KRETRY to 0.
-void OpenReport(RunContext& run, int stem_length);
+void OpenReport(RunContext& run);
 
 // The normal end: the termination line, "Hit RETURN to Quit", a wait, every
 // unit closed, status 0.

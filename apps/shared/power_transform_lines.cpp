@@ -1,9 +1,9 @@
 // Report-file lines of the adaptive power transformation.
-#include "engine/power_transform_lines.h"
+#include "apps/shared/power_transform_lines.h"
 
 #include "common/fortran_format.h"
 
-namespace engine {
+namespace drivers {
 
 void ReportPowerTransformApplied(common::Dialog& dialog) {
   dialog.Report("");
@@ -14,4 +14,4 @@ void ReportMeanPower(common::Dialog& dialog, float PMEAN) {
   dialog.Report(common::fmt::Print("(a,t63,f8.3)", kMeanPowerText, PMEAN));
 }
 
-}  // namespace engine
+}  // namespace drivers

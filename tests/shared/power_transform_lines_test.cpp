@@ -1,5 +1,5 @@
 // The report lines of the adaptive power transformation.
-#include "engine/power_transform_lines.h"
+#include "apps/shared/power_transform_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "common/units.h"
 #include "support/dialog_harness.h"
 
-namespace engine {
+namespace drivers {
 namespace {
 
 std::string ReportOf(void (*write)(common::Dialog&, float), float value) {
@@ -35,4 +35,4 @@ TEST(PowerTransformLines, MeanPowerStandsAtColumnSixtyThree) {
 }
 
 }  // namespace
-}  // namespace engine
+}  // namespace drivers

@@ -3,7 +3,7 @@
 
 #include "common/console.h"
 
-namespace engine {
+namespace drivers {
 
 inline constexpr const char* kPowerTransformAppliedText =
     "THE SERIES HAVE HAD ADAPTIVE POWER TRANSFORMATIONS APPLIED";
@@ -17,4 +17,4 @@ void ReportPowerTransformApplied(common::Dialog& dialog);
 // column 63, 8 wide with 3 decimals.
 void ReportMeanPower(common::Dialog& dialog, float PMEAN);
 
-}  // namespace engine
+}  // namespace drivers

@@ -1,5 +1,6 @@
 #include "common/console.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -82,6 +83,22 @@ std::string Dialog::ReadAnswer(std::size_t length) { return Fixed(ReadLineOrStop
 std::string Dialog::Ask(std::string_view text, std::size_t length, std::size_t marker_column) {
   Prompt(text, marker_column);
   return ReadAnswer(length);
+}
+
+TypedAnswer Dialog::ReadTyped(std::size_t length, Slash slash) {
+  const std::string line = ReadLineOrStop();
+  const std::size_t start = line.find_first_not_of(' ');
+  TypedAnswer answer;
+  answer.blank = start == std::string::npos;
+  const std::string_view typed = answer.blank ? std::string_view() : std::string_view(line).substr(start);
+  answer.text = Fixed(typed, std::max<std::size_t>(length, 1));
+  if (slash == Slash::kStops) QuitIfSlash(answer.text);
+  return answer;
+}
+
+TypedAnswer Dialog::AskTyped(std::string_view text, std::size_t length, Slash slash) {
+  Prompt(text);
+  return ReadTyped(length, slash);
 }
 
 void Dialog::WaitReturn(std::string_view text) {

@@ -71,6 +71,20 @@ struct Verbatim {
   std::string_view text;
 };
 
+// One typed answer as every question of the dialogue takes it: the line
+// without its leading blanks, cut or padded to the answer's length. Only a
+// wholly blank line takes the question's default.
+struct TypedAnswer {
+  std::string text;    // left-justified, `length` characters
+  bool blank = false;  // the whole line was blank
+  char first() const { return text.empty() ? ' ' : text[0]; }
+};
+
+// What "/" typed as an answer does: stop the program (almost every
+// question), or come back as the answer (the questions that stop with
+// their own text or take "/" as an ordinary answer).
+enum class Slash { kStops, kAnswer };
+
 inline constexpr std::size_t kMarkerColumn = 50;
 inline constexpr std::size_t kListMarkerColumn = 45;
 
@@ -103,6 +117,14 @@ class Dialog {
   std::string ReadAnswer(std::size_t length);
   // Prompt, then ReadAnswer.
   std::string Ask(std::string_view text, std::size_t length, std::size_t marker_column = kMarkerColumn);
+
+  // Reads one typed answer of `length` (at least 1) characters: leading
+  // blanks removed, "/" as its first character stopping the program
+  // normally unless `slash` says otherwise. End of input stops the program
+  // (status 3).
+  TypedAnswer ReadTyped(std::size_t length, Slash slash = Slash::kStops);
+  // Prompt, then ReadTyped.
+  TypedAnswer AskTyped(std::string_view text, std::size_t length, Slash slash = Slash::kStops);
 
   // Shows `text` exactly as given, the cursor left on the line, and waits for Return.
   // End of input stops the program (status 3).

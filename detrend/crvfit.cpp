@@ -110,9 +110,7 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
                     int SPLEND, CrvfitWorkspace& work) {
   CrvfitResult result;
   const int code = NOPT;
-  const bool handled = (code >= 1 && code <= 4) || code == 6 || code == 8 || code == -5 || IsSplineInYears(code) ||
-                       IsSplineInPercent(code);
-  if (!handled) return result;
+  if (!CrvfitHasModel(code)) return result;
 
   const std::size_t n = y.size();
   nfit = std::clamp(nfit, 0, static_cast<int>(n));

@@ -14,7 +14,7 @@ namespace detrend {
 
 // The fixed detrending option codes (NOPT). The code is open-ended: splines
 // in years and in percent of the length are the predicates below. crvfit
-// fits 1-4, 6, 8, -5 and the splines; every other code leaves the curve and
+// fits the codes of CrvfitHasModel; every other code leaves the curve and
 // the code as they are.
 enum class CurveOption {
   kRawAverage = 0,                // no detrending: the engine turns it into kMean
@@ -31,6 +31,12 @@ enum class CurveOption {
 
 inline bool IsSplineInYears(int NOPT) { return NOPT >= 10; }
 inline bool IsSplineInPercent(int NOPT) { return NOPT <= -10; }
+
+// The codes crvfit fits a model of its own for: 1-4, 6, 8, -5 and the splines.
+inline bool CrvfitHasModel(int NOPT) {
+  return (NOPT >= 1 && NOPT <= 4) || NOPT == 6 || NOPT == 8 || NOPT == -5 || IsSplineInYears(NOPT) ||
+         IsSplineInPercent(NOPT);
+}
 
 // Stiffness of a percent spline: int(|NOPT| / 100 x nfit) in single
 // precision, at least 1.

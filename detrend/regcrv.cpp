@@ -119,22 +119,16 @@ DetrndResult detrnd(std::span<float> y, std::span<float> curv, int nfit, CurvePa
       break;
     }
     case -3: {
-      int window = 0;
-      if (iwin > 0) {
-        window = std::min(iwin, nfit);
-        if (window % 2 == 0) --window;
-      } else if (iwin < 0) {
-        window = static_cast<int>(static_cast<float>(-iwin) / 100.0f * static_cast<float>(nfit));
-        if (window % 2 == 0) --window;
-        window = std::max(window, 3);
-      }
-      if (window < 1 || window > nfit) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
+      // The window as typed, or that percentage of nfit (at least 3); msmoor
+      // lowers an even window by one and refuses one it cannot use (longer
+      // than the curve, or below 1).
+      const int window =
+          iwin >= 0 ? iwin
+                    : std::max(static_cast<int>(static_cast<float>(-iwin) / 100.0f * static_cast<float>(nfit)), 3);
       std::span<float> copy(work.copy.data(), nf);
       std::copy(fit.begin(), fit.end(), copy.begin());
-      const MsmoorResult m = msmoor(copy, head, std::span<float>(work.window.data(), Size(window)), window);
+      const std::span<float> scratch(work.window.data(), std::min(Size(window), work.window.size()));
+      const MsmoorResult m = msmoor(copy, head, scratch, window);
       result.msmoor_ier = m.ier;
       if (m.ier != 0 && m.ier != 20) MeanLine(fit, all, CRVPAR, NOPT, result);
       break;

@@ -48,15 +48,22 @@ struct DetrndResult {
   bool no_values = false;                       // kXmean2NoValues: the caller stops
 };
 
+// The RCS option codes detrnd fits a model of its own for: -5 to -1, 1 to 8
+// and the splines (>= 10, <= -10). Every other code is the mean (code 6).
+inline bool DetrndHasModel(int NOPT) {
+  return (NOPT >= -5 && NOPT <= -1) || (NOPT >= 1 && NOPT <= 8) || NOPT >= 10 || NOPT <= -10;
+}
+
 // detrnd: fits curv to the first nfit values of y (n = y.size()) by the RCS
 // option code NOPT and writes the code of the model used back into NOPT.
 // CRVPAR is zeroed on entry and receives the fitted parameters.
 //   -5 super smoother (span 0, or 0.3 when nfit < 40; bass alpha)
-//   -4 LOWESS, -3 iterated running medians: the window comes from iwin
-//      (RCSWIN): iwin > 0 points (LOWESS f = iwin / nfit; median window
-//      capped at nfit and lowered to odd), iwin < 0 a percentage (f =
-//      |iwin| / 100; median window that share of nfit, lowered to odd, at
-//      least 3); a window the smoother refuses (or iwin = 0) falls back to 6
+//   -4 LOWESS, -3 iterated running medians, with the window iwin (RCSWIN)
+//      as typed: iwin > 0 values (LOWESS f = iwin / nfit; the median window
+//      itself), iwin < 0 a percentage (f = |iwin| / 100; the median window
+//      that share of nfit, at least 3). msmoor lowers an even window by one;
+//      a window it refuses falls back to 6 with msmoor_ier set for the
+//      caller's message; a LOWESS window of 0 falls back to 6
 //   -2 age-dependent spline from stiffness istf, rising end flattened, refit
 //   -1 differenced series (y is overwritten with the rescaled differences,
 //      y(1) = -999.0; nfit lowered by one)

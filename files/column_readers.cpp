@@ -113,10 +113,9 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
     dialog.Screen("");
     dialog.Screen(" Enter the total number of columns in your file");
     dialog.ScreenText(" [Program assumes Col_1 contains the X values] : ");
-    std::string answer = dialog.ReadAnswer(80);
-    dialog.QuitIfSlash(answer);
-    if (common::IsBlank(answer)) continue;
-    std::optional<int> typed = ConvertAnswer(answer);
+    const common::TypedAnswer answer = dialog.ReadTyped(80);
+    if (answer.blank) continue;
+    std::optional<int> typed = ConvertAnswer(answer.text);
     if (!typed) continue;
     columns = *typed;
     break;
@@ -126,10 +125,9 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
     dialog.Screen("");
     dialog.Screen(" Enter the sentinal value or character used to ");
     dialog.ScreenText(" pad the records [can not be spaces, if ******* enter *] : ");
-    sentinel = dialog.ReadAnswer(8);
-    dialog.QuitIfSlash(sentinel);
-    ljust(sentinel);
-    if (!common::IsBlank(sentinel)) break;
+    const common::TypedAnswer answer = dialog.ReadTyped(8);
+    sentinel = answer.text;
+    if (!answer.blank) break;
   }
   NS = 0;
   if (columns < 2 || columns > common::MAXSER) {

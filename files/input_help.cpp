@@ -201,11 +201,7 @@ std::string ShownRecord(const std::string& record) {
 }
 
 // One answer of a snoop prompt: its first character ("/" stops the program).
-char SnoopAnswer(common::Dialog& dialog) {
-  std::string answer = dialog.ReadAnswer(1);
-  dialog.QuitIfSlash(answer);
-  return answer[0];
-}
+char SnoopAnswer(common::Dialog& dialog) { return dialog.ReadTyped(1).first(); }
 
 }  // namespace
 
@@ -277,13 +273,11 @@ void inhelp(common::Dialog& dialog, int LUN) {
   dialog.Screen(" Select a file type to see an example.");
   for (;;) {
     ShowHelpMenu(dialog);
-    std::string answer = dialog.ReadAnswer(80);
-    dialog.QuitIfSlash(answer);
-    // The answer is one digit, taken left-justified; an empty answer reads as 0.
-    const std::size_t start = answer.find_first_not_of(' ');
+    // The answer is one digit; an empty answer reads as 0.
+    const common::TypedAnswer answer = dialog.ReadTyped(1);
     int choice = 0;
-    if (start != std::string::npos) {
-      const char digit = answer[start];
+    if (!answer.blank) {
+      const char digit = answer.first();
       if (digit < '0' || digit > '9') {
         snoop(dialog, LUN);
         continue;

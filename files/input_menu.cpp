@@ -65,11 +65,9 @@ std::optional<int> InteractiveChoice(common::Dialog& dialog) {
 std::optional<int> BatchChoice(common::Dialog& dialog, bool& quit) {
   dialog.Screen("");
   dialog.Prompt("Enter a value [0-4], <RET> for [1], or [Q]uit");
-  std::string answer = dialog.ReadAnswer(80);
-  dialog.QuitIfSlash(answer);
-  const std::size_t start = answer.find_first_not_of(' ');
-  if (start == std::string::npos) return 1;
-  const char c = answer[start];
+  const common::TypedAnswer answer = dialog.ReadTyped(1);
+  if (answer.blank) return 1;
+  const char c = answer.first();
   quit = IsQuitLetter(c);
   if (quit) return std::nullopt;
   if (c < '0' || c > '9') return std::nullopt;

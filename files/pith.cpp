@@ -26,17 +26,14 @@ std::string AskFileName(Dialog& dialog, std::string_view DATFIL) {
     dialog.Screen(" NOTE: the order of pith offsets must follow the order");
     dialog.Screen(" of the file raw ring width records: " + std::string(common::TrimRight(DATFIL)));
     dialog.Screen("");
-    const std::string answer = dialog.Ask("Okay? So enter pith offset file name here", 50);
-    dialog.QuitIfSlash(answer);
-    std::string name(common::TrimRight(answer));
-    const std::size_t lead = name.find_first_not_of(' ');
-    name = lead == std::string::npos ? std::string() : name.substr(lead);
-    if (!name.empty() && common::ReadableFileExists(name)) return name;
+    const common::TypedAnswer answer = dialog.AskTyped("Okay? So enter pith offset file name here", 50);
+    const std::string name(common::TrimRight(answer.text));
+    if (!answer.blank && common::ReadableFileExists(name)) return name;
     dialog.Screen("");
     dialog.Screen("");
-    dialog.Screen(kCol11 + "File > " + common::Fixed(answer, 25) + " < not found");
+    dialog.Screen(kCol11 + "File > " + common::Fixed(answer.text, 25) + " < not found");
     dialog.Screen("          Hit return to enter a new file name or / to quit program.");
-    dialog.QuitIfSlash(dialog.ReadAnswer(1));
+    dialog.ReadTyped(1);
   }
 }
 
@@ -66,9 +63,8 @@ ReadMethod AskMethod(Dialog& dialog) {
       dialog.Screen("");
       dialog.Screen(" Enter format to read just the ");
       dialog.Screen(" offset values (within parentheses)");
-      const std::string format = dialog.Ask("[e.g.,(2x,i3)]", 40);
-      dialog.QuitIfSlash(format);
-      return ReadMethod{std::string(common::TrimRight(format)), headers};
+      const common::TypedAnswer format = dialog.AskTyped("[e.g.,(2x,i3)]", 40);
+      return ReadMethod{std::string(common::TrimRight(format.text)), headers};
     }
     dialog.Screen("");
     dialog.Screen(kCol11 + "Please enter 1 or 2 ");
@@ -81,9 +77,8 @@ ReadMethod AskMethod(Dialog& dialog) {
 void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL, Dialog& dialog) {
   ClearOffsets(IPITH);
   dialog.Screen("");
-  const std::string answer = dialog.Ask("Use a pith offset file? [T]rue or <[F]>alse", 1);
-  dialog.QuitIfSlash(answer);
-  if (answer[0] == ' ' || answer[0] == 'F' || answer[0] == 'f') {
+  const common::TypedAnswer answer = dialog.AskTyped("Use a pith offset file? [T]rue or <[F]>alse", 1);
+  if (answer.blank || answer.first() == 'F' || answer.first() == 'f') {
     PITHFL = 0;
     return;
   }
@@ -138,10 +133,10 @@ void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::str
       dialog.Screen(kCol11 + "values in file  : " + name);
       dialog.Screen(kCol11 + "Do you want to try again? or quit?");
       dialog.ScreenText(kCol11 + "enter [\\] to quit  : ");
-      const std::string retry = dialog.ReadAnswer(1);
+      const common::TypedAnswer retry = dialog.ReadTyped(1, common::Slash::kAnswer);
       units.Close(LUNP);
-      if (retry[0] == '\\') dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating ");
-      dialog.QuitIfSlash(retry);
+      if (retry.first() == '\\') dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating ");
+      dialog.QuitIfSlash(retry.text);
       break;  // back to the method loop; the file is read again from its start
     }
   }

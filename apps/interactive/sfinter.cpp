@@ -22,7 +22,7 @@ namespace {
 // The waits of the name loop: Return asks for a name again, "/" ends the run.
 void WaitOrQuit(Dialog& d, std::string_view text) {
   d.ScreenText(text);
-  d.QuitIfSlash(d.ReadAnswer(1));
+  d.ReadTyped(1);
 }
 
 }  // namespace

@@ -20,10 +20,10 @@ void AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant, common
     options.RESID = 0;
     options.PTRFLG = 0;
     dialog.Screen("");
-    const std::string answer =
-        dialog.Ask(batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]",
-                   1);
-    const char c = batch && answer[0] == ' ' ? 'S' : answer[0];
+    const common::TypedAnswer answer = dialog.AskTyped(
+        batch ? "Compute Indices by [R]atios or residual<[S]>" : "Compute Indices by [R]atios or residual[S]", 1,
+        common::Slash::kAnswer);
+    const char c = batch && answer.blank ? 'S' : answer.first();
     if (c == 'R' || c == 'r') {
       if (!batch) EchoRatiosOrResiduals(dialog, 0);
       return;
@@ -32,10 +32,9 @@ void AskIndexMode(common::Dialog& dialog, common::ProgramVariant variant, common
       options.RESID = 1;
       if (!batch) EchoRatiosOrResiduals(dialog, 1);
       dialog.Screen("");
-      const std::string power =
-          dialog.Ask(batch ? "Power transform data? <[T]>rue or [F]alse" : "Power transform data? [T]rue or [F]alse", 1);
-      dialog.QuitIfSlash(power);
-      const char p = batch && power[0] == ' ' ? 'T' : power[0];
+      const common::TypedAnswer power = dialog.AskTyped(
+          batch ? "Power transform data? <[T]>rue or [F]alse" : "Power transform data? [T]rue or [F]alse", 1);
+      const char p = batch && power.blank ? 'T' : power.first();
       options.PTRFLG = p == 'T' || p == 't' ? 1 : 0;
       return;
     }

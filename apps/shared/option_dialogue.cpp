@@ -19,6 +19,17 @@ namespace {
 
 std::string I5(int value) { return common::fmt::Print("(i5)", value); }
 
+// Any code but the regional curve's: the run leaves regional-curve mode and
+// the pith offsets it read.
+void LeaveRegionalCurve(RunContext& run) {
+  run.options.RCSFLG = 0;
+  run.options.PITHFL = 0;
+  std::ranges::fill(run.store.IPITH, 0);
+  // A regional-curve request still pending from the engine is void too: a
+  // later regional curve starts with its stiffness and pith offsets.
+  run.restart.RCSRDO = 0;
+}
+
 // The line text of an option code before "OPT"; nullptr for the codes that
 // echo the heading alone.
 const char* CurveFitLine(const common::RunOptions& o, common::ProgramVariant variant) {
@@ -78,7 +89,9 @@ bool AskCurveFit(RunContext& run) {
     }
     if (run.variant == common::ProgramVariant::kInteractive) EchoCurveFit(d, o, run.variant);
 
-    if (o.NOPT == static_cast<int>(CurveOption::kRegionalCurve)) {
+    if (o.NOPT != static_cast<int>(CurveOption::kRegionalCurve)) {
+      LeaveRegionalCurve(run);
+    } else {
       o.RCSFLG = 1;
       if (run.restart.RCSRDO != 0) {
         if (AskRcsOption(d, run.variant, o)) return false;  // the run starts again at once
@@ -86,12 +99,7 @@ bool AskCurveFit(RunContext& run) {
       }
       o.SPLSTF = AskRcsStiffness(d);
       files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
-      return true;
     }
-    // Any other option leaves regional-curve mode, which the engine would
-    // otherwise keep, reading this code as a regional-curve fit.
-    o.RCSFLG = 0;
-    run.restart.RCSRDO = 0;
     return true;
   }
 }

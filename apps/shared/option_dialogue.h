@@ -10,11 +10,12 @@
 namespace drivers {
 
 // The general curve-fit menu with its follow-ups; the interactive program
-// writes the option's report lines here. Any option but the regional curve
-// sets RCSFLG and RCSRDO to 0. For the regional curve (RCSFLG
-// becomes 1): on a first pass the stiffness and the pith offsets; with
-// RCSRDO still set from the engine the regional-curve menu instead, whose
-// answer that is no integer shows the general menu again. Returns false
+// writes the option's report lines here. Any code but -2 leaves
+// regional-curve mode (RCSFLG 0, PITHFL 0, the pith offsets cleared). For
+// the regional curve (RCSFLG becomes 1): on a first pass the stiffness and
+// the pith offsets; with RCSRDO still set from the engine the regional-curve
+// menu instead, whose answer that is no integer shows the general menu
+// again. Returns false
 // when the regional-curve menu took an answer: the run then starts again at
 // once, with no other question.
 bool AskCurveFit(RunContext& run);

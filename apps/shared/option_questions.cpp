@@ -4,6 +4,8 @@
 
 #include "common/fortran_format.h"
 #include "common/text.h"
+#include "detrend/crvfit.h"
+#include "detrend/regcrv.h"
 #include "files/character_helpers.h"
 
 namespace drivers {
@@ -37,6 +39,16 @@ int AskNumber(Dialog& dialog, std::string_view default_answer, Show show) {
   }
 }
 
+// A spline stiffness: asked until it is 1 or more (a spline needs at least
+// one year of stiffness).
+template <typename Show>
+int AskStiffness(Dialog& dialog, std::string_view default_answer, Show show) {
+  for (;;) {
+    const int stiffness = AskNumber(dialog, default_answer, show);
+    if (stiffness >= 1) return stiffness;
+  }
+}
+
 void ShowLines(Dialog& dialog, std::initializer_list<std::string_view> lines, std::string_view prompt) {
   dialog.Screen("");
   for (std::string_view line : lines) dialog.Screen(" " + std::string(line));
@@ -49,6 +61,35 @@ void ShowAlphaQuestion(Dialog& dialog) {
              "It imparts moderate flexibility to the", "super smoother. Alpha=9 is the stiffest",
              "and alpha=0 is the most flexible curve."},
             "Enter your value, hit <RET> for 7");
+}
+
+// The general curve-fit menu, its last line the prompt.
+void ShowCurveFitMenu(Dialog& dialog) {
+  dialog.Screen("");
+  dialog.Screen(" General Curve fit options:");
+  dialog.Screen("");
+  dialog.Screen(" Spline percent N filter (variable)  .le.  -10");
+  dialog.Screen(CodeLine("Friedman variable span smoother", "-5", 45));
+  dialog.Screen(CodeLine("Regional Curve Standardization (RCS)", "-2", 45));
+  dialog.Screen(CodeLine("Raw data average, followed by Opt 6", "0", 46));
+  dialog.Screen(CodeLine("Neg Expon/linear any slope", "1", 46));
+  dialog.Screen(CodeLine("Neg Expon/linear neg slope", "2", 46));
+  dialog.Screen(CodeLine("Linear regression any slope", "3", 46));
+  dialog.Screen(CodeLine("Linear regression neg slope", "4", 46));
+  dialog.Screen(CodeLine("Horizontal line through mean", "6", 46));
+  dialog.Screen(CodeLine("Age-dependent spline smoothing", "<8>", 45));
+  dialog.Screen(CodeLine("Median segment length spline", "9", 46));
+  dialog.Screen(CodeLine("Spline filter in years (fixed .ge. 10)", "10", 45));
+  dialog.Prompt("Opt <8> is default, hit <RET> for it");
+}
+
+// The codes of the general menu that reach a curve: those crvfit fits, the
+// raw-data average (fitted as the mean), the regional curve and the median
+// segment length spline.
+bool GeneralMenuServes(int code) {
+  return detrend::CrvfitHasModel(code) || code == static_cast<int>(detrend::CurveOption::kRawAverage) ||
+         code == static_cast<int>(detrend::CurveOption::kRegionalCurve) ||
+         code == static_cast<int>(detrend::CurveOption::kMedianLengthSpline);
 }
 
 struct RcsItem {
@@ -66,31 +107,16 @@ bool RcsWindowAccepted(int window, bool odd_only) {
 }  // namespace
 
 std::optional<int> ReadNumericAnswer(Dialog& dialog, std::string_view default_answer) {
-  std::string answer = dialog.ReadAnswer(kAnswerLength);
-  dialog.QuitIfSlash(answer);
-  if (common::IsBlank(answer)) common::Assign(answer, default_answer);
-  return files::ConvertAnswer(answer);
+  common::TypedAnswer answer = dialog.ReadTyped(kAnswerLength);
+  if (answer.blank) common::Assign(answer.text, default_answer);
+  return files::ConvertAnswer(answer.text);
 }
 
 int AskCurveFitOption(Dialog& dialog) {
-  return AskNumber(dialog, "8", [&dialog] {
-    dialog.Screen("");
-    dialog.Screen(" General Curve fit options:");
-    dialog.Screen("");
-    dialog.Screen(" Spline percent N filter (variable)  .le.  -10");
-    dialog.Screen(CodeLine("Friedman variable span smoother", "-5", 45));
-    dialog.Screen(CodeLine("Regional Curve Standardization (RCS)", "-2", 45));
-    dialog.Screen(CodeLine("Raw data average, followed by Opt 6", "0", 46));
-    dialog.Screen(CodeLine("Neg Expon/linear any slope", "1", 46));
-    dialog.Screen(CodeLine("Neg Expon/linear neg slope", "2", 46));
-    dialog.Screen(CodeLine("Linear regression any slope", "3", 46));
-    dialog.Screen(CodeLine("Linear regression neg slope", "4", 46));
-    dialog.Screen(CodeLine("Horizontal line through mean", "6", 46));
-    dialog.Screen(CodeLine("Age-dependent spline smoothing", "<8>", 45));
-    dialog.Screen(CodeLine("Median segment length spline", "9", 46));
-    dialog.Screen(CodeLine("Spline filter in years (fixed .ge. 10)", "10", 45));
-    dialog.Prompt("Opt <8> is default, hit <RET> for it");
-  });
+  for (;;) {
+    const int code = AskNumber(dialog, "8", [&dialog] { ShowCurveFitMenu(dialog); });
+    if (GeneralMenuServes(code)) return code;
+  }
 }
 
 int AskFriedmanAlpha(Dialog& dialog) {
@@ -103,7 +129,7 @@ int AskFriedmanAlpha(Dialog& dialog) {
 }
 
 int AskSplineStiffness(Dialog& dialog) {
-  return AskNumber(dialog, "50", [&dialog] {
+  return AskStiffness(dialog, "50", [&dialog] {
     ShowLines(dialog,
               {"For the age-dependent spline you must", "enter a starting spline stiffness. For",
                "detrending individual series, an initial", "value that appears work well is 50 yrs."},
@@ -130,7 +156,7 @@ int AskSplineEnd(Dialog& dialog) {
 }
 
 int AskRcsStiffness(Dialog& dialog) {
-  return AskNumber(dialog, "10", [&dialog] {
+  return AskStiffness(dialog, "10", [&dialog] {
     ShowLines(dialog,
               {"For using the age-dependent spline with RCS", "enter an initial spline stiffness to smooth",
                "the mean biologically aged-aligned tree rings.", "A suggested initial value to try is 10 yrs."},
@@ -165,6 +191,7 @@ bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, common::RunOpt
     dialog.ScreenText(" enter  option  (x to start over)  ==> ");
     const std::optional<int> code = dialog.ReadFreeInt();
     if (!code) return false;
+    if (!detrend::DetrndHasModel(*code)) continue;
 
     if (*code == -4 || *code == -3) {
       const bool median = *code == -3;
@@ -197,10 +224,8 @@ std::optional<common::MeanMethod> AskMeanMethodOnce(Dialog& dialog) {
   dialog.Screen(" How to calculate the mean chronology (/ to stop):");
   dialog.Screen(CodeLine("Non-robust arithmetic mean", " 1 ", 39));
   dialog.Screen(CodeLine("Robust Tukey biweight mean", "<2>", 39));
-  std::string answer = dialog.Ask("Robust is default, hit <RET> if you want it", kAnswerLength);
-  dialog.QuitIfSlash(answer);
-  files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
-  const char c = answer[0] == ' ' ? '2' : answer[0];
+  const common::TypedAnswer answer = dialog.AskTyped("Robust is default, hit <RET> if you want it", kAnswerLength);
+  const char c = answer.blank ? '2' : answer.first();
   if (c == '1') return common::MeanMethod::kArithmetic;
   if (c == '2') return common::MeanMethod::kBiweight;
   dialog.Screen("");
@@ -226,7 +251,7 @@ int AskRbarWindow(Dialog& dialog) {
       dialog.Screen(" Running RBAR variance stabilization skipped");
       return window;
     }
-    if (window >= 1 && window <= 24) {
+    if (window < 25) {
       dialog.Screen("");
       dialog.Screen(" Running RBAR window width must be .ge. 25");
       continue;
@@ -272,12 +297,10 @@ float AskConvergence(Dialog& dialog) {
                "differences between the current and", "preceeding chronologies:   ",
                "  Original Dorran setting   1  0.0005", "  Current default setting  <2> 0.0001"},
               "  **** Roll Your Own ****   3  X.XXXX");
-    std::string answer = dialog.ReadAnswer(kAnswerLength);
-    dialog.QuitIfSlash(answer);
-    files::ljust(answer);  // " 1" is taken as typed; only a wholly blank answer is the default
-    if (answer[0] == '1') return 0.0005f;
-    if (answer[0] == ' ' || answer[0] == '2') return 0.0001f;
-    if (answer[0] != '3') continue;
+    const common::TypedAnswer answer = dialog.ReadTyped(kAnswerLength);
+    if (answer.first() == '1') return 0.0005f;
+    if (answer.blank || answer.first() == '2') return 0.0001f;
+    if (answer.first() != '3') continue;
     dialog.Screen("");
     dialog.Prompt("Okay, enter YOUR convergence test");
     if (std::optional<float> own = dialog.ReadFreeReal()) return *own;
@@ -291,10 +314,9 @@ char AskTarn(Dialog& dialog) {
                "and use the more robust median absolute", "differences instead of mean absolute",
                "differences for signal free convergence."},
               "Enter <y>/n (default is y for YES, / to exit)");
-    const std::string answer = dialog.ReadAnswer(1);
-    dialog.QuitIfSlash(answer);
-    const char c = answer[0];
-    if (c == ' ' || c == 'y' || c == 'Y') return 'y';
+    const common::TypedAnswer answer = dialog.ReadTyped(1);
+    const char c = answer.first();
+    if (answer.blank || c == 'y' || c == 'Y') return 'y';
     if (c == 'n' || c == 'N') return 'n';
     dialog.Screen("");
     dialog.Screen(" Answer not entered as y or n");

@@ -3,10 +3,11 @@
 // mean method, the running RBAR window, the additional stabilisation, the
 // convergence test and the TARN tweaks, with their report lines.
 //
-// Numeric answers: "/" in position 1 stops the program, an answer that is
-// wholly blank takes the question's default, any other answer is taken as
-// typed (left-justified) and converted with the descriptor ifmt builds; an
-// answer that does not convert asks the question again.
+// Answers are read by Dialog::ReadTyped: without their leading blanks, "/"
+// stopping the program, the default only for a wholly blank answer (the
+// regional-curve menu and its windows are free-form reads). Numeric answers
+// are converted with the descriptor ifmt builds; an answer that does not
+// convert asks the question again.
 #pragma once
 
 #include <optional>
@@ -22,32 +23,35 @@ namespace drivers {
 // is `default_answer`; nullopt when the answer does not convert.
 std::optional<int> ReadNumericAnswer(common::Dialog& dialog, std::string_view default_answer);
 
-// The general curve-fit menu, until an integer is typed (blank: 8).
+// The general curve-fit menu (blank: 8), until a code that reaches a curve
+// is typed: -10 or less, -5, -2, 0 to 4, 6, 8, 9, 10 or more.
 int AskCurveFitOption(common::Dialog& dialog);
 // The Friedman alpha (blank: 7), until 0 to 9.
 int AskFriedmanAlpha(common::Dialog& dialog);
-// The starting stiffness of the age-dependent spline (blank: 50), unchecked.
+// The starting stiffness of the age-dependent spline (blank: 50), until 1
+// or more.
 int AskSplineStiffness(common::Dialog& dialog);
 // The end flag of the age-dependent spline (blank: 0), until 0 or 1.
 int AskSplineEnd(common::Dialog& dialog);
-// The stiffness of the regional curve's age-dependent spline (blank: 10).
+// The stiffness of the regional curve's age-dependent spline (blank: 10),
+// until 1 or more.
 int AskRcsStiffness(common::Dialog& dialog);
 
 // The regional-curve menu shown when the engine asks for another regional
 // detrending. An accepted answer sets NOPT in `options` (and, for -5, -4,
 // -3 and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
 // no integer returns false (the caller goes back to the general menu); a
-// lowess or median window outside the accepted values shows the menu again.
+// lowess or median window outside the accepted values, or a code detrnd
+// fits no model for (0, 9, -6 to -9), shows the menu again.
 bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options);
 
-// The mean method once: 1 or 2 (wholly blank: 2; the first character of the
-// left-justified answer counts), nullopt after "Mean index choice not
-// admissible".
+// The mean method once: 1 or 2 (blank: 2; the first character counts),
+// nullopt after "Mean index choice not admissible".
 std::optional<common::MeanMethod> AskMeanMethodOnce(common::Dialog& dialog);
 void EchoMeanMethod(common::Dialog& dialog, common::MeanMethod MEANMD);
 
-// The running RBAR window (blank: 51), until 0, 25 or more, or negative;
-// an even window is made odd with a message.
+// The running RBAR window (blank: 51), until 0 or 25 or more ("... must be
+// .ge. 25" for any other value); an even window is made odd with a message.
 int AskRbarWindow(common::Dialog& dialog);
 void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 
@@ -56,8 +60,8 @@ void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 int AskStabilisation(common::Dialog& dialog);
 void EchoStabilisation(common::Dialog& dialog, int ISTAB);
 
-// The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or wholly
-// blank) or typed (3); the first character of the left-justified answer counts.
+// The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or blank) or
+// typed (3, any value that reads); the first character counts.
 float AskConvergence(common::Dialog& dialog);
 
 // The TARN convergence tweaks, until y or n (blank: y); returns 'y' or 'n'.

@@ -55,9 +55,8 @@ DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
 
   if (RDFAIL != 0 && !batch) {
     dialog.Screen("");
-    const std::string answer = dialog.Ask("[T]ry again or [Q]uit the program now?", 1);
-    dialog.QuitIfSlash(answer);
-    if (answer[0] == 'T' || answer[0] == 't') return DataSetOutcome::kTryAgain;
+    const char answer = dialog.AskTyped("[T]ry again or [Q]uit the program now?", 1).first();
+    if (answer == 'T' || answer == 't') return DataSetOutcome::kTryAgain;
     dialog.Screen("");
     dialog.Stop(common::ExitStatus::kAbnormal, " Program Terminating");
   }

@@ -130,9 +130,8 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
   SeriesProcessingChoice choice;
   for (;;) {
     ShowMenu(dialog);
-    const std::string answer = dialog.ReadAnswer(1);
-    dialog.QuitIfSlash(answer);
-    const char c = answer[0] == ' ' ? '1' : answer[0];
+    const common::TypedAnswer answer = dialog.ReadTyped(1);
+    const char c = answer.blank ? '1' : answer.first();
     if (c < '1' || c > '7') continue;
     choice = SeriesProcessingChoice{c, 0, 0};
     if (c == '1') break;

@@ -112,15 +112,16 @@ TEST(OptionDialogueEndToEnd, MedianSegmentLengthOfTheCensoredSet) {
 }
 
 TEST(OptionDialogueEndToEnd, RegionalCurveWithPithOffsetFile) {
-  // gp_pith_offsets.txt holds 58 offsets; the data set has 58 series.
+  // gp_pith_offsets.txt holds 58 offsets; the data set has 58 series. A
+  // stiffness of 0 is asked again; " T" is taken as typed.
   e2e::Sandbox box;
   box.Put("gp.rwl", test_support::DecadeSet("GP", 58, 1900, 60));
   box.CopyData("gp_pith_offsets.txt", "pith.txt");
-  const e2e::Result r =
-      box.Run(e2e::Kestrane(), Join({"gp.rwl", "1", "R", "1", "-2", "", "T", "pith.txt", "1", "0"}, kChronologyDefaults));
+  const std::vector<std::string> answers = {"gp.rwl", "1", "R", "1", "-2", "0", "", "  T", "pith.txt", "1", "0"};
+  const e2e::Result r = box.Run(e2e::Kestrane(), Join(answers, kChronologyDefaults));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, " Total series read in:           58  1900  1959    60\n")) << r.screen;
-  EXPECT_TRUE(Has(r.screen, " For using the age-dependent spline with RCS\n"));
+  EXPECT_EQ(Count(r.screen, " For using the age-dependent spline with RCS\n"), 2);
   EXPECT_TRUE(Has(r.screen, "\n Reading offset file: pith.txt\n")) << r.screen;
   EXPECT_FALSE(Has(r.screen, "Select RCS curve fit options:"));
   EXPECT_FALSE(Has(r.screen, "There was an error reading the pith offset"));

@@ -129,11 +129,18 @@ TEST(SeriesDialogue, InvalidIndexAnswersAreRejected) {
   EXPECT_NE(r.screen.find(error, first + 1), std::string::npos);
 }
 
-TEST(SeriesDialogue, SlashAtIndexModeTerminates) {
+TEST(SeriesDialogue, SlashAtIndexModeTerminatesAndAtThePowerQuestionStops) {
+  for (const char* slash : {"/", "  /"}) {
+    e2e::Sandbox box;
+    const e2e::Result r = RunWith(box, {slash});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.screen.ends_with("==> \n Program Terminating\n")) << r.screen;
+  }
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, {"/"});
+  const e2e::Result r = RunWith(box, {"S", "/"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.screen.ends_with("==> \n Program Terminating\n")) << r.screen;
+  EXPECT_TRUE(r.screen.ends_with(Prompt("Power transform data? [T]rue or [F]alse"))) << r.screen;
+  EXPECT_TRUE(r.errors.empty());
 }
 
 TEST(SeriesDialogue, CensoringThatKeepsNothingOffersTheMenuAgain) {

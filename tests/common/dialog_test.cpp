@@ -42,6 +42,31 @@ TEST(Dialog, AnswersAreCutAndPadded) {
   EXPECT_EQ(d.ReadAnswer(3), "   ");
 }
 
+TEST(Dialog, TypedAnswersLoseTheirLeadingBlanksAndOnlyABlankLineIsBlank) {
+  ScriptedConsole console({"  n", "   ", "", "  12345", "x", "  /", "/"});
+  Units units;
+  Dialog d(console, units);
+  const common::TypedAnswer n = d.ReadTyped(1);
+  EXPECT_EQ(n.text, "n");
+  EXPECT_FALSE(n.blank);
+  for (int i = 0; i < 2; ++i) {
+    const common::TypedAnswer blank = d.ReadTyped(2);
+    EXPECT_EQ(blank.text, "  ");
+    EXPECT_TRUE(blank.blank);
+    EXPECT_EQ(blank.first(), ' ');
+  }
+  EXPECT_EQ(d.ReadTyped(3).text, "123");  // cut after the leading blanks go
+  EXPECT_EQ(d.ReadTyped(3).text, "x  ");
+  // "/" behind blanks is still "/": it stops, or comes back when asked to.
+  EXPECT_EQ(d.ReadTyped(1, common::Slash::kAnswer).first(), '/');
+  try {
+    d.ReadTyped(1);
+    FAIL() << "no stop";
+  } catch (const common::ProgramStop& stop) {
+    EXPECT_EQ(stop.status, 0);
+  }
+}
+
 TEST(Dialog, BothWritesAnUpperCaseTwinKeepingVerbatimPieces) {
   test_support::TempDir dir;
   const std::string report = dir.File("report.txt");

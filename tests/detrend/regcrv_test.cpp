@@ -273,6 +273,87 @@ TEST(Detrnd, LowessFractionFromPointsOrPercent) {
   EXPECT_EQ(by_percent, direct);
 }
 
+// Regional-curve smoothers with the window as typed. Expected curves from
+// tests/detrend/rcs_smoothers_reference.py, a separate double-precision
+// transcription of LOWESS and iterated running medians (its printed values).
+namespace rcs_reference {
+const std::vector<float> kCurve = {
+    3.146500f, 2.985100f, 2.714100f, 2.597800f, 2.679100f, 2.716400f, 2.537300f, 2.291200f, 2.229900f,
+    2.338800f, 2.358100f, 2.163100f, 1.946900f, 1.937300f, 2.062900f, 2.057600f, 3.350200f, 1.668800f,
+    1.706300f, 1.837700f, 1.803400f, 1.589000f, 1.446500f, 1.525100f, 1.652300f, 1.586700f, 1.371500f,
+    1.271200f, 1.383800f, 1.497600f, 1.400700f, 1.191800f, 1.135400f, 1.274100f, 1.366300f, 1.240100f,
+    1.044800f, 1.032600f, 1.188500f, 1.252700f};
+const std::vector<float> kLowessWindow12 = {
+    3.042886f, 2.946975f, 2.852243f, 2.757060f, 2.660611f, 2.565844f, 2.495204f, 2.432825f, 2.360680f,
+    2.279614f, 2.207955f, 2.154345f, 2.106037f, 2.044114f, 1.975186f, 1.920040f, 1.880982f, 1.841707f,
+    1.787917f, 1.725475f, 1.676562f, 1.646149f, 1.612212f, 1.564410f, 1.514920f, 1.480588f, 1.458452f,
+    1.429693f, 1.387498f, 1.346739f, 1.322198f, 1.308961f, 1.292609f, 1.274733f, 1.257297f, 1.241363f};
+const std::vector<float> kLowessPercent30 = {
+    3.049115f, 2.948460f, 2.850957f, 2.752921f, 2.651757f, 2.561324f, 2.491987f, 2.431202f, 2.359004f,
+    2.276468f, 2.203838f, 2.151377f, 2.103499f, 2.045467f, 1.976277f, 1.916470f, 1.880754f, 1.844343f,
+    1.784688f, 1.720080f, 1.675248f, 1.645240f, 1.612099f, 1.563185f, 1.512226f, 1.478365f, 1.457818f,
+    1.429847f, 1.386292f, 1.344082f, 1.320245f, 1.306692f, 1.290945f, 1.272335f, 1.256634f, 1.245258f};
+const std::vector<float> kMedianWindow5 = {
+    2.714100f, 2.714100f, 2.714100f, 2.714100f, 2.679100f, 2.597800f, 2.537300f, 2.338800f, 2.338800f,
+    2.291200f, 2.229900f, 2.163100f, 2.062900f, 2.057600f, 2.057600f, 2.057600f, 2.057600f, 1.837700f,
+    1.803400f, 1.706300f, 1.706300f, 1.589000f, 1.589000f, 1.586700f, 1.525100f, 1.525100f, 1.383800f,
+    1.383800f, 1.383800f, 1.383800f, 1.383800f, 1.274100f, 1.274100f, 1.240100f, 1.240100f, 1.240100f};
+const std::vector<float> kMedianPercent30 = {
+    2.679100f, 2.679100f, 2.679100f, 2.679100f, 2.679100f, 2.597800f, 2.537300f, 2.358100f, 2.338800f,
+    2.291200f, 2.229900f, 2.163100f, 2.163100f, 2.062900f, 2.057600f, 1.946900f, 1.937300f, 1.837700f,
+    1.803400f, 1.706300f, 1.668800f, 1.652300f, 1.589000f, 1.586700f, 1.525100f, 1.497600f, 1.446500f,
+    1.400700f, 1.383800f, 1.371500f, 1.366300f, 1.274100f, 1.274100f, 1.274100f, 1.274100f, 1.274100f};
+const std::vector<float> kMedianPercent5 = {
+    2.985100f, 2.985100f, 2.714100f, 2.679100f, 2.679100f, 2.679100f, 2.537300f, 2.291200f, 2.291200f,
+    2.338800f, 2.338800f, 2.163100f, 1.946900f, 1.946900f, 2.057600f, 2.057600f, 2.057600f, 1.706300f,
+    1.706300f, 1.803400f, 1.803400f, 1.589000f, 1.525100f, 1.525100f, 1.586700f, 1.586700f, 1.371500f,
+    1.371500f, 1.383800f, 1.400700f, 1.400700f, 1.191800f, 1.191800f, 1.274100f, 1.274100f, 1.274100f};
+constexpr float kMeanOfFitted = 1.946128f;
+constexpr int kFitted = 36;  // of the 40 values: a truncation age of 36
+}  // namespace rcs_reference
+
+TEST(Detrnd, SmoothersTakeTheWindowAsTypedFixedOrPercent) {
+  using namespace rcs_reference;
+  struct Case {
+    int NOPT, RCSWIN;
+    const std::vector<float>& expected;
+  };
+  const Case cases[] = {
+      {-4, 12, kLowessWindow12},     // 12 points: fraction 12 / 36
+      {-4, -30, kLowessPercent30},   // fraction 0.30: 10 points
+      {-3, 5, kMedianWindow5},
+      {-3, -30, kMedianPercent30},   // 30 % of 36 = 10, made odd: 9
+      {-3, -5, kMedianPercent5},     // 5 % of 36 = 1, raised to 3
+  };
+  for (const Case& c : cases) {
+    int NOPT = c.NOPT;
+    CurveParameters p{};
+    DetrndResult r;
+    const std::vector<float> curv = Fit(kCurve, NOPT, kFitted, p, c.RCSWIN, &r);
+    EXPECT_EQ(NOPT, c.NOPT) << c.RCSWIN;
+    EXPECT_EQ(r.msmoor_ier, 0) << c.RCSWIN;
+    for (int j = 0; j < kFitted; ++j) {
+      EXPECT_NEAR(curv[j], c.expected[j], 2e-5f) << c.NOPT << " " << c.RCSWIN << " " << j;
+    }
+    for (int j = kFitted; j < 40; ++j) EXPECT_EQ(curv[j], -1.0f) << j;  // beyond the fitted ages: untouched
+  }
+}
+
+TEST(Detrnd, RunningMedianWindowTheRoutineRefusesIsTheMeanWithItsStatus) {
+  // 41 values asked of a curve of 36: input error 1 of msmoor, the mean of
+  // the fitted values over the whole curve, code 6.
+  using namespace rcs_reference;
+  int NOPT = -3;
+  CurveParameters p{};
+  DetrndResult r;
+  const std::vector<float> curv = Fit(kCurve, NOPT, kFitted, p, 41, &r);
+  EXPECT_EQ(NOPT, 6);
+  EXPECT_EQ(r.msmoor_ier, 1);
+  EXPECT_EQ(MsmoorMessage(r.msmoor_ier), "input error 1 in msmoor.");
+  for (float v : curv) EXPECT_NEAR(v, kMeanOfFitted, 1e-5f);
+  EXPECT_NEAR(p[4], kMeanOfFitted, 1e-5f);
+}
+
 TEST(Detrnd, UnhandledCodesAreTheMean) {
   for (int code : {0, 9, -6, -9}) {
     int NOPT = code;

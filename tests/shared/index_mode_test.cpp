@@ -51,6 +51,12 @@ TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
   EXPECT_EQ(Report(), kResiduals);
 }
 
+TEST_F(IndexModeTest, AnswersBehindBlanksAreTakenAsTyped) {
+  EXPECT_EQ(Ask({"  s", " t"}, ProgramVariant::kInteractive).INDXMD(), common::IndexMode::kPowerResiduals);
+  EXPECT_EQ(Ask({" s", " f"}, ProgramVariant::kBatch).INDXMD(), common::IndexMode::kResiduals);
+  EXPECT_EQ(Ask({"   r"}, ProgramVariant::kBatch).INDXMD(), common::IndexMode::kRatios);
+}
+
 TEST_F(IndexModeTest, BlankPowerAnswerMeansNoTransformation) {
   const common::RunOptions mode = Ask({"S", ""}, ProgramVariant::kInteractive);
   EXPECT_EQ(mode.RESID, 1);

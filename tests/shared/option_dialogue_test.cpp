@@ -126,10 +126,9 @@ TEST_F(OptionDialogueTest, EchoLineOfEveryOption) {
       {{"8", "75", "1"}, "AGE-DEPENDENT SPLINE SMOOTHING AND START:  OPT    8   75\n"},
       {{"10"}, "SPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n"},
       {{"300"}, "SPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  300\n"},
-      {{"5"}, ""},
-      {{"7"}, ""},
-      {{"-1"}, ""},
-      {{"-9"}, ""},
+      // A code that reaches no curve is asked again; the report names the
+      // option finally taken.
+      {{"5", "7", "-1", "-9", "4"}, "LINEAR REGRESSION NEG SLOPE:  OPT    4\n"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Dialogue(Join(c.answers, kChronologyDefaults)), -1) << c.answers[0];
@@ -211,19 +210,60 @@ TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
   EXPECT_EQ(Count(Transcript(), "General Curve fit options:"), 0);
 }
 
-TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogue) {
-  EXPECT_EQ(Script(Join({"x", "1"}, kChronologyDefaults), [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
-                   [](drivers::RunContext& r) {
-                     r.options.NOPT = -2;
-                     r.restart.RCSRDO = 1;
-                     r.options.RCSFLG = 1;
-                   }),
+// A regional-curve run with pith offsets in use, the engine asking for
+// another regional curve.
+void RegionalCurveRedoPending(drivers::RunContext& r) {
+  r.options.NOPT = -2;
+  r.restart.RCSRDO = 1;
+  r.options.RCSFLG = 1;
+  r.options.PITHFL = 1;
+  r.store.IPITH.assign(4, 0);
+  r.store.IPITH[1] = 12;
+  r.store.IPITH[2] = 30;
+  r.store.IPITH[3] = 7;
+}
+
+TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRegionalCurveMode) {
+  // "x", then the age-dependent spline: the engine must fit the spline the
+  // report names, not code 8 of the regional-curve menu, and without the
+  // pith offsets of the regional curve.
+  EXPECT_EQ(Script(Join({"x", "8", "", ""}, kChronologyDefaults),
+                   [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); }, RegionalCurveRedoPending),
             -1);
   EXPECT_EQ(Unread(), 0u);
-  EXPECT_EQ(options_.NOPT, 1);
-  EXPECT_EQ(options_.RCSFLG, 0);  // another option leaves regional-curve mode
   EXPECT_EQ(restart_.RCSRDO, 0);
-  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nNEG EXPON/LINEAR ANY SLOPE:  OPT    1\n" + kChronologyDefaultEcho);
+  EXPECT_EQ(options_.NOPT, 8);
+  EXPECT_EQ(options_.RCSFLG, 0);
+  EXPECT_EQ(options_.PITHFL, 0);
+  EXPECT_EQ(store_.IPITH, std::vector<int>(4, 0));
+  EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nAGE-DEPENDENT SPLINE SMOOTHING AND START:  OPT    8   50\n" +
+                          kChronologyDefaultEcho);
+
+  // The regional curve chosen again at the general menu keeps the mode.
+  EXPECT_EQ(Script({"x", "-2", "-4", "-20"}, [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
+                   RegionalCurveRedoPending),
+            -1);
+  EXPECT_EQ(options_.NOPT, -4);
+  EXPECT_EQ(options_.RCSWIN, -20);
+  EXPECT_EQ(options_.RCSFLG, 1);
+  EXPECT_EQ(options_.PITHFL, 1);
+  EXPECT_EQ(store_.IPITH[2], 30);
+}
+
+TEST_F(OptionDialogueTest, BatchLeavesRegionalCurveModeWhenAnotherCodeIsChosen) {
+  // A later data set of the batch program asks the curve fit again after a
+  // regional-curve set: the general menu decides the mode every time.
+  variant_ = common::ProgramVariant::kBatch;
+  EXPECT_EQ(Script({"6"}, [](drivers::RunContext& r) { drivers::AskCurveFit(r); },
+                   [](drivers::RunContext& r) {
+                     RegionalCurveRedoPending(r);
+                     r.restart.RCSRDO = 0;
+                   }),
+            -1);
+  EXPECT_EQ(options_.NOPT, 6);
+  EXPECT_EQ(options_.RCSFLG, 0);
+  EXPECT_EQ(options_.PITHFL, 0);
+  EXPECT_EQ(store_.IPITH, std::vector<int>(4, 0));
 }
 
 TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
@@ -247,18 +287,24 @@ TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
             " REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n");
 }
 
-TEST_F(OptionDialogueTest, SkippedOrNegativeWindowDoesNotAskTheStabilisation) {
-  for (const char* window : {"0", "-4"}) {
-    EXPECT_EQ(Script({"", window, "3", "0.25", "y"}, [](drivers::RunContext& r) { drivers::ChronologyOptions(r); },
-                     [](drivers::RunContext& r) { r.options.ISTAB = 0; }),
-              -1);
-    EXPECT_EQ(Unread(), 0u) << window;
-    EXPECT_EQ(options_.ISTAB, 0);
-    EXPECT_EQ(options_.CONVTL, 0.25f);
-    EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
+TEST_F(OptionDialogueTest, SkippedWindowDoesNotAskTheStabilisation) {
+  // A negative window is refused (the engine sees only 0 or 25 and more);
+  // any own convergence threshold that reads is taken, 0 and negative ones
+  // included.
+  for (const std::vector<std::string>& window : {std::vector<std::string>{"0"}, std::vector<std::string>{"-4", "0"}}) {
+    for (const char* own : {"0.25", "0", "-1"}) {
+      EXPECT_EQ(Script(Join(Join({""}, window), {"3", own, "y"}),
+                       [](drivers::RunContext& r) { drivers::ChronologyOptions(r); },
+                       [](drivers::RunContext& r) { r.options.ISTAB = 0; }),
+                -1);
+      EXPECT_EQ(Unread(), 0u) << window.size();
+      EXPECT_EQ(options_.ISTAB, 0);
+      EXPECT_EQ(options_.IRBWIN, 0);
+      EXPECT_EQ(options_.CONVTL, std::stof(own));
+      EXPECT_EQ(Count(Transcript(), "Additional spline variance stabilization?"), 0);
+      EXPECT_NE(Report().find("\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:     0\n"), std::string::npos);
+    }
   }
-  EXPECT_EQ(options_.IRBWIN, -3);
-  EXPECT_NE(Report().find("\nRUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION:    -3\n"), std::string::npos);
 }
 
 TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {

@@ -63,12 +63,25 @@ TEST_F(OptionQuestionsTest, GeneralMenuBlankIsEight) {
 
 TEST_F(OptionQuestionsTest, GeneralMenuLeadingBlankTakenAsTypedAndTextAskedAgain) {
   int nopt = 0;
-  EXPECT_EQ(Script({"x5", " 5"}, [&](common::Dialog& d) { nopt = drivers::AskCurveFitOption(d); }), -1);
-  EXPECT_EQ(nopt, 5);
+  EXPECT_EQ(Script({"x5", " 6"}, [&](common::Dialog& d) { nopt = drivers::AskCurveFitOption(d); }), -1);
+  EXPECT_EQ(nopt, 6);
   EXPECT_EQ(Count(Transcript(), " General Curve fit options:"), 2);
   int neg = 0;
   EXPECT_EQ(Script({"-12"}, [&](common::Dialog& d) { neg = drivers::AskCurveFitOption(d); }), -1);
   EXPECT_EQ(neg, -12);
+}
+
+TEST_F(OptionQuestionsTest, GeneralMenuAsksAgainForCodesThatReachNoCurve) {
+  // No per-series fit serves 5, 7, -1, -3, -4 or -6 to -9.
+  int nopt = 0;
+  const std::vector<std::string> refused = {"5", "7", "-1", "-3", "-4", "-6", "-7", "-8", "-9"};
+  std::vector<std::string> answers = refused;
+  answers.push_back("-11");
+  EXPECT_EQ(Script(answers, [&](common::Dialog& d) { nopt = drivers::AskCurveFitOption(d); }), -1);
+  EXPECT_EQ(nopt, -11);
+  std::string expected;  // the menu again after each, without a message
+  for (const std::string& a : answers) expected += kGeneralMenu + P("Opt <8> is default, hit <RET> for it", a);
+  EXPECT_EQ(Transcript(), expected);
 }
 
 TEST_F(OptionQuestionsTest, SlashStopsAndEndOfInputStopsWithThree) {
@@ -97,10 +110,13 @@ TEST_F(OptionQuestionsTest, EndOfInputAtTheRegionalCurveMenuAndItsQuestions) {
         << answers.size();
     EXPECT_FALSE(Errors().empty());
   }
-  EXPECT_EQ(Script({"-4", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
-            0);
-  EXPECT_EQ(Script({"-2", "/"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
-            0);
+  // "/" at the menu's follow-up questions stops too.
+  for (const char* code : {"-5", "-4", "-3", "-2"}) {
+    EXPECT_EQ(Script({code, " /"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+              0)
+        << code;
+    EXPECT_TRUE(Errors().empty());
+  }
 }
 
 const std::string kAlphaQuestion =
@@ -134,8 +150,10 @@ TEST_F(OptionQuestionsTest, SplineStiffnessDefaultUncheckedAndReasked) {
   EXPECT_EQ(Script({"abc", " 3"}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
   EXPECT_EQ(stiff, 3);
   EXPECT_EQ(Count(Transcript(), "For the age-dependent spline you must"), 2);
-  EXPECT_EQ(Script({"-7"}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
-  EXPECT_EQ(stiff, -7);
+  // A stiffness below 1 is asked again.
+  EXPECT_EQ(Script({"-7", "0", "1"}, [&](common::Dialog& d) { stiff = drivers::AskSplineStiffness(d); }), -1);
+  EXPECT_EQ(stiff, 1);
+  EXPECT_EQ(Count(Transcript(), "For the age-dependent spline you must"), 3);
 }
 
 TEST_F(OptionQuestionsTest, SplineEndOnlyZeroOrOneSilently) {
@@ -162,6 +180,9 @@ TEST_F(OptionQuestionsTest, RcsStiffnessDefaultTen) {
             "\n For using the age-dependent spline with RCS\n enter an initial spline stiffness to smooth\n"
             " the mean biologically aged-aligned tree rings.\n A suggested initial value to try is 10 yrs.\n" +
                 P("Enter your value, hit <RET> for 10", ""));
+  EXPECT_EQ(Script({"0", "-10", " 2"}, [&](common::Dialog& d) { stiff = drivers::AskRcsStiffness(d); }), -1);
+  EXPECT_EQ(stiff, 2);
+  EXPECT_EQ(Count(Transcript(), "For using the age-dependent spline with RCS"), 3);
 }
 
 std::string RcsMenu(const std::string& minus_two) {
@@ -253,6 +274,26 @@ TEST_F(OptionQuestionsTest, RcsMenuSuperSmootherStiffnessAndOtherCodes) {
   EXPECT_EQ(o.RCSWIN, 7);  // kept
 }
 
+TEST_F(OptionQuestionsTest, RcsMenuAsksAgainForCodesWithoutARegionalFit) {
+  // detrnd fits nothing of its own for 0, 9 and -6 to -9; -1 (differences)
+  // and -10 (a spline) are fits.
+  for (const char* last : {"-1", "-10"}) {
+    common::RunOptions o;
+    bool accepted = false;
+    EXPECT_EQ(Script({"0", "9", "-6", "-7", "-8", "-9", last},
+                     [&](common::Dialog& d) { accepted = drivers::AskRcsOption(d, ProgramVariant::kInteractive, o); }),
+              -1);
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(Unread(), 0u);
+    EXPECT_EQ(o.NOPT, std::stoi(last));
+    std::string expected;
+    for (const char* a : {"0", "9", "-6", "-7", "-8", "-9", last}) {
+      expected += RcsMenu("  -2:  Age-dependent spline smoothing") + a + "\n";
+    }
+    EXPECT_EQ(Transcript(), expected);
+  }
+}
+
 TEST_F(OptionQuestionsTest, RcsMenuBatchTexts) {
   common::RunOptions o;
   EXPECT_EQ(Script({"-4", "9"}, [&](common::Dialog& d) { drivers::AskRcsOption(d, ProgramVariant::kBatch, o); }), -1);
@@ -321,9 +362,13 @@ TEST_F(OptionQuestionsTest, WindowDefaultOddAndRejected) {
   EXPECT_EQ(w, 0);
   EXPECT_TRUE(Transcript().ends_with("==> 0\n\n Running RBAR variance stabilization skipped\n"));
 
-  EXPECT_EQ(Script({"-4"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
-  EXPECT_EQ(w, -3);
-  EXPECT_TRUE(Transcript().ends_with("\n Running RBAR window width increased to make it odd:    -3\n"));
+  // A negative window is refused as a short one is.
+  EXPECT_EQ(Script({"-4", "-51", "27"}, [&](common::Dialog& d) { w = drivers::AskRbarWindow(d); }), -1);
+  EXPECT_EQ(w, 27);
+  EXPECT_EQ(Transcript(), kWindowQuestion + P(kWindowPrompt, "-4") + "\n Running RBAR window width must be .ge. 25\n" +
+                              kWindowQuestion + P(kWindowPrompt, "-51") +
+                              "\n Running RBAR window width must be .ge. 25\n" + kWindowQuestion +
+                              P(kWindowPrompt, "27"));
 }
 
 TEST_F(OptionQuestionsTest, StabilisationRefusesTwoToNineSilently) {

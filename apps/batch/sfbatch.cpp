@@ -15,7 +15,6 @@
 #include "common/units.h"
 #include "files/character_helpers.h"
 #include "files/pith.h"
-#include "plot/setplib.h"
 
 namespace batch {
 
@@ -172,12 +171,8 @@ void AskNextSet(Run& run) {
 
 void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
              engine::EngineState& engine_state, plot::PlotContext& plots) {
-  plot::setplib(plot::kPlotDataDir);
   Run run(dialog, store, options, restart, engine_state, plots);
-  options.RCSFLG = 0;
-  restart.RCSRDO = 0;
-  options.PITHFL = 0;
-  drivers::ShowBanner(dialog, run.variant);
+  drivers::StartUp(run);
   OpenCumulativeFiles(dialog);
   AskListFile(run);
 

@@ -10,7 +10,6 @@
 #include "common/text.h"
 #include "common/units.h"
 #include "files/character_helpers.h"
-#include "plot/setplib.h"
 
 namespace interactive {
 
@@ -55,12 +54,8 @@ void AskDataFile(Run& run) {
 
 void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
              engine::EngineState& engine_state, plot::PlotContext& plots) {
-  plot::setplib(plot::kPlotDataDir);
   Run run(dialog, store, options, restart, engine_state, plots);
-  options.RCSFLG = 0;
-  restart.RCSRDO = 0;
-  options.PITHFL = 0;
-  drivers::ShowBanner(dialog, run.variant);
+  drivers::StartUp(run);
 
   for (;;) {
     AskDataFile(run);

@@ -10,6 +10,7 @@
 #include "common/units.h"
 #include "engine/sigfre.h"
 #include "files/character_helpers.h"
+#include "plot/setplib.h"
 
 namespace drivers {
 
@@ -81,22 +82,32 @@ void OpenReport(RunContext& run) {
   run.restart.KRETRY = 0;
 }
 
-void NormalEnd(Dialog& dialog, ProgramVariant variant) {
+namespace {
+
+// The termination line, "Hit RETURN to Quit", the wait and the stop.
+[[noreturn]] void End(Dialog& dialog, ProgramVariant variant, bool normal) {
+  const bool batch = variant == ProgramVariant::kBatch;
+  const char* line = normal ? (batch ? " Normal termination of program Kestrane_" : " Normal termination of Kestrane_Version ")
+                            : (batch ? " Abnormal termination of program Kestrane_ "
+                                     : " Abnormal termination of Kestrane_Version ");
   dialog.Screen("");
-  dialog.Screen((variant == ProgramVariant::kBatch ? " Normal termination of program Kestrane_"
-                                                   : " Normal termination of Kestrane_Version ") +
-                Version(variant));
+  dialog.Screen(line + Version(variant));
   dialog.Screen("");
-  dialog.StopAfterReturn(common::ExitStatus::kNormal);
+  dialog.StopAfterReturn(normal ? common::ExitStatus::kNormal : common::ExitStatus::kAbnormal);
 }
 
-void AbnormalEnd(Dialog& dialog, ProgramVariant variant) {
-  dialog.Screen("");
-  dialog.Screen((variant == ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ "
-                                                   : " Abnormal termination of Kestrane_Version ") +
-                Version(variant));
-  dialog.Screen("");
-  dialog.StopAfterReturn(common::ExitStatus::kAbnormal);
+}  // namespace
+
+void NormalEnd(Dialog& dialog, ProgramVariant variant) { End(dialog, variant, true); }
+
+void AbnormalEnd(Dialog& dialog, ProgramVariant variant) { End(dialog, variant, false); }
+
+void StartUp(RunContext& run) {
+  plot::setplib(plot::kPlotDataDir);
+  run.options.RCSFLG = 0;
+  run.restart.RCSRDO = 0;
+  run.options.PITHFL = 0;
+  ShowBanner(run.dialog, run.variant);
 }
 
 }  // namespace drivers

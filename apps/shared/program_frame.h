@@ -13,6 +13,10 @@ namespace drivers {
 // The program's version text padded to 15 characters.
 std::string Version(common::ProgramVariant variant);
 
+// The start of a run: the plotting library's data directory, the
+// regional-curve flags and pith offsets off, the banner and the warning.
+void StartUp(RunContext& run);
+
 // The banner box with the limits and the version, then the gap-filling
 // warning box (screen only).
 void ShowBanner(common::Dialog& dialog, common::ProgramVariant variant);

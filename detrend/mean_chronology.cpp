@@ -170,7 +170,7 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
     work.lanes.push_back({std::vector<float>(size), std::vector<float>(size), std::vector<float>(size)});
   }
   std::atomic<int> first_empty{nyrs + 1};
-  ParallelFor(blocks, lanes, [&](int block, unsigned lane) {
+  ParallelFor(work.pool, blocks, lanes, [&](int block, unsigned lane) {
     std::vector<float>& values = lane == 0 ? work.values : work.lanes[lane - 1].values;
     std::vector<float>& w = lane == 0 ? work.work : work.lanes[lane - 1].work;
     std::vector<float>& weights = lane == 0 ? work.weights : work.lanes[lane - 1].weights;

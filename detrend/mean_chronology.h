@@ -12,6 +12,7 @@
 #include "common/limits.h"
 #include "common/program_variant.h"
 #include "common/storage.h"
+#include "detrend/parallel.h"
 
 namespace detrend {
 
@@ -65,11 +66,13 @@ struct RobsumWorkspace {
   explicit RobsumWorkspace(common::ProgramVariant variant);
   int maxnum;
   std::vector<float> values, work, weights;
-  // The same for each further thread of a large table, made on first need.
+  // The same for each further thread of a large table, made on first need,
+  // and the threads it may use (none: threads of each call's own).
   struct Lane {
     std::vector<float> values, work, weights;
   };
   std::vector<Lane> lanes;
+  WorkerPool* pool = nullptr;
 };
 
 enum class RobsumStatus {

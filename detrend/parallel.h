@@ -1,11 +1,15 @@
 // Work shared out among threads for the costly loops over independent
 // items (the windows of the running RBAR, the years of the mean
-// chronology). Each item is computed whole by one thread, so results are
-// those of a one-thread run.
+// chronology, the series of a signal-free iteration). Each item is computed
+// whole by one thread, so results are those of a one-thread run.
 #pragma once
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -21,19 +25,54 @@ inline unsigned LanesFor(double work, double threshold, int count) {
   return std::min({cores, kMaxLanes, static_cast<unsigned>(count)});
 }
 
-// body(k, lane) for k = 0..count-1 on `lanes` threads; the calling thread
-// is lane 0. Items are handed out one at a time in increasing order.
+// Threads kept waiting for work between the calls of a run, so that a job
+// costs no thread creation. Its owner (the engine's state) lends it to the
+// routines that share out their items; the threads start on first need and
+// stop with the pool.
+class WorkerPool {
+ public:
+  WorkerPool() = default;
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  // job(lane) on lanes 0..lanes-1, lane 0 on the calling thread; returns
+  // when every lane has finished.
+  void Run(unsigned lanes, const std::function<void(unsigned)>& job);
+
+ private:
+  void Loop(unsigned lane);
+
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::vector<std::thread> threads_;
+  const std::function<void(unsigned)>* job_ = nullptr;
+  unsigned active_ = 0;   // lanes 1..active_ take part in the current job
+  unsigned pending_ = 0;  // of those, the ones not finished yet
+  std::uint64_t generation_ = 0;
+  bool stop_ = false;
+};
+
+// body(k, lane) for k = 0..count-1 on `lanes` threads, the calling thread
+// being lane 0; items are handed out one at a time in increasing order.
+// With a pool its threads do the work, otherwise threads of the call's own.
 template <typename Body>
-void ParallelFor(int count, unsigned lanes, Body body) {
+void ParallelFor(WorkerPool* pool, int count, unsigned lanes, Body body) {
   std::atomic<int> next{0};
-  auto worker = [&](unsigned lane) {
+  const std::function<void(unsigned)> worker = [&](unsigned lane) {
     for (int k = next++; k < count; k = next++) body(k, lane);
   };
-  std::vector<std::thread> threads;
-  threads.reserve(lanes > 0 ? lanes - 1 : 0);
-  for (unsigned t = 1; t < lanes; ++t) threads.emplace_back(worker, t);
-  worker(0);
-  for (std::thread& t : threads) t.join();
+  if (lanes <= 1) {
+    worker(0);
+  } else if (pool != nullptr) {
+    pool->Run(lanes, worker);
+  } else {
+    std::vector<std::thread> threads;
+    threads.reserve(lanes - 1);
+    for (unsigned t = 1; t < lanes; ++t) threads.emplace_back(worker, t);
+    worker(0);
+    for (std::thread& t : threads) t.join();
+  }
 }
 
 }  // namespace detrend

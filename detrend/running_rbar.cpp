@@ -173,7 +173,7 @@ WindowRbar winrbr(const common::SeriesMatrix& idx, std::span<float> used, const 
 }
 
 RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const common::YearTable& IYTAB, int NS,
-                    common::Block& RBRV2, common::Block& RBRV3, int length, int overlap) {
+                    common::Block& RBRV2, common::Block& RBRV3, int length, int overlap, WorkerPool* pool) {
   if (length % 2 == 0) {
     overlap = length;
     length = length + 1;
@@ -193,7 +193,7 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
   std::vector<WindowRbar> results(static_cast<std::size_t>(std::max(nwindows, 0)));
   const unsigned lanes = LanesFor(static_cast<double>(nwindows) * NS * NS * length, 2e7, nwindows);
   std::vector<WindowScratch> scratch(lanes, WindowScratch(NS, length));
-  ParallelFor(nwindows, lanes, [&](int k, unsigned lane) {
+  ParallelFor(pool, nwindows, lanes, [&](int k, unsigned lane) {
     results[static_cast<std::size_t>(k)] = WindowKernel(idx, {}, IYTAB, NS, fy + k * step, length, scratch[lane]);
   });
 

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "common/storage.h"
+#include "detrend/parallel.h"
 
 namespace detrend {
 
@@ -66,8 +67,10 @@ struct RunrbrResult {
   int length;   // window length actually used
   int overlap;  // window overlap actually used
 };
+// Large tables share their windows out among the threads of `pool` (or of
+// the call's own without one), with the same results.
 RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const common::YearTable& IYTAB, int NS,
-                    common::Block& RBRV2, common::Block& RBRV3, int length, int overlap);
+                    common::Block& RBRV2, common::Block& RBRV3, int length, int overlap, WorkerPool* pool = nullptr);
 
 // One row of the running RBAR table, year row i of RBRV3 (1-based):
 // EPS = N r / ((1 - r) + N r) for r = RBAR1 and RBAR2. With no window

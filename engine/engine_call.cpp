@@ -1,7 +1,6 @@
 #include "engine/engine_call.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "common/fortran_format.h"
 #include "common/text.h"
@@ -48,22 +47,9 @@ void WriteTitle(EngineCall& call, int unit) {
   call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100));
 }
 
-std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
-                                       std::string_view label) {
-  std::ostringstream text;
-  files::WriteRwl(text, call.store.SERID[static_cast<std::size_t>(i)], call.store.IYTAB.IFY(i), values, label);
-  std::vector<std::string> records;
-  std::istringstream lines(text.str());
-  for (std::string line; std::getline(lines, line);) records.push_back(std::move(line));
-  return records;
-}
-
-void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records) {
-  for (const std::string& r : records) call.dialog.units().WriteLine(unit, r);
-}
-
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
-  WriteRecords(call, unit, SeriesRecords(call, i, values, label));
+  files::WriteRwl(*call.dialog.units().Get(unit), call.store.SERID[static_cast<std::size_t>(i)],
+                  call.store.IYTAB.IFY(i), values, label);
 }
 
 void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,
@@ -177,7 +163,7 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
   OpenOutput(call, kRbarUnit, suffix);
   const int window = call.options.IRBWIN;
   const detrend::RunrbrResult r =
-      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1);
+      detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1, &call.state.pool);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
   WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
   call.dialog.units().Close(kRbarUnit);

@@ -19,12 +19,13 @@
 
 namespace engine::detail {
 
-// File units of the engine.
-inline constexpr int kSeriesUnit = 30;  // measurements
-inline constexpr int kCurveUnit = 31;   // fitted curves
-inline constexpr int kIndexUnit = 32;   // indices
-inline constexpr int kRbarUnit = 33;    // running RBAR table
-inline constexpr int kRegionalCurvesUnit = 70;
+// File units of the engine (common/units.h): kSeriesUnit, kCurveUnit,
+// kIndexUnit, kRbarUnit, and kPithUnit for the regional curves file.
+using common::kCurveUnit;
+using common::kIndexUnit;
+using common::kPithUnit;
+using common::kRbarUnit;
+using common::kSeriesUnit;
 
 struct EngineCall {
   EngineCall(common::RunStorage& s, common::RunOptions& o, common::RestartState& r, EngineState& st,
@@ -101,11 +102,8 @@ void OpenIntermediateFiles(EngineCall& call, std::string_view pass, bool with_in
 void OpenOutput(EngineCall& call, int unit, std::string_view suffix);
 // Writes TITLE(1), all 100 characters, as the first record of `unit`.
 void WriteTitle(EngineCall& call, int unit);
-// The decade-format records of series i's values (thousandths) with
-// `label`, and their writing; WriteSeries does both.
-std::vector<std::string> SeriesRecords(const EngineCall& call, int i, std::span<const float> values,
-                                       std::string_view label);
-void WriteRecords(EngineCall& call, int unit, const std::vector<std::string>& records);
+// Appends series i's values to `unit` as a decade ring-width series
+// (thousandths) with `label` after every full line.
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
 
 // Resets the weights (BWTMAT columns 1..NS) and averages the columns of x
@@ -144,7 +142,7 @@ std::string BiweightLegend(int ITER);
 std::string WithNumberAt(std::string_view text, std::size_t column, std::string_view format, int value);
 
 // The running-RBAR table of IDXMAT into the base name + suffix (unit 33),
-// the window messages on a first call.
+// with the window messages when KRETRY is 0.
 void RunningRbar(EngineCall& call, std::string_view suffix);
 
 // The spline stabilisation of STBCHR column `column` with its dialogue.

@@ -41,7 +41,9 @@ EngineState::EngineState(common::ProgramVariant v)
       stab_out(YearVector()),
       by_age(MAXYRS, common::kMissing),
       lanes(1),
-      robsum(v) {}
+      robsum(v) {
+  robsum.pool = &pool;
+}
 
 EngineState::SeriesLane::SeriesLane() : sf(YearVector()), curve(YearVector()), index(YearVector()) {}
 

@@ -52,18 +52,14 @@ void RescaleSpread(EngineCall& call, int j, std::span<float> ind) {
   for (float& v : ind) v = (v - ms.xm) / ms.sd * target + ms.xm;
 }
 
-// What the refit of one series leaves for the screen and the files, which
-// take them in series order: the fits' reports and the records of the
-// signal-free measurements, curve and indices.
-struct RefitOutput {
-  std::vector<std::pair<detrend::CrvfitResult, int>> fits;
-  std::array<std::vector<std::string>, 3> records;
-};
+// The reports of the fits of one series, for the screen, which takes them
+// in series order.
+using FitReports = std::vector<std::pair<detrend::CrvfitResult, int>>;
 
 // Per-series step of the iteration (every mode but the regional curve):
 // refit, floor, indices of the measurements, their spread. Runs on the
 // thread of `lane`; touches only series j's columns.
-void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, RefitOutput& out) {
+void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitReports& fits) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
   const common::RunOptions& o = call.options;
@@ -84,7 +80,7 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, RefitOu
   const std::span<float> curve = std::span<float>(lane.curve).first(n);
   const int nfit = s.IYTAB.NYR(j) - s.IYTAB.IFY(j) + 1;
   auto fit = [&](int code) {
-    out.fits.emplace_back(detrend::crvfit(sf, curve, nfit, code, o.ALPHA, o.SPLSTF, o.SPLEND, lane.crvfit), nfit);
+    fits.emplace_back(detrend::crvfit(sf, curve, nfit, code, o.ALPHA, o.SPLSTF, o.SPLEND, lane.crvfit), nfit);
     st.OptionCode(j, ITER) = code;
   };
   fit(o.NOPT);
@@ -111,27 +107,28 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, RefitOu
   }
   RescaleSpread(call, j, ind);
   std::ranges::copy(ind, st.FINIDX.column(j).begin() + static_cast<std::ptrdiff_t>(off));
-
-  out.records[0] = SeriesRecords(call, j, sfm, "ssfraw");
-  out.records[1] = SeriesRecords(call, j, crv, "ssfcrv");
-  out.records[2] = SeriesRecords(call, j, ind, "ssfind");
 }
 
-// Every series refitted, on as many threads as the data set is worth,
-// then the reports and records in series order.
+// Every series refitted, on as many threads as the data set is worth; then
+// in series order the fits' reports and the series' signal-free
+// measurements, curve and rescaled indices in the three files.
 void RefitAllSeries(EngineCall& call) {
   EngineState& st = call.state;
   double values = 0.0;
   for (int j = 1; j <= call.NS; ++j) values += call.Length(j);
   const unsigned lanes = detrend::LanesFor(values, 2e4, call.NS);
   while (st.lanes.size() < lanes) st.lanes.emplace_back();
-  std::vector<RefitOutput> out(static_cast<std::size_t>(call.NS));
-  detrend::ParallelFor(call.NS, lanes, [&](int k, unsigned lane) {
-    RefitSeries(call, k + 1, st.lanes[lane], out[static_cast<std::size_t>(k)]);
+  std::vector<FitReports> fits(static_cast<std::size_t>(call.NS));
+  detrend::ParallelFor(&st.pool, call.NS, lanes, [&](int k, unsigned lane) {
+    RefitSeries(call, k + 1, st.lanes[lane], fits[static_cast<std::size_t>(k)]);
   });
-  for (const RefitOutput& series : out) {
-    for (const auto& [result, nfit] : series.fits) ShowCrvfitMessages(call, result, nfit);
-    for (int f = 0; f < 3; ++f) WriteRecords(call, kSeriesUnit + f, series.records[static_cast<std::size_t>(f)]);
+  for (int j = 1; j <= call.NS; ++j) {
+    for (const auto& [result, nfit] : fits[static_cast<std::size_t>(j - 1)]) ShowCrvfitMessages(call, result, nfit);
+    const std::size_t n = static_cast<std::size_t>(call.Length(j));
+    WriteSeries(call, kSeriesUnit, j, st.FINSFM.column_view(j).first(n), "ssfraw");
+    WriteSeries(call, kCurveUnit, j, st.FINCRV.column_view(j).first(n), "ssfcrv");
+    WriteSeries(call, kIndexUnit, j, st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n),
+                "ssfind");
   }
 }
 

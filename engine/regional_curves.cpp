@@ -109,18 +109,18 @@ void RegionalIterationStep(EngineCall& call) {
 void RegionalCurvesAfterIteration(EngineCall& call) {
   EngineState& st = call.state;
   common::Units& units = call.dialog.units();
-  OpenOutput(call, kRegionalCurvesUnit, "_RCScurves.txt");
+  OpenOutput(call, kPithUnit, "_RCScurves.txt");
   std::string header = " Bio Year ";
   for (int c = 1; c <= st.NRCSAV; ++c) header += "   RC     fRC   ";
-  units.WriteLine(kRegionalCurvesUnit, header);
+  units.WriteLine(kPithUnit, header);
   for (int b = 1; b <= st.RCLENI; ++b) {
     std::string line = fmt::Print("(f8.2)", static_cast<float>(b));
     for (int c = 1; c <= st.NRCSAV; ++c) {
       line += fmt::Print("(2f8.2)", st.RcStore(b, 1, c), st.RcStore(b, 2, c));
     }
-    units.WriteLine(kRegionalCurvesUnit, line);
+    units.WriteLine(kPithUnit, line);
   }
-  units.Close(kRegionalCurvesUnit);
+  units.Close(kPithUnit);
   plot::pltrcs(call.plots, st.plots.pltrcs, common::MAXYRS, st.RCSTOR, st.RCLENI, st.NRCSAV, st.RCOFF,
                common::kMissing);
   plot::pltrcf(call.plots, st.plots.pltrcf, common::MAXYRS, st.RCSTOR, st.RCLENI, st.NRCSAV, st.RCOFF,

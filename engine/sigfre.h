@@ -15,6 +15,7 @@
 #include "common/storage.h"
 #include "detrend/crvfit.h"
 #include "detrend/mean_chronology.h"
+#include "detrend/parallel.h"
 #include "detrend/regcrv.h"
 #include "detrend/spline.h"
 #include "detrend/varstab.h"
@@ -84,7 +85,9 @@ struct EngineState {
   };
   std::vector<SeriesLane> lanes;
 
-  // Working storage of the other routines the engine calls.
+  // The threads the engine's costly loops share their work out to, and
+  // the working storage of the other routines it calls.
+  detrend::WorkerPool pool;
   detrend::RobsumWorkspace robsum;
   detrend::RegcrvWorkspace regcrv;
   detrend::VarstabWorkspace varstab;

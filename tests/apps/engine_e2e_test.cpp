@@ -2,6 +2,7 @@
 // engine question and plot menu answered, their files and their ending.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,20 @@ TEST(EngineEndToEnd, AThresholdThatCannotBeMetRestartsTenTimesThenEnds) {
   EXPECT_TRUE(r.screen.ends_with(kFinished));
   EXPECT_TRUE(box.Has("synth12_Ssf_RBAR.txt"));
   EXPECT_TRUE(box.Has("synth12_crns_tuc.txt"));
+}
+
+TEST(EngineEndToEnd, AChronologyFileThatCannotBeWrittenEndsTheRunNamingIt) {
+  for (const std::string blocked : {"synth12_crns_col.txt", "synth12_crns_tuc.txt", "synth12_spectra.txt"}) {
+    e2e::Sandbox box;
+    box.CopyData("synth12.rwl", "synth12.rwl");
+    std::filesystem::create_directory(box.dir() / blocked);  // a folder where the file should go
+    const e2e::Result r = box.Run(e2e::Kestrane(), Answers("synth12.rwl", {"6"}));
+    EXPECT_EQ(r.status, 1) << blocked;
+    EXPECT_TRUE(r.screen.ends_with("\n Cannot open the output file " + blocked + "\n")) << r.screen.substr(r.screen.size() - 300);
+    EXPECT_FALSE(Has(r.screen, "Normal termination"));
+    // What was written before stays: the report up to the run's last line.
+    EXPECT_TRUE(Has(box.Read("synth12_out_vKestrane_2019.txt"), "FINAL ITERATION WITH CONVERGENCE"));
+  }
 }
 
 }  // namespace

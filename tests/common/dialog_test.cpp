@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "common/console.h"
 #include "common/freeform.h"
@@ -136,6 +139,34 @@ TEST(Dialog, StopClosesEveryUnitAfterFlushing) {
   EXPECT_EQ(console.transcript(), " bye\n");
 }
 
+
+// A console that looks at a file on disk each time the program waits for a line.
+class PeekingConsole : public ScriptedConsole {
+ public:
+  PeekingConsole(std::vector<std::string> answers, std::string file)
+      : ScriptedConsole(std::move(answers)), file_(std::move(file)) {}
+  std::optional<std::string> ReadLine() override {
+    seen.push_back(test_support::ReadFile(file_));
+    return ScriptedConsole::ReadLine();
+  }
+  std::vector<std::string> seen;
+
+ private:
+  std::string file_;
+};
+
+TEST(Dialog, WhatWasWrittenIsOnDiskWheneverTheProgramWaits) {
+  test_support::TempDir dir;
+  PeekingConsole console({"", "x"}, dir.File("report.txt"));
+  Units units;
+  ASSERT_TRUE(units.Open(common::kReportUnit, dir.File("report.txt"), Units::Mode::kWrite));
+  Dialog d(console, units);
+  d.Report("FIRST LINE");
+  d.WaitReturn(" Hit RETURN to Continue");
+  d.Report("SECOND LINE");
+  d.Ask("A question", 1);
+  EXPECT_EQ(console.seen, (std::vector<std::string>{"FIRST LINE\n", "FIRST LINE\nSECOND LINE\n"}));
+}
 TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
   ScriptedConsole console({"1e99", "-3.5e38", "3.4e38"});
   Units units;

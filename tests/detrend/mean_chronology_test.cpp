@@ -383,6 +383,8 @@ TEST(Robsum, LargeTablesSharedAmongThreadsGiveTheOneYearResults) {
   std::vector<float> crn(nyrs), spr(nyrs), vratio(nyrs);
   std::vector<int> depth(nyrs);
   RobsumWorkspace work(common::ProgramVariant::kInteractive);
+  WorkerPool pool;
+  work.pool = &pool;
   ASSERT_EQ(ROBSUM(x, bwt, nyrs, nser, crn, spr, vratio, depth, 2, work), RobsumStatus::kOk);
   EXPECT_FALSE(work.lanes.empty());
   for (int i = 1; i <= nyrs; ++i) {

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/console.h"
+#include "common/text.h"
 #include "engine_fixture.h"
+#include "support/dialog_harness.h"
 
 namespace engine::testing {
 namespace {
@@ -140,24 +142,34 @@ TEST(SetUp, AYearWithoutSeriesStopsWithTheMeanRoutinesText) {
     s.IYTAB.IFY(i) += shift;
   }
   run.options.NOPT = 6;
-  try {
-    run.Call();
-    FAIL() << "the engine went on over a year without series";
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 1);
-  }
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
   EXPECT_TRUE(Contains(run.console.transcript(), "fatal error in biwgt: n is zero or negative\n Hit RETURN to Quit"));
 }
 
 TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
   EngineSession run("synth12.rwl", PromptConsole({}, 3));
   run.options.NOPT = 6;
-  try {
-    run.Call();
-    FAIL();
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 3);
-  }
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 3);
+}
+
+TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
+  EngineSession run("synth12.rwl");
+  run.store->DATFIL = common::Fixed((run.dir.path() / "missing" / "synth12.rwl").string(), 50);
+  run.options.NOPT = 6;
+  EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
+  const std::string name = (run.dir.path() / "missing" / "synth12_STD_RAW_Data.txt").string();
+  EXPECT_TRUE(Contains(run.console.transcript(), "\n Cannot open the output file " + name + "\n"));
+}
+
+TEST(SetUp, ANegativeWindowDoesNoRunningRbarWork) {
+  EngineSession run("synth12.rwl");
+  run.options.NOPT = 6;
+  run.options.IRBWIN = -51;
+  ASSERT_EQ(run.Call(), EngineOutcome::kFinished);
+  EXPECT_EQ(run.state.RBARYN, 'n');
+  EXPECT_FALSE(run.dir.Has(run.stem + "_Std_RBAR.txt"));
+  EXPECT_FALSE(run.dir.Has(run.stem + "_Ssf_RBAR.txt"));
+  EXPECT_FALSE(Contains(run.console.transcript(), "running rbar calculations"));
 }
 
 TEST(RegionalCurveDialogue, TruncationAskedUntilItFitsThenRefit) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "common/text.h"
 #include "files/decade.h"
@@ -46,30 +47,11 @@ int TitlePlotter::Count(const std::string& title) const {
   return n;
 }
 
-TempDir::TempDir() {
-  char name[] = "/tmp/kse_XXXXXX";
-  path_ = mkdtemp(name);
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempDir::Read(const std::string& name) const {
-  std::ifstream in(path_ / name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool TempDir::Has(const std::string& name) const { return std::filesystem::exists(path_ / name); }
-
 void LoadDataSet(common::RunStorage& store, const std::string& data_name, const std::filesystem::path& dir) {
   common::ScriptedConsole quiet({});
   common::Units units;
   common::Dialog d(quiet, units);
-  const std::string path = std::string(KESTRANE_TEST_DATA) + "/" + data_name;
+  const std::string path = test_support::TestDataPath(data_name);
   if (!units.Open(10, path, common::Units::Mode::kRead)) throw std::runtime_error("cannot read " + path);
   std::vector<float> x(common::MAXYRS);
   int ns = 0, iser = 0;
@@ -97,7 +79,9 @@ void LoadDataSet(common::RunStorage& store, const std::string& data_name, const 
   store.IYTAB.ILY(ns + 1) = ly;
   store.IYTAB.NYR(ns + 1) = ly - fy + 1;
   store.TITLE[1] = common::Fixed("Test data set " + data_name, 100);
-  store.DATFIL = common::Fixed((dir / data_name).string(), 50);
+  const std::string datfil = (dir / data_name).string();
+  if (datfil.size() > 50) throw std::runtime_error("the data file's path is longer than DATFIL: " + datfil);
+  store.DATFIL = common::Fixed(datfil, 50);
 }
 
 EngineSession::EngineSession(const std::string& data_name, PromptConsole c, common::ProgramVariant variant)
@@ -123,13 +107,6 @@ std::string EngineSession::File(const std::string& suffix) const { return dir.Re
 std::string EngineSession::Report() {
   units.FlushAll();
   return dir.Read(stem + "_out.txt");
-}
-
-std::string ReadTestData(const std::string& name) {
-  std::ifstream in(std::string(KESTRANE_TEST_DATA) + "/" + name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 double Mean(const std::vector<double>& x) {

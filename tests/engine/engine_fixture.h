@@ -1,7 +1,7 @@
 // In-process engine runs for tests: a data set read from a decade file into
 // the run storage as the drivers prepare it, a console that answers each
-// question by the text of its prompt, a plotter that draws nothing and
-// keeps the plot titles, and a temporary folder for the files.
+// question by the text of its prompt and a plotter that draws nothing and
+// keeps the plot titles; the files go to a temporary folder.
 #pragma once
 
 #include <filesystem>
@@ -17,6 +17,7 @@
 #include "common/units.h"
 #include "engine/sigfre.h"
 #include "plot/plotter.h"
+#include "support/temp_dir.h"
 
 namespace engine::testing {
 
@@ -57,21 +58,6 @@ class TitlePlotter : public plot::NullPlotter {
   int Count(const std::string& title) const;
 };
 
-// A temporary folder, removed with its files.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string Read(const std::string& name) const;
-  bool Has(const std::string& name) const;
-
- private:
-  std::filesystem::path path_;
-};
-
 // A data file of tests/data as the drivers hand it to the engine: SERMAT
 // ring-aligned (and its working copy SERWRK), IYTAB with column 3 the last
 // year of each series, IDXMAT empty, the title line, DATFIL naming the
@@ -92,7 +78,7 @@ struct EngineSession {
   std::string File(const std::string& suffix) const;
   std::string Report();
 
-  TempDir dir;
+  test_support::TempDir dir;
   PromptConsole console;
   common::Units units;
   common::Dialog dialog{console, units};
@@ -105,8 +91,7 @@ struct EngineSession {
   std::string stem;  // data file name without its extension
 };
 
-// A file of tests/data as text.
-std::string ReadTestData(const std::string& name);
+using test_support::ReadTestData;
 
 // Mean and standard deviation of x in double precision, written apart from
 // the library.

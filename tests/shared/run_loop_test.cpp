@@ -3,51 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "plot/plotter.h"
-#include "support/dialog_harness.h"
+#include "shared/engine_run_fixture.h"
 
 namespace {
-
-// Everything a program lends the run loop, with a plotter that draws nothing.
-struct LoopFixture {
-  explicit LoopFixture(common::ProgramVariant variant, std::vector<std::string> answers = {})
-      : harness(std::move(answers)),
-        store(std::make_unique<common::RunStorage>()),
-        options(std::make_unique<common::RunOptions>()),
-        restart(std::make_unique<common::RestartState>()),
-        state(std::make_unique<engine::EngineState>(variant)),
-        plots{harness.dialog(), plotter},
-        run(harness.dialog(), *store, *options, *restart, variant, *state, plots) {
-    harness.OpenReport();
-  }
-
-  // Series i kept in the working copy from `first_year`; SERMAT holds what
-  // an earlier engine call left (calendar rows, another constant).
-  void Keep(int i, int first_year, const std::vector<float>& values) {
-    for (std::size_t k = 0; k < values.size(); ++k) {
-      store->SERWRK.at(static_cast<int>(k) + 1, i) = values[k];
-      store->SERMAT.at(static_cast<int>(k) + 1, i) = 42.0f;
-    }
-    store->IYTAB.IFY(i) = first_year;
-    store->IYTAB.ILY(i) = first_year + static_cast<int>(values.size()) - 1;
-    store->IYTAB.NYR(i) = static_cast<int>(values.size());
-    restart->CRVMIN[static_cast<std::size_t>(i)] = 7.0f;
-    store->NS = std::max(store->NS, i);
-  }
-
-  test_support::DialogHarness harness;
-  std::unique_ptr<common::RunStorage> store;
-  std::unique_ptr<common::RunOptions> options;
-  std::unique_ptr<common::RestartState> restart;
-  std::unique_ptr<engine::EngineState> state;
-  plot::NullPlotter plotter;
-  plot::PlotContext plots;
-  drivers::EngineRun run;
-};
 
 // A line with `value` (f8.3) at column 63 after `text` from column `from`.
 std::string At63(const std::string& text, int from, const std::string& value) {
@@ -58,7 +19,7 @@ std::string At63(const std::string& text, int from, const std::string& value) {
 const std::string kConstantText = "CONSTANT ADDED TO ALL MEASUREMENTS TO AID CONVERGENCE(?): ";
 
 TEST(PrepareRun, ThirdRestartStartsFromTheWorkingCopyPlusThreeTenths) {
-  LoopFixture f(common::ProgramVariant::kInteractive);
+  EngineRunFixture f(common::ProgramVariant::kInteractive);
   const std::vector<float> a = {1.25f, 0.5f, 2.0f, 0.0f};
   const std::vector<float> b = {3.0f, 0.75f};
   f.Keep(1, 1900, a);
@@ -84,7 +45,7 @@ TEST(PrepareRun, ThirdRestartStartsFromTheWorkingCopyPlusThreeTenths) {
 const std::vector<float> kEvenSpread = {1.0f, 2.0f, 1.0f, 2.0f, 3.0f, 4.0f, 3.0f, 2.0f};
 
 TEST(PrepareRun, FirstRunOfPowerTransformedSeriesShowsTheScatterAndBegins) {
-  LoopFixture f(common::ProgramVariant::kInteractive, {""});  // the scatter plot's menu
+  EngineRunFixture f(common::ProgramVariant::kInteractive, {""});  // the scatter plot's menu
   f.Keep(1, 1900, kEvenSpread);
   f.options->PTRFLG = 1;
 
@@ -104,7 +65,7 @@ TEST(PrepareRun, FirstRunOfPowerTransformedSeriesShowsTheScatterAndBegins) {
 }
 
 TEST(PrepareRun, BatchRestartOfPowerTransformedSeriesNeverPlots) {
-  LoopFixture f(common::ProgramVariant::kBatch);
+  EngineRunFixture f(common::ProgramVariant::kBatch);
   f.Keep(1, 1900, kEvenSpread);
   f.options->PTRFLG = 1;
   f.restart->KRETRY = 1;
@@ -117,7 +78,7 @@ TEST(PrepareRun, BatchRestartOfPowerTransformedSeriesNeverPlots) {
 }
 
 TEST(PrepareRun, BatchFirstRunBeginsInMixedCase) {
-  LoopFixture f(common::ProgramVariant::kBatch);
+  EngineRunFixture f(common::ProgramVariant::kBatch);
   f.Keep(1, 1900, kEvenSpread);
 
   drivers::PrepareRun(f.run);
@@ -129,7 +90,7 @@ TEST(PrepareRun, BatchFirstRunBeginsInMixedCase) {
 }
 
 TEST(KeepLastRun, PutsBackTheOptionAndTheStandardChronologyOfTheMeanRoutine) {
-  LoopFixture f(common::ProgramVariant::kInteractive);
+  EngineRunFixture f(common::ProgramVariant::kInteractive);
   common::RunStorage& s = *f.store;
   s.NS = 1;
   s.IYTAB.IFY(2) = 1900;

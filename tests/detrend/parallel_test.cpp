@@ -1,0 +1,37 @@
+// Work shared out among threads: every item exactly once, on a lane of the
+// job, with a pool kept over many jobs of different widths.
+#include "detrend/parallel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+namespace detrend {
+namespace {
+
+TEST(ParallelFor, EveryItemOnceOnALaneOfTheJob) {
+  WorkerPool pool;
+  for (int job = 0; job < 200; ++job) {
+    const unsigned lanes = 1 + static_cast<unsigned>(job % kMaxLanes);
+    const int count = 1 + (job * 37) % 300;
+    std::vector<std::atomic<int>> seen(static_cast<std::size_t>(count));
+    std::atomic<bool> lane_ok{true};
+    ParallelFor(job % 3 == 0 ? nullptr : &pool, count, lanes, [&](int k, unsigned lane) {
+      if (lane >= lanes) lane_ok = false;
+      ++seen[static_cast<std::size_t>(k)];
+    });
+    ASSERT_TRUE(lane_ok) << job;
+    for (int k = 0; k < count; ++k) ASSERT_EQ(seen[static_cast<std::size_t>(k)], 1) << job << " " << k;
+  }
+}
+
+TEST(LanesFor, SmallJobsStayOnOneThread) {
+  EXPECT_EQ(LanesFor(100.0, 1000.0, 50), 1u);
+  EXPECT_EQ(LanesFor(5000.0, 1000.0, 1), 1u);
+  EXPECT_LE(LanesFor(5000.0, 1000.0, 3), 3u);
+  EXPECT_LE(LanesFor(1e9, 1000.0, 1000), kMaxLanes);
+}
+
+}  // namespace
+}  // namespace detrend

@@ -35,6 +35,21 @@ constexpr const char* kCumulativeNames[] = {"STD_Crns.txt", "SSF_Crns.txt", "STD
 
 bool IsYes(char c) { return c == 'Y' || c == 'y'; }
 
+// A line between two rows of stars, each after a blank line, on the screen
+// and (upper case but for Verbatim pieces) in the report.
+template <typename... Pieces>
+void StarredLine(Dialog& d, const Pieces&... line) {
+  d.Screen("");
+  d.Report("");
+  d.Both(kStars);
+  d.Screen("");
+  d.Report("");
+  d.Both(line...);
+  d.Screen("");
+  d.Report("");
+  d.Both(kStars);
+}
+
 }  // namespace
 
 void OpenCumulativeFiles(Dialog& dialog) {
@@ -71,16 +86,8 @@ bool NextDataFile(Run& run) {
 
 void ShowDataSetBanner(Run& run) {
   Dialog& d = run.dialog;
-  d.Screen("");
-  d.Report("");
-  d.Both(kStars);
-  d.Screen("");
-  d.Report("");
-  d.Both(" Data set number ", common::fmt::Print("(i3)", run.NSET), " being processed: ",
-         common::Verbatim{run.store.DATFIL});
-  d.Screen("");
-  d.Report("");
-  d.Both(kStars);
+  StarredLine(d, " Data set number ", common::fmt::Print("(i3)", run.NSET), " being processed: ",
+              common::Verbatim{run.store.DATFIL});
   d.Screen("");
   d.WaitReturn(" Hit <RET> to continue and signal free your heart away");
 }
@@ -122,15 +129,7 @@ void RunDataSet(Run& run) {
     drivers::WriteSpectra(run, run.store.ORGCHR);
     if (!AskRedo(run)) break;
 
-    d.Screen("");
-    d.Report("");
-    d.Both(kStars);
-    d.Screen("");
-    d.Report("");
-    d.Both(" Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", run.NSET));
-    d.Screen("");
-    d.Report("");
-    d.Both(kStars);
+    StarredLine(d, " Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", run.NSET));
     o.SPLEND = o.chosen_end;
     o.ISTAB = 1;
     // A redo is a data set's first run again: the engine's first-call steps

@@ -133,4 +133,13 @@ TEST(BatchEndToEnd, AKeptRegionalCurveAsksForThePithOffsetsOfEachDataSet) {
             std::string::npos);
 }
 
+TEST(BatchEndToEnd, EndOfInputAtTheListPromptEndsWithStatus3) {
+  e2e::Sandbox box;
+  const e2e::Result r = box.Run(e2e::KestraneBatch(), {"nolist.txt"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(r.screen.ends_with(" Signal Free list file not found: nolist.txt" + std::string(40, ' ') +
+                                 "\n\n Signal Free list file name                 ==> "))
+      << r.screen;
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 # make run   installs what is missing, builds, and starts kestrane beside the sample data set
+# make run-batch  the same for kestrane_batch (type kestrel_ridge.lst at its first prompt)
 # make test  installs what is missing, builds, and runs the whole test suite twice:
 #            once as built for use, once under the address and undefined-behaviour sanitizers
 BUILD      ?= build
@@ -7,7 +8,7 @@ JOBS       ?= $(shell nproc)
 DEPS = build-essential cmake ninja-build pkg-config libgtest-dev libbenchmark-dev \
        libplplot-dev plplot-driver-cairo plplot-driver-xwin xvfb xauth ghostscript
 
-.PHONY: deps build run test test-plain test-asan clean
+.PHONY: deps build run run-batch test test-plain test-asan clean
 
 deps:
 	@missing=""; for p in $(DEPS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -24,6 +25,11 @@ run: build
 	mkdir -p run
 	cp -n sample/* run/ 2>/dev/null || true
 	cd run && ../$(BUILD)/kestrane
+
+run-batch: build
+	mkdir -p run
+	cp -n sample/* run/ 2>/dev/null || true
+	cd run && ../$(BUILD)/kestrane_batch
 
 test: test-plain test-asan
 

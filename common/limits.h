@@ -21,7 +21,4 @@ inline constexpr int kCrnNoYear = 9990;          // chronology year outside the 
 inline constexpr float kNoStatistic = -99.0f;
 inline constexpr float kNoRbar = -99.9f;
 
-// The program's version text, printed in the banner and glued into file names.
-inline constexpr const char* kVersion = "Kestrane_2019";
-
 }  // namespace common

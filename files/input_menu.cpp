@@ -59,15 +59,17 @@ std::optional<int> InteractiveChoice(common::Dialog& dialog) {
   }
 }
 
-// The batch answer: one digit; an empty answer is 1; "Q" stops; an answer
-// that is not a digit gives nullopt (the menu is shown again).
-std::optional<int> BatchChoice(common::Dialog& dialog) {
+// The batch answer: one digit; an empty answer is 1; "Q" sets `quit` (the
+// batch program then ends its run); an answer that is not a digit gives
+// nullopt (the menu is shown again).
+std::optional<int> BatchChoice(common::Dialog& dialog, bool& quit) {
   dialog.Screen("");
   dialog.Prompt("Enter a value [0-4], <RET> for [1], or [Q]uit");
   const common::TypedAnswer answer = dialog.ReadTyped(1);
   if (answer.blank) return 1;
   const char c = answer.first();
-  if (IsQuitLetter(c)) dialog.Stop(common::ExitStatus::kNormal);
+  quit = IsQuitLetter(c);
+  if (quit) return std::nullopt;
   if (c < '0' || c > '9') return std::nullopt;
   return c - '0';
 }
@@ -168,8 +170,15 @@ void inmenu(common::Dialog& dialog, common::SeriesMatrix& SERMAT, common::YearTa
   RDFAIL = 0;
   for (;;) {
     ShowMenu(dialog, variant);
+    bool quit = false;
     const std::optional<int> choice =
-        variant == common::ProgramVariant::kBatch ? BatchChoice(dialog) : InteractiveChoice(dialog);
+        variant == common::ProgramVariant::kBatch ? BatchChoice(dialog, quit) : InteractiveChoice(dialog);
+    if (quit) {
+      NS = 0;
+      FillWholeSetRow(IYTAB, NS);
+      RDFAIL = kMenuQuit;
+      return;
+    }
     if (!choice) continue;
 
     common::Unit* unit = dialog.units().Get(LUN);

@@ -24,12 +24,15 @@ namespace files {
 inline constexpr int kReadOk = 1;      // OKFLAG of a reader that succeeded
 inline constexpr int kReadFailed = 0;  // OKFLAG of a reader that failed
 inline constexpr int kMenuFailed = 1;  // RDFAIL after a failed read
+inline constexpr int kMenuQuit = 2;    // RDFAIL after "Q" at the batch program's menu
 
 // inmenu: shows the input data format menu, reads the data set in the
 // chosen layout and reports success or failure. RDFAIL is 0 when the data
 // were read, 1 after a failed read (NS then counts only the complete series
-// and row NS+1 covers just those). "Q" at the menu stops the program as "/"
-// does. The data file is rewound before each reading attempt.
+// and row NS+1 covers just those). "Q" at the interactive menu stops the
+// program as "/" does; at the batch menu it returns RDFAIL 2 with NS 0 (the
+// batch program ends its run abnormally). The data file is rewound before
+// each reading attempt.
 void inmenu(common::Dialog& dialog, common::SeriesMatrix& SERMAT, common::YearTable& IYTAB,
             std::vector<std::string>& SERID, int LUN, int& NS, std::vector<std::string>& TITLE, int& RDFAIL,
             common::ProgramVariant variant = common::ProgramVariant::kInteractive);

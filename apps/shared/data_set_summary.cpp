@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -57,12 +58,7 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen("");
     dialog.Screen(" Missing (negative) values encountered: " + common::fmt::Print("(i9)", total));
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
-    dialog.Screen("");
-    const std::string version = common::Fixed(common::kVersion, 15);
-    dialog.Screen(variant == common::ProgramVariant::kBatch ? " Abnormal termination of program Kestrane_ " + version
-                                                            : " Abnormal termination of Kestrane_Version " + version);
-    dialog.Screen("");
-    dialog.StopAfterReturn(common::ExitStatus::kAbnormal);
+    AbnormalEnd(dialog, variant);
   }
   dialog.Screen("");
   dialog.Screen(" No missing data flags (negative numbers) encountered. Proceed!");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "apps/shared/option_questions.h"
+#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "detrend/crvfit.h"
@@ -24,6 +25,9 @@ void LeaveRegionalCurve(RunContext& run) {
   run.options.RCSFLG = 0;
   run.options.PITHFL = 0;
   std::ranges::fill(run.store.IPITH, 0);
+  // A regional-curve request still pending from the engine is void too: a
+  // later regional curve starts with its stiffness and pith offsets.
+  run.restart.RCSRDO = 0;
 }
 
 // The line text of an option code before "OPT"; nullptr for the codes that
@@ -112,24 +116,33 @@ void RcsRedoDialogue(RunContext& run) {
 void ChronologyOptions(RunContext& run) {
   Dialog& d = run.dialog;
   common::RunOptions& o = run.options;
-  std::optional<common::MeanMethod> mean;
-  while (!(mean = AskMeanMethodOnce(d))) {
+  const bool batch = run.variant == common::ProgramVariant::kBatch;
+  const bool ask = run.first_data_set;
+  if (batch) EchoCurveFit(d, o, run.variant);
+
+  if (ask) {
+    std::optional<common::MeanMethod> mean;
+    while (!(mean = AskMeanMethodOnce(d))) {
+      if (batch) AbnormalEnd(d, run.variant);
+    }
+    o.MEANMD = *mean;
   }
-  o.MEANMD = *mean;
   EchoMeanMethod(d, o.MEANMD);
 
-  o.IRBWIN = AskRbarWindow(d);
+  if (ask) o.IRBWIN = AskRbarWindow(d);
   EchoRbarWindow(d, o.IRBWIN);
-  if (o.IRBWIN >= 25) o.ISTAB = AskStabilisation(d);
+  if (ask && o.IRBWIN >= 25) o.ISTAB = AskStabilisation(d);
+  if (batch) EchoStabilisation(d, o.ISTAB);
 
   o.SPLITR = 'y';
   o.SFFLGB = 'y';
   o.SFFLGA = 'n';
   o.FITEND = 'n';
   o.CONVTL = 0.0001f;
-  o.CONVTL = AskConvergence(d);
+  if (ask) o.CONVTL = AskConvergence(d);
 
-  o.TARNYN = AskTarn(d);
+  // The batch program never asks about the TARN tweaks: they are always used.
+  o.TARNYN = batch ? 'y' : AskTarn(d);
   o.MADJ = o.TARNYN;
   o.MEDCNV = o.TARNYN;
   EchoTarn(d, o.TARNYN);

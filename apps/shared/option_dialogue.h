@@ -34,7 +34,11 @@ void RcsRedoDialogue(RunContext& run);
 void EchoCurveFit(common::Dialog& dialog, const common::RunOptions& options, common::ProgramVariant variant);
 
 // Mean method, running RBAR window, additional stabilisation, presets,
-// convergence test and TARN tweaks, with their report lines.
+// convergence test and TARN tweaks, with their report lines. The batch
+// program first writes the curve-fit report lines, asks the questions only
+// for its first data set (otherwise the kept values are echoed), ends its
+// run at a mean method that is neither 1 nor 2, echoes the stabilisation
+// and never asks about the TARN tweaks (always used).
 void ChronologyOptions(RunContext& run);
 
 }  // namespace drivers

@@ -284,6 +284,12 @@ int AskStabilisation(Dialog& dialog) {
   }
 }
 
+void EchoStabilisation(Dialog& dialog, int ISTAB) {
+  dialog.Report("");
+  dialog.Report(ISTAB == 1 ? "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION: AGE-DEPENDENT SPLINE"
+                           : "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION - STANDARD SPLINE: " + I5(ISTAB));
+}
+
 float AskConvergence(Dialog& dialog) {
   for (;;) {
     ShowLines(dialog,

@@ -58,6 +58,7 @@ void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 // The additional spline stabilisation (blank: 1), until 0, 1, 10 or more,
 // or -10 or less.
 int AskStabilisation(common::Dialog& dialog);
+void EchoStabilisation(common::Dialog& dialog, int ISTAB);
 
 // The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or blank) or
 // typed (3, any value that reads); the first character counts.

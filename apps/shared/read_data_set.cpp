@@ -3,6 +3,7 @@
 #include <string>
 
 #include "apps/shared/data_set_summary.h"
+#include "apps/shared/program_frame.h"
 #include "common/text.h"
 #include "common/units.h"
 #include "files/input_menu.h"
@@ -20,6 +21,9 @@ int ReadBlock(RunContext& run) {
     dialog.Screen("");
     if (run.variant == common::ProgramVariant::kBatch) {
       dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);
+      for (int unit : {common::kStdCrnsUnit, common::kSsfCrnsUnit, common::kStdStbCrnsUnit, common::kSsfStbCrnsUnit}) {
+        dialog.units().Close(unit);
+      }
       dialog.WaitReturn("");
       dialog.Stop(common::ExitStatus::kAbnormal);
     }
@@ -38,6 +42,9 @@ DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
   common::RunStorage& store = run.store;
   const int RDFAIL = ReadBlock(run);
   const bool batch = run.variant == common::ProgramVariant::kBatch;
+  // The batch program cannot ask again: "Q" at the menu, or a data set of
+  // which nothing was read, ends its run.
+  if (batch && (RDFAIL == files::kMenuQuit || store.NS < 1)) AbnormalEnd(dialog, run.variant);
   if (batch) {
     dialog.Report("");
     dialog.Report("DATA TITLE: " + store.TITLE[1]);

@@ -16,6 +16,10 @@ struct RunContext {
   common::RunOptions& options;
   common::RestartState& restart;
   common::ProgramVariant variant;
+  // The batch program asks its once-only questions (index mode, mean,
+  // window, stabilisation, convergence) for its first data set alone; every
+  // data set of the interactive program is a first one.
+  bool first_data_set = true;
 };
 
 }  // namespace drivers

@@ -155,9 +155,12 @@ TEST(Inmenu, EndOfInputAtTheHeaderQuestionStopsWithStatus3) {
   EXPECT_EQ(RunMenu(run).status, 3);
 }
 
-TEST(InmenuBatch, LayoutAndQuit) {
+TEST(InmenuBatch, LayoutAndQuitReturnsToTheProgram) {
   InputRun run(kSingleColumn, {"q"});
-  EXPECT_EQ(RunMenu(run, common::ProgramVariant::kBatch).status, 0);
+  const MenuCall call = RunMenu(run, common::ProgramVariant::kBatch);
+  EXPECT_EQ(call.status, -1);
+  EXPECT_EQ(call.RDFAIL, files::kMenuQuit);
+  EXPECT_EQ(call.NS, 0);
   EXPECT_EQ(run.Transcript(), kBatchMenu + "q\n");
 }
 

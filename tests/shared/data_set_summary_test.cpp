@@ -69,7 +69,7 @@ TEST(MissingValues, BatchTerminationLineNamesTheProgram) {
     drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kBatch);
   });
   EXPECT_EQ(status, 1);
-  EXPECT_NE(run.Transcript().find("\n Abnormal termination of program Kestrane_ Kestrane_2019  \n"), std::string::npos);
+  EXPECT_NE(run.Transcript().find("\n Abnormal termination of program Kestrane_ KestraneBatch  \n"), std::string::npos);
 }
 
 TEST(MissingValues, OnlyTheRowsOfTheSeriesAreTested) {

@@ -231,6 +231,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRe
                    [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); }, RegionalCurveRedoPending),
             -1);
   EXPECT_EQ(Unread(), 0u);
+  EXPECT_EQ(restart_.RCSRDO, 0);
   EXPECT_EQ(options_.NOPT, 8);
   EXPECT_EQ(options_.RCSFLG, 0);
   EXPECT_EQ(options_.PITHFL, 0);

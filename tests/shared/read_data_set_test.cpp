@@ -51,16 +51,32 @@ TEST_F(ReadDataSetTest, BatchReportsTheFirstTitleLineBeforeTheSummary) {
                 " TOTAL SERIES READ IN:            1  1900  1911    12  SERIES, FIRST YEAR, LAST YEAR, TOTAL YEARS\n");
 }
 
-TEST_F(ReadDataSetTest, BatchGoesOnAfterAFailedRead) {
-  // Single column, no header lines; the year does not read; Return after
-  // the reader's message and after the menu's. No try-again question follows.
-  Put("bad.txt", "ID1\nnot-a-year\n1.0\n");
+TEST_F(ReadDataSetTest, BatchGoesOnAfterAFailedReadWithWhatWasRead) {
+  // Single column, no header lines; the second series' year does not read;
+  // Return after the reader's message and after the menu's. No try-again
+  // question follows: the run goes on with the first series.
+  Put("bad.txt", "ID1\n1900\n1.0\n2.0\nID2\nnot-a-year\n1.0\n");
   EXPECT_EQ(ReadBatch("bad.txt", {"3", "0", "", ""}), -1);
   EXPECT_EQ(Unread(), 0u);
   const std::string& screen = Transcript();
   EXPECT_NE(screen.find("\n Input data not read in successfully\n"), std::string::npos) << screen;
   EXPECT_EQ(screen.find("[T]ry again"), std::string::npos) << screen;
-  EXPECT_NE(screen.find(" Total series read in:"), std::string::npos) << screen;
+  EXPECT_NE(screen.find(" Total series read in:            1  1900  1901     2\n"), std::string::npos) << screen;
+}
+
+TEST_F(ReadDataSetTest, BatchEndsItsRunWhenNothingIsReadOrQIsTyped) {
+  const std::string abnormal =
+      "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n Hit RETURN to Quit";
+  Put("bad.txt", "ID1\nnot-a-year\n1.0\n");
+  EXPECT_EQ(ReadBatch("bad.txt", {"3", "0", "", "", ""}), 1);
+  EXPECT_EQ(Unread(), 0u);
+  EXPECT_EQ(Transcript().substr(Transcript().size() - abnormal.size() - 1), abnormal + "\n");
+
+  Put("site.rwl", "KR001A  1900   100   110 -9999\n");
+  EXPECT_EQ(ReadBatch("site.rwl", {"q", ""}), 1);
+  EXPECT_EQ(Unread(), 0u);
+  EXPECT_EQ(Transcript().substr(Transcript().size() - abnormal.size() - 1), abnormal + "\n");
+  EXPECT_EQ(Transcript().find("missing data flags"), std::string::npos);
 }
 
 TEST_F(ReadDataSetTest, BatchStopsWhenAListedFileCannotBeOpened) {

@@ -51,6 +51,8 @@ class Sandbox {
 
 // The interactive program as built.
 inline const char* Kestrane() { return KESTRANE_BIN; }
+// The batch program as built.
+inline const char* KestraneBatch() { return KESTRANE_BATCH_BIN; }
 
 // A file of tests/data as text.
 inline std::string ReadData(const std::string& data_name) { return test_support::ReadTestData(data_name); }

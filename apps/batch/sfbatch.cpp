@@ -1,0 +1,198 @@
+#include "apps/batch/sfbatch.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "apps/shared/chronology_outputs.h"
+#include "apps/shared/index_mode.h"
+#include "apps/shared/option_dialogue.h"
+#include "apps/shared/program_frame.h"
+#include "apps/shared/read_data_set.h"
+#include "apps/shared/series_processing.h"
+#include "common/fortran_format.h"
+#include "common/limits.h"
+#include "common/text.h"
+#include "common/units.h"
+#include "files/character_helpers.h"
+#include "files/pith.h"
+
+namespace batch {
+
+using common::Dialog;
+
+namespace {
+
+constexpr std::size_t kNameLength = 50;  // LSTFIL and DATFIL
+
+const std::string kStars = " " + std::string(50, '*');
+
+// The cumulative chronology files, each on its own unit for the whole run,
+// in the order of the decade chronologies: standard, signal-free, stabilised
+// standard, stabilised signal-free.
+constexpr int kCumulativeUnits[] = {common::kStdCrnsUnit, common::kSsfCrnsUnit, common::kStdStbCrnsUnit,
+                                    common::kSsfStbCrnsUnit};
+constexpr const char* kCumulativeNames[] = {"STD_Crns.txt", "SSF_Crns.txt", "STDSTB_Crns.txt", "SSFSTB_Crns.txt"};
+
+bool IsYes(char c) { return c == 'Y' || c == 'y'; }
+
+// A line between two rows of stars, each after a blank line, on the screen
+// and (upper case but for Verbatim pieces) in the report.
+template <typename... Pieces>
+void StarredLine(Dialog& d, const Pieces&... line) {
+  d.Screen("");
+  d.Report("");
+  d.Both(kStars);
+  d.Screen("");
+  d.Report("");
+  d.Both(line...);
+  d.Screen("");
+  d.Report("");
+  d.Both(kStars);
+}
+
+}  // namespace
+
+void OpenCumulativeFiles(Dialog& dialog) {
+  for (std::size_t k = 0; k < std::size(kCumulativeUnits); ++k) {
+    dialog.units().Open(kCumulativeUnits[k], kCumulativeNames[k], common::Units::Mode::kWrite);
+  }
+}
+
+void AskListFile(Run& run) {
+  Dialog& d = run.dialog;
+  for (;;) {
+    files::blank(run.LSTFIL);
+    d.Screen("");
+    run.LSTFIL = d.Ask("Signal Free list file name", kNameLength, common::kListMarkerColumn);
+    if (d.units().Open(common::kListUnit, std::string(common::TrimRight(run.LSTFIL)), common::Units::Mode::kRead)) {
+      d.Screen("");
+      d.Screen(" Signal Free list file opened: " + run.LSTFIL);
+      return;
+    }
+    d.Screen("");
+    d.Screen(" Signal Free list file not found: " + run.LSTFIL);
+  }
+}
+
+bool NextDataFile(Run& run) {
+  common::Unit* list = run.dialog.units().Get(common::kListUnit);
+  for (;;) {
+    const std::optional<std::string> line = list->NextRecord();
+    if (!line) return false;
+    run.store.DATFIL = common::Fixed(*line, kNameLength);
+    if (!common::IsBlank(run.store.DATFIL)) return true;  // a blank line names no data set
+  }
+}
+
+void ShowDataSetBanner(Run& run) {
+  Dialog& d = run.dialog;
+  StarredLine(d, " Data set number ", common::fmt::Print("(i3)", run.NSET), " being processed: ",
+              common::Verbatim{run.store.DATFIL});
+  d.Screen("");
+  d.WaitReturn(" Hit <RET> to continue and signal free your heart away");
+}
+
+void DataSetDialogue(Run& run) {
+  Dialog& d = run.dialog;
+  common::RunOptions& o = run.options;
+  if (run.first_data_set) drivers::AskIndexMode(d, run.variant, o);
+  drivers::EchoIndexMode(d, o, run.variant);
+  drivers::ProcessSeries(run);
+
+  if (run.first_data_set || !IsYes(run.SAMEYN)) {
+    drivers::CurveFitDialogue(run);
+    return;
+  }
+  // The kept option. A regional curve asks for the pith offsets of this
+  // data set: those of another set would be matched to these series by
+  // position.
+  if (o.RCSFLG == 1) files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
+  drivers::ChronologyOptions(run);
+}
+
+bool AskRedo(Run& run) {
+  Dialog& d = run.dialog;
+  d.Screen("");
+  d.Screen(kStars);
+  d.Screen("");
+  const std::string REDOYN = d.Ask("Want to try a different curve fit option? y/<n>", 4);
+  d.Screen("");
+  d.Screen(kStars);
+  return REDOYN == "Y   " || REDOYN == "y   ";
+}
+
+void RunDataSet(Run& run) {
+  Dialog& d = run.dialog;
+  common::RunOptions& o = run.options;
+  for (;;) {
+    drivers::RunUntilDone(run, drivers::RcsRedoDialogue);
+    drivers::WriteSpectra(run, run.store.ORGCHR);
+    if (!AskRedo(run)) break;
+
+    StarredLine(d, " Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", run.NSET));
+    o.SPLEND = o.chosen_end;
+    o.ISTAB = 1;
+    // A redo is a data set's first run again: the engine's first-call steps
+    // and standard chronology belong to the new option.
+    run.restart.KRETRY = 0;
+    drivers::CurveFitDialogue(run);
+  }
+  drivers::KeepLastRun(run);
+  drivers::WriteColumnTable(run);
+  drivers::WriteDecadeChronologies(run, kCumulativeUnits);
+}
+
+void AskNextSet(Run& run) {
+  Dialog& d = run.dialog;
+  d.Screen("");
+  d.Screen(kStars);
+  d.Screen("");
+  d.Screen(" Detrend the next data set in the same way?");
+  d.Screen(" => BE SURE TO PROCEED IN THE WAY YOU WANT!");
+  const std::string answer = d.Ask("This is your default now. So, Yes or No? <Y>/N", 1);
+  d.Screen("");
+  d.Screen(kStars);
+  run.SAMEYN = answer[0] == ' ' ? 'y' : answer[0];
+  if (IsYes(run.SAMEYN)) {
+    d.Screen("");
+    d.Screen(" Same signal free curve fit option used next: " + common::fmt::Print("(i5)", run.options.NOPT));
+    d.Screen("");
+    d.Screen(kStars);
+  } else if (run.SAMEYN == 'N' || run.SAMEYN == 'n') {
+    d.Screen("");
+    d.Screen(" Different signal free curve fit option used next");
+    d.Screen("");
+    d.Screen(kStars);
+  }
+  run.options.ISTAB = 1;
+  run.options.SPLEND = run.options.chosen_end;
+}
+
+void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
+             engine::EngineState& engine_state, plot::PlotContext& plots) {
+  Run run(dialog, store, options, restart, engine_state, plots);
+  drivers::StartUp(run);
+  OpenCumulativeFiles(dialog);
+  AskListFile(run);
+
+  while (NextDataFile(run)) {
+    drivers::OpenReport(run);
+    ++run.NSET;
+    run.first_data_set = run.NSET == 1;
+    ShowDataSetBanner(run);
+
+    // Pith offsets belong to one data set: they are asked for again.
+    std::ranges::fill(store.IPITH, 0);
+    options.PITHFL = 0;
+    drivers::ReadAndCheckDataSet(run);
+    DataSetDialogue(run);
+    RunDataSet(run);
+
+    dialog.units().Close(common::kReportUnit);
+    dialog.units().Close(common::kCensoredUnit);
+    AskNextSet(run);
+  }
+  drivers::NormalEnd(dialog, run.variant);
+}
+
+}  // namespace batch

@@ -1,0 +1,36 @@
+// What frames a run of either program: the banner and the gap-filling
+// warning, the report file of a data set, and the normal and abnormal ends with their termination lines.
+#pragma once
+
+#include <string>
+
+#include "apps/shared/run_context.h"
+#include "common/console.h"
+#include "common/program_variant.h"
+
+namespace drivers {
+
+// The program's version text padded to 15 characters.
+std::string Version(common::ProgramVariant variant);
+
+// The start of a run: the plotting library's data directory, the
+// regional-curve flags and pith offsets off, the banner and the warning.
+void StartUp(RunContext& run);
+
+// The banner box with the limits and the version, then the gap-filling
+// warning box (screen only).
+void ShowBanner(common::Dialog& dialog, common::ProgramVariant variant);
+
+// Opens the report file of the data set named in DATFIL on unit 9 (the
+// output stem of the name, "_out_v", the version text and ".txt", blanks squeezed out; written
+// anew), writes its header lines (the interactive program adds the data
+// file's name) and sets KRETRY to 0.
+void OpenReport(RunContext& run);
+
+// The normal end: the termination line, "Hit RETURN to Quit", a wait, every
+// unit closed, status 0.
+[[noreturn]] void NormalEnd(common::Dialog& dialog, common::ProgramVariant variant);
+// The abnormal end: the same with the abnormal termination line and status 1.
+[[noreturn]] void AbnormalEnd(common::Dialog& dialog, common::ProgramVariant variant);
+
+}  // namespace drivers

@@ -68,12 +68,23 @@ void RegionalIterationStep(EngineCall& call) {
   }
   NewRegionalCurve(call, st.PLTLOT == 1);
 
-  for (int j = 1; j <= call.NS; ++j) {
-    if (o.SFFLGA == 'n' && ITER >= 5 &&
-        (st.OptionCode(j, ITER) != st.OptionCode(j, ITER - 1) || st.OptionCode(j, ITER - 1) == 6)) {
-      st.OptionCode(j, ITER) = o.NOPT == 1 ? -66 : 6;
-      NewRegionalCurve(call, true);
+  // From iteration 5 on, a series whose recorded model changed, or that had
+  // the mean line, is given the replacement code, and the regional curve is
+  // fitted, shown and stored once more. The curve is one for all series and
+  // its refit is the same whichever series asked for it, so it is made once
+  // an iteration, not once for every such series.
+  if (o.SFFLGA == 'n' && ITER >= 5) {
+    bool flipped = false;
+    for (int j = 1; j <= call.NS; ++j) {
+      if (st.OptionCode(j, ITER) != st.OptionCode(j, ITER - 1) || st.OptionCode(j, ITER - 1) == 6) {
+        st.OptionCode(j, ITER) = o.NOPT == 1 ? -66 : 6;
+        flipped = true;
+      }
     }
+    if (flipped) NewRegionalCurve(call, true);
+  }
+
+  for (int j = 1; j <= call.NS; ++j) {
     const std::size_t n = static_cast<std::size_t>(call.Length(j));
     const std::size_t off = static_cast<std::size_t>(call.Offset(j));
     const std::size_t age = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(j)]);

@@ -121,5 +121,25 @@ TEST(RegionalIteration, NoFinalDetrendingQuestionForOtherOptionsOrWithoutRbar) {
   EXPECT_FALSE(plain.dir.Has(plain.stem + "_Ssf_RBAR.txt"));
 }
 
+TEST(RegionalIteration, GuardRefitsTheCurveOnceAnIteration) {
+  // The regional mean line (code 6) trips the guard for every series from
+  // iteration 5 on; a threshold of 0 keeps the loop going that far.
+  EngineSession run("gp.rwl");
+  UsePithOffsets(run);
+  run.options.NOPT = 6;
+  run.options.CONVTL = 0.0f;
+  // The statistic rises at last: the iteration that rose is not counted.
+  ASSERT_EQ(run.Call(), EngineOutcome::kRestart);
+  const int ITER = run.store->ITER + 1;
+  ASSERT_GE(ITER, 6);
+  for (int it = 1; it <= ITER; ++it) {
+    const int expected = it >= 5 ? 1 : 0;  // the per-iteration plot itself is declined
+    EXPECT_EQ(run.plotter.Count(common::fmt::Print("(a,i4,a)", "Iteration ", it, "  Regional Curve")), expected)
+        << it;
+  }
+  EXPECT_EQ(run.state.NRCSAV, 1 + ITER + (ITER - 4));
+  for (int j = 1; j <= run.store->NS; ++j) EXPECT_EQ(run.state.OptionCode(j, 5), 6) << j;
+}
+
 }  // namespace
 }  // namespace engine::testing

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <limits>
 
+#include <exception>
+#include <new>
+
 #include "common/freeform.h"
 #include "common/text.h"
 
@@ -71,7 +74,7 @@ void Dialog::Prompt(std::string_view text, std::size_t marker_column) {
 
 std::string Dialog::ReadLineOrStop() {
   // Whatever was written reaches its file before the program waits.
-  units_.FlushAll();
+  CheckWrites();
   console_.Flush();
   std::optional<std::string> line = console_.ReadLine();
   if (!line) EndOfInput();
@@ -136,8 +139,71 @@ void Dialog::QuitIfSlash(std::string_view answer) {
   if (IsQuit(answer)) Stop(ExitStatus::kNormal);
 }
 
+void Dialog::OpenOrStop(int unit, const std::string& name, Units::Mode mode) {
+  CloseOrStop(unit);
+  if (!units_.Open(unit, name, mode)) FailedFile("Cannot open the output file ", name, units_.last_error());
+}
+
+void Dialog::CloseOrStop(int unit) {
+  const Unit* open = units_.Get(unit);
+  if (open == nullptr) return;
+  const std::string name = open->name();
+  if (!units_.Close(unit)) FailedFile("Cannot write the output file ", name, units_.last_error());
+}
+
+void Dialog::CheckWrites() {
+  const int unit = units_.FirstFailedUnit();
+  if (unit == 0) return;
+  const std::string name = units_.Get(unit)->name();
+  const std::string reason = units_.last_error();
+  units_.Close(unit);  // what it lost is reported below
+  FailedFile("Cannot write the output file ", name, reason);
+}
+
+void Dialog::FailedFile(std::string_view what, const std::string& name, const std::string& reason) {
+  Screen("");
+  Screen(" " + std::string(what) + name + ": " + reason);
+  AbnormalEnd(variant_);
+}
+
+std::string VersionField(ProgramVariant variant) { return Fixed(VersionText(variant), 15); }
+
+namespace {
+
+std::string TerminationLine(ProgramVariant variant, bool normal) {
+  const bool batch = variant == ProgramVariant::kBatch;
+  const char* line = normal ? (batch ? " Normal termination of program Kestrane_" : " Normal termination of Kestrane_Version ")
+                            : (batch ? " Abnormal termination of program Kestrane_ "
+                                     : " Abnormal termination of Kestrane_Version ");
+  return line + VersionField(variant);
+}
+
+}  // namespace
+
+void Dialog::End(ProgramVariant variant, bool normal) {
+  Screen("");
+  Screen(TerminationLine(variant, normal));
+  Screen("");
+  StopAfterReturn(normal ? ExitStatus::kNormal : ExitStatus::kAbnormal);
+}
+
+void Dialog::NormalEnd(ProgramVariant variant) {
+  // Nothing is written after the termination line: every output file is
+  // complete, and one that lost a record makes this an abnormal end.
+  CheckWrites();
+  for (int unit : units_.WritingUnits()) CloseOrStop(unit);
+  End(variant, true);
+}
+
+void Dialog::AbnormalEnd(ProgramVariant variant) { End(variant, false); }
+
 void Dialog::Stop(ExitStatus status, std::string_view last_line) {
   if (!last_line.empty()) Screen(last_line);
+  if (status == ExitStatus::kNormal) {
+    // A normal end leaves no file that lost a record unreported.
+    CheckWrites();
+    for (int unit : units_.WritingUnits()) CloseOrStop(unit);
+  }
   console_.Flush();
   units_.CloseAll();
   throw ProgramStop{static_cast<int>(status)};
@@ -150,6 +216,30 @@ void Dialog::StopAfterReturn(ExitStatus status, std::string_view last_line) {
   console_.Flush();
   console_.ReadLine();  // end of input counts as Return
   Stop(status);
+}
+
+int RunGuarded(Dialog& dialog, const std::function<void()>& body) {
+  std::string what;
+  try {
+    body();
+    return static_cast<int>(ExitStatus::kNormal);
+  } catch (const ProgramStop& stop) {
+    return stop.status;
+  } catch (const std::bad_alloc&) {
+    what = " The program ran out of memory.";
+  } catch (const std::exception& e) {
+    what = std::string(" The program met an unexpected error: ") + e.what();
+  } catch (...) {
+    what = " The program met an unexpected error.";
+  }
+  // Whatever was written is kept: every unit is flushed and closed first.
+  dialog.units().CloseAll();
+  dialog.Screen("");
+  dialog.Screen(what);
+  dialog.Screen("");
+  dialog.Screen(TerminationLine(dialog.variant(), false));
+  dialog.console().Flush();
+  return static_cast<int>(ExitStatus::kAbnormal);
 }
 
 void Dialog::EndOfInput() {

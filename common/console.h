@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/program_variant.h"
 #include "common/units.h"
 
 namespace common {
@@ -90,10 +92,28 @@ inline constexpr std::size_t kListMarkerColumn = 45;
 
 class Dialog {
  public:
-  Dialog(Console& console, Units& units) : console_(console), units_(units) {}
+  Dialog(Console& console, Units& units, ProgramVariant variant = ProgramVariant::kInteractive)
+      : console_(console), units_(units), variant_(variant) {}
 
   Console& console() { return console_; }
   Units& units() { return units_; }
+  ProgramVariant variant() const { return variant_; }
+
+  // Every output file passes through these two. A file that cannot be
+  // opened, or that lost a record when it is closed, is named on the screen
+  // with the reason, and the program ends abnormally. A unit that is open
+  // for writing is closed (checked) before it is opened again.
+  void OpenOrStop(int unit, const std::string& name, Units::Mode mode = Units::Mode::kWrite);
+  void CloseOrStop(int unit);
+  // Flushes every unit open for writing; one that has lost a record ends
+  // the program abnormally, naming it. Done before every question.
+  void CheckWrites();
+
+  // The normal end of `variant`'s program: every unit closed (checked),
+  // the termination line, "Hit RETURN to Quit", a wait, status 0.
+  [[noreturn]] void NormalEnd(ProgramVariant variant);
+  // The abnormal end: the abnormal termination line, the wait, status 1.
+  [[noreturn]] void AbnormalEnd(ProgramVariant variant);
 
   // Result lines: where each goes is explicit at the call.
   void Screen(std::string_view line);
@@ -163,8 +183,21 @@ class Dialog {
     Append(screen, report, std::string_view(piece));
   }
 
+  [[noreturn]] void FailedFile(std::string_view what, const std::string& name, const std::string& reason);
+  [[noreturn]] void End(ProgramVariant variant, bool normal);
+
   Console& console_;
   Units& units_;
+  ProgramVariant variant_;
 };
+
+// The termination lines' version text: the program's, padded to 15 characters.
+std::string VersionField(ProgramVariant variant);
+
+// Runs `body`, the whole program, and returns its exit status: that of the
+// stop it ends with; 1 after running out of memory or any other unexpected
+// exception, which is named on the screen with the abnormal termination
+// line after every unit is flushed and closed (what was written stays).
+int RunGuarded(Dialog& dialog, const std::function<void()>& body);
 
 }  // namespace common

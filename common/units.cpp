@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 namespace common {
@@ -25,14 +28,25 @@ void Unit::Rewind() {
   at_end_ = false;
 }
 
+namespace {
+
+// errno after a failed call, never 0.
+int LastErrno() { return errno != 0 ? errno : EIO; }
+
+}  // namespace
+
 void Unit::WriteLine(std::string_view text) {
-  if (file_ == nullptr) return;
-  std::fwrite(text.data(), 1, text.size(), file_);
-  std::fputc('\n', file_);
+  if (file_ == nullptr || write_error_ != 0) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fputc('\n', file_) == EOF) {
+    write_error_ = LastErrno();
+  }
 }
 
 void Unit::Flush() {
-  if (file_ != nullptr) std::fflush(file_);
+  if (file_ == nullptr || write_error_ != 0) return;
+  errno = 0;
+  if (std::fflush(file_) != 0 || std::ferror(file_) != 0) write_error_ = LastErrno();
 }
 
 Units::~Units() { CloseAll(); }
@@ -60,18 +74,35 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
       start = end + 1;
     }
   } else {
+    if (IsProtected(name)) {
+      last_error_ = "it is a data file being read";
+      return false;
+    }
+    errno = 0;
     u->file_ = std::fopen(name.c_str(), mode == Mode::kWrite ? "w" : "a");
-    if (u->file_ == nullptr) return false;
+    if (u->file_ == nullptr) {
+      last_error_ = std::strerror(LastErrno());
+      return false;
+    }
   }
   units_[unit] = std::move(u);
   return true;
 }
 
-void Units::Close(int unit) {
+bool Units::Close(int unit) {
   auto it = units_.find(unit);
-  if (it == units_.end()) return;
-  if (it->second->file_ != nullptr) std::fclose(it->second->file_);
+  if (it == units_.end()) return true;
+  Unit& u = *it->second;
+  int error = 0;
+  if (u.file_ != nullptr) {
+    u.Flush();
+    error = u.write_error_;
+    errno = 0;
+    if (std::fclose(u.file_) != 0 && error == 0) error = LastErrno();
+  }
   units_.erase(it);
+  if (error != 0) last_error_ = std::strerror(error);
+  return error == 0;
 }
 
 void Units::CloseAll() {
@@ -80,6 +111,39 @@ void Units::CloseAll() {
 
 void Units::FlushAll() {
   for (auto& [number, unit] : units_) unit->Flush();
+}
+
+int Units::FirstFailedUnit() {
+  for (auto& [number, unit] : units_) {
+    unit->Flush();
+    if (unit->write_error_ != 0) {
+      last_error_ = std::strerror(unit->write_error_);
+      return number;
+    }
+  }
+  return 0;
+}
+
+void Units::Protect(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return;
+  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+  if (std::ranges::find(protected_, id) == protected_.end()) protected_.push_back(id);
+}
+
+bool Units::IsProtected(const std::string& name) const {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return false;
+  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+  return std::ranges::find(protected_, id) != protected_.end();
+}
+
+std::vector<int> Units::WritingUnits() const {
+  std::vector<int> writing;
+  for (const auto& [number, unit] : units_) {
+    if (!unit->reading()) writing.push_back(number);
+  }
+  return writing;
 }
 
 bool Units::IsOpen(int unit) const { return units_.count(unit) != 0; }

@@ -44,12 +44,16 @@ class Unit : public fmt::RecordSource {
   // Steps back one record; after end of file the unit stays at end of file.
   void Backspace();
   void Rewind();
-  // Writes one record (a '\n' is added).
+  // Writes one record (a '\n' is added). The first failed write is kept
+  // (write_error()); the records after it are not written.
   void WriteLine(std::string_view text);
+  // Flushes a unit open for writing; a failure is kept as a write error.
   void Flush();
 
   bool reading() const { return file_ == nullptr; }
   const std::string& name() const { return name_; }
+  // The errno of the first failed write or flush, 0 while all went well.
+  int write_error() const { return write_error_; }
 
  private:
   friend class Units;
@@ -58,6 +62,7 @@ class Unit : public fmt::RecordSource {
   std::size_t next_ = 0;
   bool at_end_ = false;
   std::FILE* file_ = nullptr;
+  int write_error_ = 0;
 };
 
 class Units {
@@ -71,13 +76,31 @@ class Units {
 
   // Opens `name` on `unit`, closing whatever the unit had open. kRead needs
   // an existing readable file; kWrite creates or empties; kAppend creates or
-  // extends. Returns false when the file cannot be opened.
+  // extends, and both refuse a protected file. Returns false when the file
+  // cannot be opened; last_error() then says why.
   bool Open(int unit, const std::string& name, Mode mode);
-  void Close(int unit);
+  // Closes `unit`. False when a unit open for writing lost a record: a
+  // write, the flush or the close failed (last_error() says why). A unit
+  // not open closes cleanly.
+  bool Close(int unit);
   void CloseAll();
   void FlushAll();
+  // Flushes every unit open for writing; the number of the first that has
+  // lost a record, or 0.
+  int FirstFailedUnit();
+
+  // Keeps `name` (the file itself, whatever path reaches it) from ever being
+  // opened for writing: the data files being read. A name that names no
+  // file protects nothing.
+  void Protect(const std::string& name);
+  bool IsProtected(const std::string& name) const;
+
+  // Why the last Open or Close failed.
+  const std::string& last_error() const { return last_error_; }
 
   bool IsOpen(int unit) const;
+  // The units open for writing, in order of their numbers.
+  std::vector<int> WritingUnits() const;
   // The open unit, or nullptr.
   Unit* Get(int unit);
 
@@ -90,6 +113,13 @@ class Units {
 
  private:
   std::map<int, std::unique_ptr<Unit>> units_;
+  struct FileId {
+    unsigned long long device;
+    unsigned long long inode;
+    bool operator==(const FileId&) const = default;
+  };
+  std::vector<FileId> protected_;
+  std::string last_error_;
 };
 
 // True when `name` names an existing, readable regular file.

@@ -10,6 +10,7 @@
 #include "detrend/order_stats.h"
 #include "detrend/running_rbar.h"
 #include "engine/stats_report.h"
+#include "files/character_helpers.h"
 #include "files/decade.h"
 #include "plot/plots.h"
 
@@ -32,15 +33,11 @@ EngineCall::EngineCall(common::RunStorage& s, common::RunOptions& o, common::Res
       NYRS(ly - fy + 1),
       first(r.KRETRY == 0),
       entry_NOPT(o.NOPT),
-      base(OutputBaseName(s.DATFIL)) {}
+      base(files::OutputStem(s.DATFIL)) {}
 
 void OpenOutput(EngineCall& call, int unit, std::string_view suffix) {
   common::Assign(call.store.OUTNAM, call.base + std::string(suffix));
-  const std::string name(common::TrimRight(call.store.OUTNAM));
-  if (!call.dialog.units().Open(unit, name, common::Units::Mode::kWrite)) {
-    call.dialog.Screen("");
-    call.dialog.Stop(ExitStatus::kAbnormal, " Cannot open the output file " + name);
-  }
+  call.dialog.OpenOrStop(unit, std::string(common::TrimRight(call.store.OUTNAM)));
 }
 
 void WriteTitle(EngineCall& call, int unit) {
@@ -166,7 +163,7 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
       detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1, &call.state.pool);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
   WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
-  call.dialog.units().Close(kRbarUnit);
+  call.dialog.CloseOrStop(kRbarUnit);
 }
 
 }  // namespace engine::detail

@@ -277,7 +277,7 @@ bool SignalFreeIteration(EngineCall& call) {
     } else {
       RefitAllSeries(call);
     }
-    for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.units().Close(unit);
+    for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
 
     NewChronology(call);
     const detrend::SfconvResult r = Convergence(call);

@@ -131,7 +131,7 @@ void RegionalCurvesAfterIteration(EngineCall& call) {
     }
     units.WriteLine(kPithUnit, line);
   }
-  units.Close(kPithUnit);
+  call.dialog.CloseOrStop(kPithUnit);
   plot::pltrcs(call.plots, st.plots.pltrcs, common::MAXYRS, st.RCSTOR, st.RCLENI, st.NRCSAV, st.RCOFF,
                common::kMissing);
   plot::pltrcf(call.plots, st.plots.pltrcf, common::MAXYRS, st.RCSTOR, st.RCLENI, st.NRCSAV, st.RCOFF,

@@ -9,13 +9,6 @@
 
 namespace engine {
 
-std::string OutputBaseName(std::string_view DATFIL) {
-  const std::string_view name = DATFIL.substr(0, 50);
-  const std::size_t dot = name.find('.');
-  if (dot != std::string_view::npos) return std::string(name.substr(0, dot));
-  return std::string(common::TrimRight(name));
-}
-
 namespace detail {
 
 void SetUp(EngineCall& call) {

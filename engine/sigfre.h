@@ -136,8 +136,4 @@ EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, com
 enum class IterationStep { kNext, kConverged, kCapped, kRestart, kGiveUp };
 IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, int KRETRY);
 
-// The output base name of a data file: DATFIL (50 characters) up to its
-// first '.', or without its trailing blanks when it has none.
-std::string OutputBaseName(std::string_view DATFIL);
-
 }  // namespace engine

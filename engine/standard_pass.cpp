@@ -86,7 +86,7 @@ void StandardPass(EngineCall& call) {
   }
 
   if (call.regional()) plot::pltcal(call.plots, st.plots.pltcal, s.IDXMAT, call.NS, s.IYTAB, common::kMissing);
-  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.units().Close(unit);
+  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
 
   // Ring rows to calendar rows: a series starting d years after the data
   // set moves down d rows, the rows above it become empty.

@@ -33,15 +33,10 @@ bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<floa
   const std::string label = common::Fixed(Lower(code), 6);
 
   const std::string name = CensoredFileName(DATFIL, OPT, N1, N2);
-  common::Units& units = dialog.units();
-  if (!units.Open(LUN, name, common::Units::Mode::kWrite)) {
-    dialog.Screen("");
-    dialog.Screen(" File for censored data could not be created: " + name);
-    return false;
-  }
-  dialog.Screen("");
-  dialog.Screen(" File for censored data created: " + name);
-  common::Unit& file = *units.Get(LUN);
+  // A file that cannot be opened or loses a record ends the program; it is
+  // said to be created only once it is closed whole.
+  dialog.OpenOrStop(LUN, name);
+  common::Unit& file = *dialog.units().Get(LUN);
 
   for (int t = 1; t <= 3; ++t) {
     std::string& line = TITLE[static_cast<std::size_t>(t)];
@@ -56,7 +51,9 @@ bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<floa
     WriteRwl(file, SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i), SERVEC.first(static_cast<std::size_t>(n)),
              label);
   }
-  units.Close(LUN);
+  dialog.CloseOrStop(LUN);
+  dialog.Screen("");
+  dialog.Screen(" File for censored data created: " + name);
   return true;
 }
 

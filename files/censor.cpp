@@ -6,6 +6,7 @@
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
+#include "files/character_helpers.h"
 
 namespace files {
 
@@ -155,9 +156,7 @@ bool cencom(int& CSTART, int& CEND, SeriesMatrix& SERMAT, int& NS, YearTable& IY
 }
 
 std::string CensoredFileName(std::string_view DATFIL, char OPT, int N1, int N2) {
-  std::string_view name = common::TrimRight(DATFIL);
-  const std::size_t dot = name.find('.');
-  std::string out(dot == std::string_view::npos ? name : name.substr(0, dot));
+  std::string out = OutputStem(DATFIL);
   // A number right-justified in its field; one too wide for it (a year
   // before -999, say) is written whole, so that two different censorings
   // never share a name of asterisks.

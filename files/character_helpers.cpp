@@ -1,5 +1,6 @@
 #include "files/character_helpers.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/fortran_format.h"
@@ -67,6 +68,23 @@ std::optional<int> ConvertAnswer(std::string answer) {
     return std::nullopt;
   }
   return value;
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::ranges::any_of(text, [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7f;
+  });
+}
+
+std::string_view FileNamePart(std::string_view name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string_view::npos ? name : name.substr(slash + 1);
+}
+
+std::string OutputStem(std::string_view name) {
+  const std::string_view file = FileNamePart(common::TrimRight(name.substr(0, 50)));
+  return std::string(file.substr(0, file.find('.')));
 }
 
 }  // namespace files

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace files {
 
@@ -24,5 +25,16 @@ void ifmt(std::string& answer, std::string& fmt);
 // an internal read under the descriptor it built. nullopt when the read
 // fails (the caller asks again). The caller has handled "/" and blank.
 std::optional<int> ConvertAnswer(std::string answer);
+
+// Whether `text` holds a control character (NUL, tab, escape, DEL, ...).
+bool HasControlCharacter(std::string_view text);
+
+// The file-name part of a typed path: what follows its last "/".
+std::string_view FileNamePart(std::string_view name);
+
+// The stem of every output file named after a data file: the file-name part
+// of the typed name (its first 50 characters, trailing blanks off) up to its
+// first ".". "../data/site.rwl" and "site.rwl" both give "site".
+std::string OutputStem(std::string_view name);
 
 }  // namespace files

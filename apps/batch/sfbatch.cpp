@@ -54,7 +54,7 @@ void StarredLine(Dialog& d, const Pieces&... line) {
 
 void OpenCumulativeFiles(Dialog& dialog) {
   for (std::size_t k = 0; k < std::size(kCumulativeUnits); ++k) {
-    dialog.units().Open(kCumulativeUnits[k], kCumulativeNames[k], common::Units::Mode::kWrite);
+    dialog.OpenOrStop(kCumulativeUnits[k], kCumulativeNames[k]);
   }
 }
 
@@ -64,7 +64,9 @@ void AskListFile(Run& run) {
     files::blank(run.LSTFIL);
     d.Screen("");
     run.LSTFIL = d.Ask("Signal Free list file name", kNameLength, common::kListMarkerColumn);
-    if (d.units().Open(common::kListUnit, std::string(common::TrimRight(run.LSTFIL)), common::Units::Mode::kRead)) {
+    const std::string name(common::TrimRight(run.LSTFIL));
+    if (!files::HasControlCharacter(name) && d.units().Open(common::kListUnit, name, common::Units::Mode::kRead)) {
+      d.units().Protect(name);
       d.Screen("");
       d.Screen(" Signal Free list file opened: " + run.LSTFIL);
       return;
@@ -80,7 +82,10 @@ bool NextDataFile(Run& run) {
     const std::optional<std::string> line = list->NextRecord();
     if (!line) return false;
     run.store.DATFIL = common::Fixed(*line, kNameLength);
-    if (!common::IsBlank(run.store.DATFIL)) return true;  // a blank line names no data set
+    if (common::IsBlank(run.store.DATFIL)) continue;  // a blank line names no data set
+    // No output of the run may be written over a data file it reads.
+    run.dialog.units().Protect(std::string(common::TrimRight(run.store.DATFIL)));
+    return true;
   }
 }
 
@@ -188,8 +193,8 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
     DataSetDialogue(run);
     RunDataSet(run);
 
-    dialog.units().Close(common::kReportUnit);
-    dialog.units().Close(common::kCensoredUnit);
+    dialog.CloseOrStop(common::kReportUnit);
+    dialog.CloseOrStop(common::kCensoredUnit);
     AskNextSet(run);
   }
   drivers::NormalEnd(dialog, run.variant);

@@ -35,7 +35,9 @@ void AskDataFile(Run& run) {
     DATFIL = d.Ask("Enter data file name to process (/ to exit)", 50);
     if (Dialog::IsQuit(DATFIL)) d.Stop(ExitStatus::kNormal);
 
-    if (DATFIL[0] == ' ' && DATFIL[1] == ' ') {
+    // No file name holds a control character (a NUL would cut the name
+    // short of what was typed): such an entry is unreadable.
+    if ((DATFIL[0] == ' ' && DATFIL[1] == ' ') || files::HasControlCharacter(DATFIL)) {
       d.Screen("");
       d.Screen(" There was an error reading your entry.");
       WaitOrQuit(d, " Hit return to enter a new file name or / to exit program.");
@@ -48,6 +50,8 @@ void AskDataFile(Run& run) {
       WaitOrQuit(d, " Hit return to enter a new file name or / exit program.");
       continue;
     }
+    // No output of the run may be written over the data it reads.
+    d.units().Protect(std::string(common::TrimRight(DATFIL)));
     return;
   }
 }

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "common/units.h"
 #include "detrend/spectrum.h"
+#include "files/character_helpers.h"
 #include "files/decade.h"
 #include "plot/plots.h"
 
@@ -31,16 +32,13 @@ int Span(const EngineRun& run) { return run.store.IYTAB.Span(run.store.NS + 1); 
 int FirstYear(const EngineRun& run) { return run.store.IYTAB.IFY(run.store.NS + 1); }
 
 // The stem of the chronology files, as every output of the run is named.
-std::string Stem(const EngineRun& run) { return engine::OutputBaseName(run.store.DATFIL); }
+std::string Stem(const EngineRun& run) { return files::OutputStem(run.store.DATFIL); }
 
 // Opens `unit` for writing on `name` (built in OUTNAM); a file that cannot
 // be opened ends the run abnormally with a line naming it.
 void OpenOutput(EngineRun& run, int unit, const std::string& name) {
   common::Assign(run.store.OUTNAM, name);
-  if (!run.dialog.units().Open(unit, name, common::Units::Mode::kWrite)) {
-    run.dialog.Screen("");
-    run.dialog.Stop(common::ExitStatus::kAbnormal, " Cannot open the output file " + name);
-  }
+  run.dialog.OpenOrStop(unit, name);
 }
 
 float StandardError(float spread, int depth) {
@@ -49,17 +47,12 @@ float StandardError(float spread, int depth) {
 
 }  // namespace
 
-std::string_view FileNamePart(std::string_view DATFIL) {
-  const std::size_t slash = DATFIL.rfind('/');
-  return slash == std::string_view::npos ? DATFIL : DATFIL.substr(slash + 1);
-}
-
 std::string SpectraBaseName(std::string_view DATFIL) {
-  const std::string_view name = FileNamePart(DATFIL).substr(0, 40);
+  const std::string_view name = files::FileNamePart(DATFIL).substr(0, 40);
   return std::string(name.substr(0, name.find_first_of(" .")));
 }
 
-std::string ChronologyId(std::string_view DATFIL) { return common::Fixed(FileNamePart(DATFIL).substr(0, 6), 8); }
+std::string ChronologyId(std::string_view DATFIL) { return common::Fixed(files::FileNamePart(DATFIL).substr(0, 6), 8); }
 
 void WriteColumnTable(EngineRun& run) {
   common::RunStorage& s = run.store;
@@ -87,7 +80,7 @@ void WriteColumnTable(EngineRun& run) {
               s.STBCHR.get(k, 2)};
     unit.WriteLine(fmt::Write(row, std::span<const fmt::WriteValue>(values).first(stabilised ? 10 : 8)));
   }
-  run.dialog.units().Close(kChronologyUnit);
+  run.dialog.CloseOrStop(kChronologyUnit);
 }
 
 void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_units) {
@@ -125,7 +118,7 @@ void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_uni
       files::WriteCrn(*unit, id, FirstYear(run), crn.block.column_view(crn.column).first(span), depth, label);
     }
   }
-  run.dialog.units().Close(kChronologyUnit);
+  run.dialog.CloseOrStop(kChronologyUnit);
 }
 
 void WriteSpectra(EngineRun& run, const common::Block& standard) {
@@ -146,7 +139,7 @@ void WriteSpectra(EngineRun& run, const common::Block& standard) {
   if (M < kFewestSpectrumYears) {
     run.dialog.Both("");
     run.dialog.Both(" No spectra: fewer than 9 years have a sample depth of 5 or more.");
-    run.dialog.units().Close(kSpectraUnit);
+    run.dialog.CloseOrStop(kSpectraUnit);
     return;
   }
 
@@ -181,7 +174,7 @@ void WriteSpectra(EngineRun& run, const common::Block& standard) {
     const std::array<fmt::WriteValue, 3> values = {table[k], table[nf + k], table[2 * nf + k]};
     file.WriteLine(fmt::Write(row, values));
   }
-  run.dialog.units().Close(kSpectraUnit);
+  run.dialog.CloseOrStop(kSpectraUnit);
 }
 
 }  // namespace drivers

@@ -15,9 +15,6 @@
 
 namespace drivers {
 
-// The file-name part of a typed name: what follows its last '/'.
-std::string_view FileNamePart(std::string_view DATFIL);
-
 // The spectra file's base: the file-name part of DATFIL up to its first
 // blank or '.', at most 40 characters.
 std::string SpectraBaseName(std::string_view DATFIL);

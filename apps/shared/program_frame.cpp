@@ -1,6 +1,7 @@
 #include "apps/shared/program_frame.h"
 
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "common/units.h"
 #include "engine/sigfre.h"
 #include "files/character_helpers.h"
+#include "plot/plotter.h"
 #include "plot/setplib.h"
 
 namespace drivers {
@@ -29,7 +31,22 @@ std::string BoxLine(std::string_view text) {
 
 }  // namespace
 
-std::string Version(ProgramVariant variant) { return common::Fixed(common::VersionText(variant), 15); }
+int RunProgram(ProgramVariant variant, ProgramBody body) {
+  common::TerminalConsole console;
+  common::Units units;
+  common::Dialog dialog(console, units, variant);
+  return common::RunGuarded(dialog, [&] {
+    auto store = std::make_unique<common::RunStorage>();
+    auto options = std::make_unique<common::RunOptions>();
+    auto restart = std::make_unique<common::RestartState>();
+    auto engine_state = std::make_unique<engine::EngineState>(variant);
+    plot::PlplotPlotter plotter;
+    plot::PlotContext plots{dialog, plotter};
+    body(dialog, *store, *options, *restart, *engine_state, plots);
+  });
+}
+
+std::string Version(ProgramVariant variant) { return common::VersionField(variant); }
 
 void ShowBanner(Dialog& d, ProgramVariant variant) {
   const std::string max_series = "Max Series:" + common::fmt::Print("(i4)", common::MAXSER);
@@ -69,10 +86,10 @@ void ShowBanner(Dialog& d, ProgramVariant variant) {
 void OpenReport(RunContext& run) {
   std::string& OUTNAM = run.store.OUTNAM;
   files::blank(OUTNAM);
-  common::Assign(OUTNAM, engine::OutputBaseName(run.store.DATFIL) + "_out_v" +
+  common::Assign(OUTNAM, files::OutputStem(run.store.DATFIL) + "_out_v" +
                              Version(run.variant) + ".txt");
   files::squeez(OUTNAM, 80);
-  run.dialog.units().Open(common::kReportUnit, std::string(common::TrimRight(OUTNAM)), common::Units::Mode::kWrite);
+  run.dialog.OpenOrStop(common::kReportUnit, std::string(common::TrimRight(OUTNAM)));
   run.dialog.Report("");
   run.dialog.Report("THE OFFICIAL SIGNAL FREE PROGRAM OUTPUT FILE");
   if (run.variant == ProgramVariant::kInteractive) {
@@ -82,25 +99,9 @@ void OpenReport(RunContext& run) {
   run.restart.KRETRY = 0;
 }
 
-namespace {
+void NormalEnd(Dialog& dialog, ProgramVariant variant) { dialog.NormalEnd(variant); }
 
-// The termination line, "Hit RETURN to Quit", the wait and the stop.
-[[noreturn]] void End(Dialog& dialog, ProgramVariant variant, bool normal) {
-  const bool batch = variant == ProgramVariant::kBatch;
-  const char* line = normal ? (batch ? " Normal termination of program Kestrane_" : " Normal termination of Kestrane_Version ")
-                            : (batch ? " Abnormal termination of program Kestrane_ "
-                                     : " Abnormal termination of Kestrane_Version ");
-  dialog.Screen("");
-  dialog.Screen(line + Version(variant));
-  dialog.Screen("");
-  dialog.StopAfterReturn(normal ? common::ExitStatus::kNormal : common::ExitStatus::kAbnormal);
-}
-
-}  // namespace
-
-void NormalEnd(Dialog& dialog, ProgramVariant variant) { End(dialog, variant, true); }
-
-void AbnormalEnd(Dialog& dialog, ProgramVariant variant) { End(dialog, variant, false); }
+void AbnormalEnd(Dialog& dialog, ProgramVariant variant) { dialog.AbnormalEnd(variant); }
 
 void StartUp(RunContext& run) {
   plot::setplib(plot::kPlotDataDir);

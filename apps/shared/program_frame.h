@@ -7,8 +7,23 @@
 #include "apps/shared/run_context.h"
 #include "common/console.h"
 #include "common/program_variant.h"
+#include "common/run_options.h"
+#include "common/storage.h"
+#include "engine/sigfre.h"
+#include "plot/plot_settings.h"
 
 namespace drivers {
+
+// A whole program: the run of one of the two drivers over what main() lends it.
+using ProgramBody = void (*)(common::Dialog& dialog, common::RunStorage& store, common::RunOptions& options,
+                             common::RestartState& restart, engine::EngineState& engine_state,
+                             plot::PlotContext& plots);
+
+// The main program of either driver: the terminal console, the units and
+// everything the run lends out, then `body` run through the guard that ends
+// it by its stop's status, or by status 1 with every unit flushed and closed
+// when memory runs out or anything else unexpected is thrown.
+int RunProgram(common::ProgramVariant variant, ProgramBody body);
 
 // The program's version text padded to 15 characters.
 std::string Version(common::ProgramVariant variant);

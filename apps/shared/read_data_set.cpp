@@ -6,6 +6,7 @@
 #include "apps/shared/program_frame.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "files/character_helpers.h"
 #include "files/input_menu.h"
 
 namespace drivers {
@@ -17,7 +18,9 @@ int ReadBlock(RunContext& run) {
   store.IDXMAT.Fill(common::kMissing);
   int RDFAIL = 0;
   const std::string name(common::TrimRight(store.DATFIL));
-  if (!dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
+  // A name holding a control character names no file of its own (a NUL
+  // would cut it short): it is not opened.
+  if (files::HasControlCharacter(name) || !dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
     dialog.Screen("");
     if (run.variant == common::ProgramVariant::kBatch) {
       dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);

@@ -1,6 +1,7 @@
 #include "apps/shared/series_processing.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "apps/shared/data_set_summary.h"
@@ -8,6 +9,7 @@
 #include "common/limits.h"
 #include "common/text.h"
 #include "files/censor.h"
+#include "files/reader_limits.h"
 
 namespace drivers {
 
@@ -22,15 +24,26 @@ inline constexpr int kMinTruncatedLength = 20;
 
 std::string I(int width, int value) { return fmt::Print("(i" + std::to_string(width) + ")", value); }
 
+// A year typed at the menu must be one a series can hold; one outside is
+// refused with a line saying so.
+bool YearAccepted(Dialog& dialog, int year) {
+  if (files::YearWithinLimits(year)) return true;
+  dialog.Screen(" Year " + std::to_string(year) + " is outside -9999 to 9999 (the year limit).");
+  return false;
+}
+
 // One free-form integer answer to `question` (after an empty line), asked
-// until it converts.
-int AskYear(Dialog& dialog, std::string_view question) {
+// until it converts (and, for a year, until it lies within the year limit).
+int AskNumber(Dialog& dialog, std::string_view question, bool year) {
   for (;;) {
     dialog.Screen("");
     dialog.Prompt(question);
-    if (std::optional<int> value = dialog.ReadFreeInt()) return *value;
+    const std::optional<int> value = dialog.ReadFreeInt();
+    if (value && (!year || YearAccepted(dialog, *value))) return *value;
   }
 }
+
+int AskYear(Dialog& dialog, std::string_view question) { return AskNumber(dialog, question, true); }
 
 void ShowMenu(Dialog& dialog) {
   dialog.Screen("");
@@ -76,19 +89,20 @@ void TruncateBefore(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTab
                     const std::vector<std::string>& SERID, Dialog& dialog) {
   for (int i = 1; i <= NS; ++i) {
     if (IYTAB.IFY(i) >= Y) continue;
-    const int old_first = IYTAB.IFY(i);
-    const int old_length = IYTAB.NYR(i);
-    const int new_length = common::YearSpan(Y, IYTAB.ILY(i));
-    IYTAB.NYR(i) = new_length;
+    // Widened: the lengths and the shift stay exact whatever the years.
+    const std::int64_t old_first = IYTAB.IFY(i);
+    const std::int64_t old_length = IYTAB.NYR(i);
+    const std::int64_t new_length = std::int64_t{IYTAB.ILY(i)} - Y + 1;
+    IYTAB.NYR(i) = static_cast<int>(std::clamp<std::int64_t>(new_length, -common::MAXYRS, common::MAXYRS));
     IYTAB.IFY(i) = Y;
     IYTAB.IFY(NS + 1) = Y;
     if (new_length < kMinTruncatedLength) {
-      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation before ", Y, new_length);
+      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation before ", Y, IYTAB.NYR(i));
     }
     std::span<float> col = SERMAT.column(i);
-    const int shift = Y - old_first;
-    for (int k = 1; k <= new_length; ++k) col[static_cast<std::size_t>(k - 1)] = col[static_cast<std::size_t>(k - 1 + shift)];
-    for (int k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
+    const std::int64_t shift = Y - old_first;
+    for (std::int64_t k = 1; k <= new_length; ++k) col[static_cast<std::size_t>(k - 1)] = col[static_cast<std::size_t>(k - 1 + shift)];
+    for (std::int64_t k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
   }
 }
 
@@ -96,16 +110,16 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
                    const std::vector<std::string>& SERID, Dialog& dialog) {
   for (int i = 1; i <= NS; ++i) {
     if (IYTAB.ILY(i) <= Y) continue;
-    const int old_length = IYTAB.Span(i);
-    const int new_length = common::YearSpan(IYTAB.IFY(i), Y);
-    IYTAB.NYR(i) = new_length;
+    const std::int64_t old_length = IYTAB.Span(i);
+    const std::int64_t new_length = std::int64_t{Y} - IYTAB.IFY(i) + 1;
+    IYTAB.NYR(i) = static_cast<int>(std::clamp<std::int64_t>(new_length, -common::MAXYRS, common::MAXYRS));
     IYTAB.ILY(i) = Y;
     IYTAB.ILY(NS + 1) = Y;
     if (new_length < kMinTruncatedLength) {
-      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation after ", Y, new_length);
+      StopShortSeries(dialog, SERID[static_cast<std::size_t>(i)], "  truncation after ", Y, IYTAB.NYR(i));
     }
     std::span<float> col = SERMAT.column(i);
-    for (int k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
+    for (std::int64_t k = new_length + 1; k <= old_length; ++k) col[static_cast<std::size_t>(k - 1)] = common::kMissing;
   }
 }
 
@@ -137,7 +151,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '1') break;
 
     if (c == '2') {
-      int bound = AskYear(dialog, "Enter the MINIMUM segment length");
+      int bound = AskNumber(dialog, "Enter the MINIMUM segment length", false);
       const int typed = bound;
       if (!files::censl(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
         WarnNothingKept(dialog, "No series were found with a segment length of at least " + I(5, typed));
@@ -181,7 +195,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
         if (!s) continue;
         dialog.Prompt("Enter the common end year");
         const std::optional<int> e = dialog.ReadFreeInt();
-        if (!e) continue;
+        if (!e || !YearAccepted(dialog, *s) || !YearAccepted(dialog, *e)) continue;
         start = *s;
         end = *e;
         break;

@@ -88,7 +88,10 @@ TEST(EngineEndToEnd, AChronologyFileThatCannotBeWrittenEndsTheRunNamingIt) {
     std::filesystem::create_directory(box.dir() / blocked);  // a folder where the file should go
     const e2e::Result r = box.Run(e2e::Kestrane(), Answers("synth12.rwl", {"6"}));
     EXPECT_EQ(r.status, 1) << blocked;
-    EXPECT_TRUE(r.screen.ends_with("\n Cannot open the output file " + blocked + "\n")) << r.screen.substr(r.screen.size() - 300);
+    EXPECT_TRUE(r.screen.ends_with("\n Cannot open the output file " + blocked +
+                                   ": Is a directory\n\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n"
+                                   " Hit RETURN to Quit"))
+        << r.screen.substr(r.screen.size() - 300);
     EXPECT_FALSE(Has(r.screen, "Normal termination"));
     // What was written before stays: the report up to the run's last line.
     EXPECT_TRUE(Has(box.Read("synth12_out_vKestrane_2019.txt"), "FINAL ITERATION WITH CONVERGENCE"));

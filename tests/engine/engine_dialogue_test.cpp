@@ -3,6 +3,7 @@
 // set-up.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "common/console.h"
@@ -154,11 +155,12 @@ TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
 
 TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
   EngineSession run("synth12.rwl");
-  run.store->DATFIL = common::Fixed((run.dir.path() / "missing" / "synth12.rwl").string(), 50);
+  std::filesystem::create_directory(run.dir.path() / "synth12_STD_RAW_Data.txt");  // a folder in the file's place
   run.options.NOPT = 6;
   EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
-  const std::string name = (run.dir.path() / "missing" / "synth12_STD_RAW_Data.txt").string();
-  EXPECT_TRUE(Contains(run.console.transcript(), "\n Cannot open the output file " + name + "\n"));
+  EXPECT_TRUE(Contains(run.console.transcript(),
+                       "\n Cannot open the output file synth12_STD_RAW_Data.txt: Is a directory\n\n"
+                       " Abnormal termination of Kestrane_Version Kestrane_2019  \n"));
 }
 
 TEST(SetUp, ANegativeWindowDoesNoRunningRbarWork) {

@@ -79,6 +79,7 @@ struct EngineSession {
   std::string Report();
 
   test_support::TempDir dir;
+  test_support::WorkingFolder working{dir.path()};  // where the outputs go
   PromptConsole console;
   common::Units units;
   common::Dialog dialog{console, units};

@@ -4,6 +4,7 @@
 // label in 75-80 on a line of ten items, -9999 after the last value.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "common/units.h"
 #include "files/censor.h"
 #include "files/decade.h"
+#include "support/dialog_harness.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -42,6 +44,7 @@ class CenoutTest : public ::testing::Test {
   }
 
   test_support::TempDir dir_;
+  test_support::WorkingFolder working_{dir_.path()};  // where the censored files go
   std::string datfil_;
   common::ScriptedConsole console_;
   common::Units units_;
@@ -59,7 +62,7 @@ TEST_F(CenoutTest, CommonPeriodFileByteForByte) {
   Add("KR002A", 1852, b);
   ASSERT_TRUE(files::cenout('7', 1850, 1870, store_.SERMAT, SERVEC_, store_.NS, store_.IYTAB, store_.SERID,
                             store_.TITLE, datfil_, 11, dialog_));
-  const std::string name = dir_.File("site_comm=1850-1870.txt");
+  const std::string name = "site_comm=1850-1870.txt";
   EXPECT_EQ(console_.transcript(), "\n File for censored data created: " + name + "\n");
   EXPECT_FALSE(units_.IsOpen(11));
   EXPECT_EQ(Read("site_comm=1850-1870.txt"),
@@ -105,11 +108,16 @@ TEST_F(CenoutTest, EachRuleHasItsCodeAndName) {
 
 TEST_F(CenoutTest, FileThatCannotBeCreatedIsReportedNotClaimed) {
   Add("KR001A", 1901, {1.0f});
-  const std::string bad = common::Fixed(dir_.File("no_such_dir/site.rwl"), 50);
-  EXPECT_FALSE(files::cenout('2', 10, 0, store_.SERMAT, SERVEC_, store_.NS, store_.IYTAB, store_.SERID, store_.TITLE,
-                             bad, 11, dialog_));
+  std::filesystem::create_directory(dir_.path() / "site_mnsl=10.txt");  // a folder where the file should go
+  EXPECT_EQ(test_support::StopStatus([&] {
+              files::cenout('2', 10, 0, store_.SERMAT, SERVEC_, store_.NS, store_.IYTAB, store_.SERID, store_.TITLE,
+                            datfil_, 11, dialog_);
+            }),
+            1);
   EXPECT_EQ(console_.transcript().find("File for censored data created"), std::string::npos);
-  EXPECT_NE(console_.transcript().find("could not be created"), std::string::npos);
+  EXPECT_NE(console_.transcript().find("\n Cannot open the output file site_mnsl=10.txt: Is a directory\n"),
+            std::string::npos)
+      << console_.transcript();
 }
 
 }  // namespace
@@ -145,6 +153,7 @@ TEST(CenoutRealData, CensoredArchiveFileReadsBackToTheKeptSeries) {
   // CR-LF line ends: LI016 1732-1980, LI020 1744-1980, LI017 1789-1980,
   // LI022 1794-1980.
   test_support::TempDir dir;
+  test_support::WorkingFolder working(dir.path());
   common::ScriptedConsole console({});
   common::Units units;
   common::Dialog dialog(console, units);

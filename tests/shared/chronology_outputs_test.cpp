@@ -14,6 +14,7 @@
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "engine/sigfre.h"
+#include "files/character_helpers.h"
 #include "shared/engine_run_fixture.h"
 
 namespace {
@@ -23,9 +24,13 @@ TEST(OutputNames, FromTheFileNamePartOfWhatWasTyped) {
   EXPECT_EQ(drivers::SpectraBaseName("../data/site.v2.rwl"), "site");
   // A blank before the first '.' ends the spectra name, not the stem.
   EXPECT_EQ(drivers::SpectraBaseName("my site.rwl"), "my");
-  EXPECT_EQ(engine::OutputBaseName("my site.rwl"), "my site");
+  EXPECT_EQ(files::OutputStem("my site.rwl"), "my site");
   EXPECT_EQ(drivers::SpectraBaseName(std::string(45, 'a')), std::string(40, 'a'));
-  EXPECT_EQ(engine::OutputBaseName("abc.12345678901234567890"), "abc");
+  EXPECT_EQ(files::OutputStem("abc.12345678901234567890"), "abc");
+  // The stem of every other output: the file-name part up to its first '.'.
+  EXPECT_EQ(files::OutputStem("../data/site.v2.rwl  "), "site");
+  EXPECT_EQ(files::OutputStem("./ca533"), "ca533");
+  EXPECT_EQ(files::OutputStem("ca533       "), "ca533");
   // The decade identifier: six characters of the name, whatever its stem.
   EXPECT_EQ(drivers::ChronologyId("ab.rwl"), "ab.rwl  ");
   EXPECT_EQ(drivers::ChronologyId("../data/kestrel_ridge.rwl"), "kestre  ");

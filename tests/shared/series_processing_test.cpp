@@ -50,7 +50,7 @@ void LoadSet(common::RunStorage& store) {
 // A fresh folder holding site.rwl's censored files and the report file.
 class MenuTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
-  MenuTest() : datfil_(common::Fixed(dir().File("site.rwl"), 50)) { LoadSet(store_); }
+  MenuTest() : working_(dir().path()), datfil_(common::Fixed(dir().File("site.rwl"), 50)) { LoadSet(store_); }
 
   // Runs the menu with `answers`; returns the stop status, or -1 when it returned.
   int Menu(std::vector<std::string> answers, drivers::SeriesProcessingChoice& choice) {
@@ -83,6 +83,7 @@ class MenuTest : public ::testing::Test, public test_support::DialogHarness {
     EXPECT_EQ(store_.IYTAB.NYR(5), 116);
   }
 
+  test_support::WorkingFolder working_;  // where the censored files go
   std::string datfil_;
   common::RunStorage store_;
 };

@@ -31,6 +31,21 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The program's working folder moved to `folder` for the object's lifetime:
+// output files are named after the data file's name alone and written there.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::filesystem::path& folder) : home_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(home_); }
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path home_;
+};
+
 // The bytes of a file ("" when it does not exist).
 std::string ReadFile(const std::filesystem::path& path);
 

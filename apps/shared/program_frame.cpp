@@ -96,6 +96,8 @@ void OpenReport(RunContext& run) {
     run.dialog.Report("");
     run.dialog.Report("DATA FILE TO PROCESS: " + run.store.DATFIL);
   }
+  // A report that cannot take its first lines ends the run at once.
+  run.dialog.CheckWrites();
   run.restart.KRETRY = 0;
 }
 

@@ -1,8 +1,14 @@
 // The dialogue layer: prompt layout, report twins, waits and the stop routine.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -167,6 +173,70 @@ TEST(Dialog, WhatWasWrittenIsOnDiskWheneverTheProgramWaits) {
   d.Ask("A question", 1);
   EXPECT_EQ(console.seen, (std::vector<std::string>{"FIRST LINE\n", "FIRST LINE\nSECOND LINE\n"}));
 }
+
+TEST(ProgramFrame, AnUnexpectedEndKeepsWhatWasWrittenAndEndsWithStatusOne) {
+  struct Case {
+    std::function<void()> fail;
+    std::string message;
+    common::ProgramVariant variant;
+    std::string termination;
+  };
+  const std::vector<Case> cases = {
+      {[] { throw std::bad_alloc(); }, " The program ran out of memory.", common::ProgramVariant::kInteractive,
+       " Abnormal termination of Kestrane_Version Kestrane_2019  "},
+      {[] { throw std::length_error("vector"); }, " The program met an unexpected error: vector",
+       common::ProgramVariant::kBatch, " Abnormal termination of program Kestrane_ KestraneBatch  "},
+      {[] { throw 7; }, " The program met an unexpected error.", common::ProgramVariant::kInteractive,
+       " Abnormal termination of Kestrane_Version Kestrane_2019  "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    test_support::TempDir dir;
+    ScriptedConsole console({});
+    Units units;
+    Dialog d(console, units, c.variant);
+    const int status = common::RunGuarded(d, [&] {
+      ASSERT_TRUE(units.Open(common::kReportUnit, dir.File("report.txt"), Units::Mode::kWrite));
+      ASSERT_TRUE(units.Open(common::kCensoredUnit, dir.File("censored.txt"), Units::Mode::kWrite));
+      d.Report("WRITTEN BEFORE");
+      units.WriteLine(common::kCensoredUnit, "a record");
+      c.fail();
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(units.WritingUnits().empty());
+    EXPECT_EQ(dir.Read("report.txt"), "WRITTEN BEFORE\n");
+    EXPECT_EQ(dir.Read("censored.txt"), "a record\n");
+    EXPECT_EQ(console.transcript(), "\n" + c.message + "\n\n" + c.termination + "\n");
+  }
+  // A stop passes through with its own status.
+  ScriptedConsole console({});
+  Units units;
+  Dialog d(console, units);
+  EXPECT_EQ(common::RunGuarded(d, [&] { d.Stop(common::ExitStatus::kEndOfInput); }), 3);
+}
+
+TEST(Units, ALostRecordIsReportedAtTheCloseAndAProtectedFileIsNeverWritten) {
+  test_support::TempDir dir;
+  const std::string data = dir.Put("site.rwl", "data\n");
+  std::filesystem::create_symlink("/dev/full", dir.path() / "full.txt");
+  std::filesystem::create_hard_link(data, dir.path() / "same.rwl");
+  Units units;
+  units.Protect(data);
+  for (Units::Mode mode : {Units::Mode::kWrite, Units::Mode::kAppend}) {
+    EXPECT_FALSE(units.Open(11, dir.File("same.rwl"), mode));
+    EXPECT_EQ(units.last_error(), "it is a data file being read");
+  }
+  EXPECT_TRUE(units.Open(10, data, Units::Mode::kRead));
+  EXPECT_EQ(dir.Read("site.rwl"), "data\n");
+
+  ASSERT_TRUE(units.Open(11, dir.File("full.txt"), Units::Mode::kWrite));
+  units.WriteLine(11, "lost");
+  EXPECT_EQ(units.FirstFailedUnit(), 11);
+  EXPECT_FALSE(units.Close(11));
+  EXPECT_EQ(units.last_error(), std::strerror(ENOSPC));
+  EXPECT_TRUE(units.Close(11));  // no longer open
+}
+
 TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
   ScriptedConsole console({"1e99", "-3.5e38", "3.4e38"});
   Units units;

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
-
 #include <exception>
+#include <limits>
 #include <new>
 
 #include "common/freeform.h"
@@ -187,11 +186,15 @@ void Dialog::End(ProgramVariant variant, bool normal) {
   StopAfterReturn(normal ? ExitStatus::kNormal : ExitStatus::kAbnormal);
 }
 
+void Dialog::CloseOutputsOrStop() {
+  CheckWrites();
+  for (int unit : units_.WritingUnits()) CloseOrStop(unit);
+}
+
 void Dialog::NormalEnd(ProgramVariant variant) {
   // Nothing is written after the termination line: every output file is
   // complete, and one that lost a record makes this an abnormal end.
-  CheckWrites();
-  for (int unit : units_.WritingUnits()) CloseOrStop(unit);
+  CloseOutputsOrStop();
   End(variant, true);
 }
 
@@ -199,11 +202,8 @@ void Dialog::AbnormalEnd(ProgramVariant variant) { End(variant, false); }
 
 void Dialog::Stop(ExitStatus status, std::string_view last_line) {
   if (!last_line.empty()) Screen(last_line);
-  if (status == ExitStatus::kNormal) {
-    // A normal end leaves no file that lost a record unreported.
-    CheckWrites();
-    for (int unit : units_.WritingUnits()) CloseOrStop(unit);
-  }
+  // A normal end leaves no file that lost a record unreported.
+  if (status == ExitStatus::kNormal) CloseOutputsOrStop();
   console_.Flush();
   units_.CloseAll();
   throw ProgramStop{static_cast<int>(status)};

@@ -61,8 +61,8 @@ class ScriptedConsole : public Console {
 // Exit status of the programs.
 enum class ExitStatus { kNormal = 0, kAbnormal = 1, kEndOfInput = 3 };
 
-// Thrown by the stop routines and caught only by main(), which returns
-// `status` from the process. The units are already closed when it is thrown.
+// Thrown by the stop routines and caught only by the program frame
+// (RunGuarded), which returns `status` from the process. The units are already closed when it is thrown.
 struct ProgramStop {
   int status;
 };
@@ -185,6 +185,8 @@ class Dialog {
 
   [[noreturn]] void FailedFile(std::string_view what, const std::string& name, const std::string& reason);
   [[noreturn]] void End(ProgramVariant variant, bool normal);
+  // Closes every unit open for writing, checked (CloseOrStop).
+  void CloseOutputsOrStop();
 
   Console& console_;
   Units& units_;

@@ -39,7 +39,8 @@ void ShowBanner(common::Dialog& dialog, common::ProgramVariant variant);
 // Opens the report file of the data set named in DATFIL on unit 9 (the
 // output stem of the name, "_out_v", the version text and ".txt", blanks squeezed out; written
 // anew), writes its header lines (the interactive program adds the data
-// file's name) and sets KRETRY to 0.
+// file's name) and sets KRETRY to 0. A report that cannot be opened or
+// written ends the run abnormally, naming it.
 void OpenReport(RunContext& run);
 
 // The normal end: the termination line, "Hit RETURN to Quit", a wait, every

@@ -48,7 +48,8 @@ std::string CensoredFileName(std::string_view DATFIL, char OPT, int N1, int N2);
 // code in columns 85-88, left there), then every series through the decade
 // writer with the lower-case code as label. SERVEC is a work vector of at
 // least MAXYRS values. Returns false (after a message) when the file cannot
-// be created.
+// be created or a series cannot be written in the decade format
+// (RwlUnwritable; then no file is opened).
 bool cenout(char OPT, int N1, int N2, const common::SeriesMatrix& SERMAT, std::span<float> SERVEC, int NS,
             const common::YearTable& IYTAB, const std::vector<std::string>& SERID, std::vector<std::string>& TITLE,
             std::string_view DATFIL, int LUN, common::Dialog& dialog);

@@ -137,7 +137,7 @@ TEST(DecadeWriters, OneSeriesToAStreamWithTheMarkerAsTenthItem) {
   // Nine values from 1900: the end marker is the line's tenth item, so the
   // label follows it, as after any ten items.
   std::ostringstream rwl;
-  files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl");
+  EXPECT_TRUE(files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl"));
   EXPECT_EQ(rwl.str(), "AB01    1900   100   200   300   400   500   600   700   800   900 -9999  lbl   \n");
   // 1908-1910: slots 9-10 of the first line (which carries 1908), slot 1 of the 1910 line.
   std::ostringstream crn;
@@ -301,7 +301,7 @@ TEST_F(DecadeTest, SeriesRunningIntoAnotherIdentifierIsReadWithAWarning) {
                                "NRX14B  1288   331   338\n"
                                "NRX14A  1290   177   206 -9999\n"
                                "TAB     1290   177\n"
-                               "TAB\t    1291   206 -9999\n");
+                               "TAB\t    1300   206 -9999\n");
   ReadResult r = ReadAll(path, "mr");
   ASSERT_EQ(r.series.size(), 2u);
   EXPECT_EQ(r.series[0].x.size(), 4u);  // later lines are not checked: the values stay together
@@ -399,14 +399,19 @@ TEST_F(DecadeTest, SeriesLongerThanTheLimitIsRefused) {
 }
 
 TEST_F(DecadeTest, SeriesEndingAfterYear9999IsRefused) {
-  // (the writer cannot put year 10000 in the year field; later lines' years are not read)
+  // (the year field cannot hold 10000: the line after 9990 cannot carry its decade)
   ReadResult r = ReadAll(WriteFile("late.rwl",
                                    "LATE    9995     1     2     3     4     5\n"
                                    "LATE    9999     6 -9999\n"),
                          "mr");
   EXPECT_TRUE(r.gave_up);
-  EXPECT_NE(console_.transcript().find("Series LATE ends in year 10000, outside -9999 to 9999 (the year limit)."),
+  EXPECT_NE(console_.transcript().find("Series LATE: this line is for 9999 where the line of 10000 should follow:\n"
+                                       " LATE    9999     6 -9999\n"),
             std::string::npos);
+  // one that ends before 9999 reads
+  r = ReadAll(WriteFile("late.rwl", "LATE    9995     1     2     3     4 -9999\n"), "mr");
+  ASSERT_EQ(r.series.size(), 1u);
+  EXPECT_EQ(r.series[0].first + static_cast<int>(r.series[0].x.size()) - 1, 9998);
 }
 
 TEST_F(DecadeTest, ChronologyReadsValuesAndDepthsUntilTheFill) {

@@ -65,6 +65,12 @@ int WriteLayout(int year) {
   return 1;
 }
 
+// Identifier columns of a line of `year` as the writers lay it out (the line
+// of -1000 holds six, though it also reads in the five-wide year layout).
+std::size_t IdColumns(int year, bool chronology) {
+  return static_cast<std::size_t>((chronology ? 6 : 8) - WriteLayout(year));
+}
+
 struct ParsedLine {
   std::string id;
   int year = 0;
@@ -375,7 +381,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
       } else {
         last_slot = FirstLineCount(IYR1);
       }
-      first_id_width = line.id.size();
+      first_id_width = std::min(line.id.size(), IdColumns(IYR1, chronology));
       next_year = NextLineYear(IYR1, chronology, true);
       first_line = false;
     } else {
@@ -392,13 +398,13 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
       // A series that runs into lines of another identifier has lost its
       // end marker. The identifier is compared over the columns both this
       // line's layout and the first line's hold (a series crossing the
-      // year -1000 changes layout).
+      // year -1000 changes layout, and its line of -1000 holds six).
       auto blanked = [](std::string_view text) {  // tabs count as blanks here
         std::string out(common::TrimRight(text));
         std::replace(out.begin(), out.end(), '\t', ' ');
         return std::string(common::TrimRight(out));
       };
-      const std::size_t width = std::min(first_id_width, line.id.size());
+      const std::size_t width = std::min({first_id_width, line.id.size(), IdColumns(line.year, chronology)});
       if (!warned &&
           blanked(std::string_view(ID).substr(0, width)) != blanked(std::string_view(line.id).substr(0, width))) {
         warned = true;

@@ -338,8 +338,9 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     if (readings.empty() && !first_line) {
       // Inside a series every line is a data line: one that does not read
       // would leave the rest of the series in the wrong years.
-      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) + ": this line does not read as the line of " +
-                                 std::to_string(next_year) + " that should follow:");
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": this line does not read as the line of " + std::to_string(next_year) +
+                                 " that should follow:");
       dialog.Screen(" " + std::string(common::TrimRight(record)));
       return refused;
     }
@@ -617,20 +618,22 @@ int DecadeSlot(int year) {
 
 std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X) {
   if (X.empty()) return std::nullopt;
-  const std::string head = "Series " + std::string(common::TrimRight(ID)) + " cannot be written in the decade format: ";
+  auto refused = [&](const std::string& why) {
+    return "Series " + std::string(common::TrimRight(ID)) + " cannot be written in the decade format: " + why;
+  };
   const long long last = static_cast<long long>(IYR1) + static_cast<long long>(X.size()) - 1;
   if (!YearWithinLimits(IYR1) || !YearWithinLimits(last)) {
-    return head + "its years " + std::to_string(IYR1) + " to " + std::to_string(last) + " are outside -9999 to 9999.";
+    return refused("its years " + std::to_string(IYR1) + " to " + std::to_string(last) + " are outside -9999 to 9999.");
   }
-  if (last == 9999) return head + "it ends in 9999, and its end marker would need a line for the year 10000.";
+  if (last == 9999) return refused("it ends in 9999, and its end marker would need a line for the year 10000.");
   for (std::size_t k = 0; k < X.size(); ++k) {
     const float x = X[k];
     const long long year = IYR1 + static_cast<long long>(k);
-    if (std::isnan(x)) return head + "the value of year " + std::to_string(year) + " is not a number.";
+    if (std::isnan(x)) return refused("the value of year " + std::to_string(year) + " is not a number.");
     const int v = RwlField(x);
     if (v > kRwlFieldMax || v < kRwlFieldMin) {
-      return head + "the value " + ValueText(x) + " of year " + std::to_string(year) +
-             " does not fit the six columns of a value (-99.999 to 999.999).";
+      return refused("the value " + ValueText(x) + " of year " + std::to_string(year) +
+                     " does not fit the six columns of a value (-99.999 to 999.999).");
     }
   }
   return std::nullopt;

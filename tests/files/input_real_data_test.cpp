@@ -140,7 +140,8 @@ TEST(DecadeContinuity, ALineOutOfSequenceRefusesTheReadWithTheLine) {
     std::string shown;
   };
   const std::vector<Case> cases = {
-      {with(4, 5, ""), "\n Series CAM011: this line is for 1580 where the line of 1570 should follow:\n " + line1580 + "\n"},
+      {with(4, 5, ""),
+       "\n Series CAM011: this line is for 1580 where the line of 1570 should follow:\n " + line1580 + "\n"},
       {with(5, 5, line1570),
        "\n Series CAM011: this line is for 1570 where the line of 1580 should follow:\n " + lines[4] + "\n"},
       {with(4, 5, "CAM011  15?0   107    68    99    62    89    92   113    55    41    48\n"),

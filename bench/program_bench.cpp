@@ -114,7 +114,7 @@ std::string SyntheticSet() {
   std::vector<float> x;
   bench_data::SyntheticSet([&](int i, int first, std::span<const double> values) {
     x.assign(values.begin(), values.end());
-    files::WriteRwl(out, "S" + std::to_string(i), first, x, "bench ");
+    if (!files::WriteRwl(out, "S" + std::to_string(i), first, x, "bench ")) std::abort();
   });
   return out.str();
 }

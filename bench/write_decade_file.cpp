@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,7 +48,9 @@ void WriteRingWidths(benchmark::State& state) {
     common::Units units;
     units.Open(common::kSeriesUnit, file.path(), common::Units::Mode::kWrite);
     common::Unit& unit = *units.Get(common::kSeriesUnit);
-    for (int s = 1; s <= kSeries; ++s) files::WriteRwl(unit, "BENCH01A", 1500 + s % 7, x, "stdraw");
+    for (int s = 1; s <= kSeries; ++s) {
+      if (!files::WriteRwl(unit, "BENCH01A", 1500 + s % 7, x, "stdraw")) std::abort();
+    }
   }
 }
 BENCHMARK(WriteRingWidths)->Unit(benchmark::kMillisecond);

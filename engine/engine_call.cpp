@@ -1,6 +1,8 @@
 #include "engine/engine_call.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "common/fortran_format.h"
 #include "common/text.h"
@@ -45,8 +47,21 @@ void WriteTitle(EngineCall& call, int unit) {
 }
 
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
-  files::WriteRwl(*call.dialog.units().Get(unit), call.store.SERID[static_cast<std::size_t>(i)],
-                  call.store.IYTAB.IFY(i), values, label);
+  common::Unit& file = *call.dialog.units().Get(unit);
+  const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
+  if (files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) return;
+  if (call.state.unwritable.empty()) {
+    call.state.unwritable = files::RwlUnwritable(id, call.store.IYTAB.IFY(i), values).value_or("");
+    call.state.unwritable_file = file.name();
+  }
+}
+
+void StopIfUnwritable(EngineCall& call) {
+  if (call.state.unwritable.empty()) return;
+  call.dialog.Screen("");
+  call.dialog.Screen(" " + call.state.unwritable);
+  call.dialog.Screen(" The file " + call.state.unwritable_file + " is incomplete.");
+  call.dialog.AbnormalEnd(call.state.variant);
 }
 
 void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,

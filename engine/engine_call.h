@@ -103,8 +103,15 @@ void OpenOutput(EngineCall& call, int unit, std::string_view suffix);
 // Writes TITLE(1), all 100 characters, as the first record of `unit`.
 void WriteTitle(EngineCall& call, int unit);
 // Appends series i's values to `unit` as a decade ring-width series
-// (thousandths) with `label` after every full line.
+// (thousandths) with `label` after every full line. A series the format
+// cannot hold (files::RwlUnwritable) is left out and the first such one
+// noted in the state (unwritable, unwritable_file).
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
+// Once a pass's files are final: a series left out of them ends the run
+// abnormally with its message and the file named. (The files of an
+// iteration that is followed by another are written anew, so a value only
+// an early iteration reaches does not end the run.)
+void StopIfUnwritable(EngineCall& call);
 
 // Resets the weights (BWTMAT columns 1..NS) and averages the columns of x
 // year by year with the mean routine (MEANMD 1 arithmetic, 2 biweight) into

@@ -271,6 +271,7 @@ bool SignalFreeIteration(EngineCall& call) {
   for (;;) {
     const int ITER = ++s.ITER;
     OpenIntermediateFiles(call, "SSF", true);
+    st.unwritable.clear();
     for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
     if (call.regional()) {
       RegionalIterationStep(call);
@@ -306,6 +307,7 @@ bool SignalFreeIteration(EngineCall& call) {
     }
     std::ranges::copy(call.Years(s.SSFCHR, 1), st.PRVCHR.begin());
   }
+  StopIfUnwritable(call);  // the last iteration's files are the ones kept
   // The final chronology from the indices given back their spread.
   MeanChronology(call, st.FINIDX, call.Years(s.SSFCHR, 1), call.Years(s.SSFCHR, 2), static_cast<int>(o.MEANMD));
   return true;

@@ -37,6 +37,7 @@ void StandardPass(EngineCall& call) {
   const common::RunOptions& o = call.options;
   const float CONST = call.restart.CONST;
   const bool indices = o.NOPT != 0;
+  st.unwritable.clear();
 
   for (int i = 1; i <= call.NS; ++i) {
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
@@ -87,6 +88,7 @@ void StandardPass(EngineCall& call) {
 
   if (call.regional()) plot::pltcal(call.plots, st.plots.pltcal, s.IDXMAT, call.NS, s.IYTAB, common::kMissing);
   for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
+  StopIfUnwritable(call);
 
   // Ring rows to calendar rows: a series starting d years after the data
   // set moves down d rows, the rows above it become empty.

@@ -1,6 +1,8 @@
 // cenout: the censored or truncated data set as a decade ring-width file.
 #include <algorithm>
 #include <cctype>
+#include <optional>
+#include <string>
 
 #include "common/limits.h"
 #include "common/text.h"
@@ -33,6 +35,21 @@ bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<floa
   const std::string label = common::Fixed(Lower(code), 6);
 
   const std::string name = CensoredFileName(DATFIL, OPT, N1, N2);
+  auto series_values = [&](int i) {
+    const std::span<const float> column = SERMAT.column_view(i);
+    return column.first(std::min(static_cast<std::size_t>(std::max(IYTAB.NYR(i), 0)), column.size()));
+  };
+  // A series the decade format cannot hold is refused before the file is
+  // opened, so no file is left that reads back as another data set.
+  for (int i = 1; i <= NS; ++i) {
+    if (const std::optional<std::string> why =
+            RwlUnwritable(SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i), series_values(i))) {
+      dialog.Screen("");
+      dialog.Screen(" " + *why);
+      dialog.Screen(" The censored data set is not written: " + name);
+      return false;
+    }
+  }
   // A file that cannot be opened or loses a record ends the program; it is
   // said to be created only once it is closed whole.
   dialog.OpenOrStop(LUN, name);
@@ -48,8 +65,9 @@ bool cenout(char OPT, int N1, int N2, const SeriesMatrix& SERMAT, std::span<floa
     const int n = std::clamp(IYTAB.NYR(i), 0, std::min(SERMAT.rows(), static_cast<int>(SERVEC.size())));
     std::span<const float> column = SERMAT.column_view(i);
     std::copy(column.begin(), column.begin() + n, SERVEC.begin());
-    WriteRwl(file, SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i), SERVEC.first(static_cast<std::size_t>(n)),
-             label);
+    // (every series was found writable above)
+    static_cast<void>(WriteRwl(file, SERID[static_cast<std::size_t>(i)], IYTAB.IFY(i),
+                               SERVEC.first(static_cast<std::size_t>(n)), label));
   }
   dialog.CloseOrStop(LUN);
   dialog.Screen("");

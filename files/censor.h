@@ -47,9 +47,11 @@ std::string CensoredFileName(std::string_view DATFIL, char OPT, int N1, int N2);
 // on unit LUN: the three TITLE lines (100 characters, the rule's upper-case
 // code in columns 85-88, left there), then every series through the decade
 // writer with the lower-case code as label. SERVEC is a work vector of at
-// least MAXYRS values. A file that cannot be opened or written whole ends the
-// program abnormally, naming it; "created" is shown once it is closed whole.
-// Returns false (writing nothing) for an option other than "2"-"7".
+// least MAXYRS values. A series the decade format cannot hold
+// (RwlUnwritable) is named and nothing is written: returns false, as for an
+// option other than "2"-"7". A file that cannot be opened or written whole
+// ends the program abnormally, naming it; "created" is shown once it is
+// closed whole.
 bool cenout(char OPT, int N1, int N2, const common::SeriesMatrix& SERMAT, std::span<float> SERVEC, int NS,
             const common::YearTable& IYTAB, const std::vector<std::string>& SERID, std::vector<std::string>& TITLE,
             std::string_view DATFIL, int LUN, common::Dialog& dialog);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -62,6 +63,12 @@ int WriteLayout(int year) {
   if (year >= -999) return 0;
   if (year == -1000 || year <= -10000) return 2;
   return 1;
+}
+
+// Identifier columns of a line of `year` as the writers lay it out (the line
+// of -1000 holds six, though it also reads in the five-wide year layout).
+std::size_t IdColumns(int year, bool chronology) {
+  return static_cast<std::size_t>((chronology ? 6 : 8) - WriteLayout(year));
 }
 
 struct ParsedLine {
@@ -289,6 +296,7 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
   int bad_records = 0;
   bool first_line = true;
   int next_year = 0;  // year the next data line should carry
+  std::size_t first_id_width = 8;  // identifier columns of the series' first line
   bool warned = false;
   int declared = 0;  // values announced by a range line (0: none)
   for (;;) {
@@ -327,6 +335,15 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     }
 
     std::vector<ParsedLine> readings = Readings(record, formats);
+    if (readings.empty() && !first_line) {
+      // Inside a series every line is a data line: one that does not read
+      // would leave the rest of the series in the wrong years.
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": this line does not read as the line of " + std::to_string(next_year) +
+                                 " that should follow:");
+      dialog.Screen(" " + std::string(common::TrimRight(record)));
+      return refused;
+    }
     if (readings.empty()) {
       // A title line, or a line that is not data.
       ++bad_records;
@@ -365,18 +382,32 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
       } else {
         last_slot = FirstLineCount(IYR1);
       }
+      first_id_width = std::min(line.id.size(), IdColumns(IYR1, chronology));
       next_year = NextLineYear(IYR1, chronology, true);
       first_line = false;
     } else {
+      // Each line carries the next decade: a line missing, repeated or out
+      // of order would shift the values after it into other years.
+      if (line.year != next_year) {
+        RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) + ": this line is for " +
+                                   std::to_string(line.year) + " where the line of " + std::to_string(next_year) +
+                                   " should follow:");
+        dialog.Screen(" " + std::string(common::TrimRight(record)));
+        return refused;
+      }
       next_year += 10;
-      // Later lines are not checked against the first, but a series that
-      // runs into lines of another identifier has lost its end marker.
+      // A series that runs into lines of another identifier has lost its
+      // end marker. The identifier is compared over the columns both this
+      // line's layout and the first line's hold (a series crossing the
+      // year -1000 changes layout, and its line of -1000 holds six).
       auto blanked = [](std::string_view text) {  // tabs count as blanks here
         std::string out(common::TrimRight(text));
         std::replace(out.begin(), out.end(), '\t', ' ');
         return std::string(common::TrimRight(out));
       };
-      if (!warned && blanked(std::string_view(ID).substr(0, line.id.size())) != blanked(line.id)) {
+      const std::size_t width = std::min({first_id_width, line.id.size(), IdColumns(line.year, chronology)});
+      if (!warned &&
+          blanked(std::string_view(ID).substr(0, width)) != blanked(std::string_view(line.id).substr(0, width))) {
         warned = true;
         dialog.Screen("");
         dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) + " runs on into lines of " +
@@ -439,17 +470,51 @@ void AppendText(std::string& record, std::string_view text, std::size_t w) {
 
 // Identifier and year in the layout of a line of `year`: ring-width lines
 // (a8,i4), (a7,i5) or (a6,i6); chronology lines two columns narrower in the
-// identifier.
-void AppendHead(std::string& record, std::string_view id, int year, bool chronology) {
+// identifier. `settle_dash`: a "-" in the identifier's last column is written
+// blank (see SettleDash).
+void AppendHead(std::string& record, std::string_view id, int year, bool chronology, bool settle_dash) {
   const int widen = WriteLayout(year);  // columns the year takes from the identifier
   AppendText(record, id, static_cast<std::size_t>((chronology ? 6 : 8) - widen));
+  if (settle_dash && widen == 0 && record.back() == '-') record.back() = ' ';
   fmt::AppendInt(record, year, 4 + widen);
+}
+
+// Whether a series' identifier loses a "-" in its last column: "ABCDEFG-1533"
+// is also ABCDEFG in -1533, and the reader settles that by the line's count
+// and the next line's year, which a series ending on its first line does
+// not give (it would read back in -1533). Only such series, starting in a
+// four-digit year, are written with a blank there.
+bool SettleDash(int IYR1, std::size_t n, bool chronology) {
+  if (IYR1 < 1000 || IYR1 > 9999) return false;
+  const std::size_t first_line = static_cast<std::size_t>(chronology ? 11 - DecadeSlot(IYR1) : FirstLineCount(IYR1));
+  return n < first_line;
 }
 
 // Label at column 75 (after ten values) or 83 (after ten pairs): 2x,a6.
 void AppendLabel(std::string& record, std::string_view label) {
   record.append(2, ' ');
   AppendText(record, label, 6);
+}
+
+// The number a ring-width value is written as: its thousandths, except that
+// the two end markers are moved one thousandth away from zero (999 would end
+// a hundredths series, -9999 any series), so the value reads back as itself
+// within that thousandth.
+int RwlField(float x) {
+  const int v = Thousandths(x);
+  if (v == common::kRwlEndHundredths) return 1000;
+  if (v == common::kRwlEnd) return common::kRwlEnd - 1;
+  return v;
+}
+
+// The widest numbers a value field of six columns holds.
+constexpr int kRwlFieldMax = 999999;
+constexpr int kRwlFieldMin = -99999;
+
+std::string ValueText(float x) {
+  char text[48];
+  std::snprintf(text, sizeof text, std::fabs(x) < 1.0e7f ? "%.4f" : "%.6g", static_cast<double>(x));
+  return text;
 }
 
 // "mw": the lines of one ring-width series, each handed to `put`.
@@ -462,9 +527,10 @@ void WriteRwlLines(std::string_view ID, int IYR1, std::span<const float> X, std:
   int count = FirstLineCount(IYR1);
   int line_year = IYR1;
   std::size_t k = 0;
+  const bool settle_dash = SettleDash(IYR1, n, false);
   for (;;) {
     record.clear();
-    AppendHead(record, ID, line_year, false);
+    AppendHead(record, ID, line_year, false, settle_dash);
     bool end = false;
     int items = 0;
     while (items < count && !end) {
@@ -474,9 +540,7 @@ void WriteRwlLines(std::string_view ID, int IYR1, std::span<const float> X, std:
         end = true;
         continue;
       }
-      int v = Thousandths(X[k++]);
-      if (v == common::kRwlEndHundredths) v = 1000;  // 999 would read back as the end of a hundredths series
-      fmt::AppendInt(record, v, 6);
+      fmt::AppendInt(record, RwlField(X[k++]), 6);
     }
     if (items == 10) AppendLabel(record, LABEL);
     put(std::string_view(record));
@@ -506,9 +570,10 @@ void WriteCrnLines(std::string_view ID, int IYR1, std::span<const float> X, std:
   int slot = DecadeSlot(IYR1);
   int line_year = IYR1;
   std::size_t k = 0;
+  const bool settle_dash = SettleDash(IYR1, n, true);
   for (;;) {
     record.clear();
-    AppendHead(record, ID, line_year, true);
+    AppendHead(record, ID, line_year, true, settle_dash);
     bool end = false;
     for (int j = 1; j <= 10; ++j) {
       if (j < slot || k == n) {  // before the first year, or after the last value
@@ -551,12 +616,39 @@ int DecadeSlot(int year) {
   return r == 0 ? 1 : 11 + r;
 }
 
-void WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
-  WriteRwlLines(ID, IYR1, X, LABEL, [&](std::string_view r) { PutLine(unit, r); });
+std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X) {
+  if (X.empty()) return std::nullopt;
+  auto refused = [&](const std::string& why) {
+    return "Series " + std::string(common::TrimRight(ID)) + " cannot be written in the decade format: " + why;
+  };
+  const long long last = static_cast<long long>(IYR1) + static_cast<long long>(X.size()) - 1;
+  if (!YearWithinLimits(IYR1) || !YearWithinLimits(last)) {
+    return refused("its years " + std::to_string(IYR1) + " to " + std::to_string(last) + " are outside -9999 to 9999.");
+  }
+  if (last == 9999) return refused("it ends in 9999, and its end marker would need a line for the year 10000.");
+  for (std::size_t k = 0; k < X.size(); ++k) {
+    const float x = X[k];
+    const long long year = IYR1 + static_cast<long long>(k);
+    if (std::isnan(x)) return refused("the value of year " + std::to_string(year) + " is not a number.");
+    const int v = RwlField(x);
+    if (v > kRwlFieldMax || v < kRwlFieldMin) {
+      return refused("the value " + ValueText(x) + " of year " + std::to_string(year) +
+                     " does not fit the six columns of a value (-99.999 to 999.999).");
+    }
+  }
+  return std::nullopt;
 }
 
-void WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+bool WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+  if (RwlUnwritable(ID, IYR1, X)) return false;
+  WriteRwlLines(ID, IYR1, X, LABEL, [&](std::string_view r) { PutLine(unit, r); });
+  return true;
+}
+
+bool WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
+  if (RwlUnwritable(ID, IYR1, X)) return false;
   WriteRwlLines(ID, IYR1, X, LABEL, [&](std::string_view r) { PutLine(out, r); });
+  return true;
 }
 
 void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
@@ -582,6 +674,11 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   const std::span<const float> values = X.first(std::min(static_cast<std::size_t>(N), X.size()));
   auto put = [&](std::string_view r) { PutLine(*unit, r); };
   if (MODE == "mw") {
+    if (const std::optional<std::string> why = RwlUnwritable(ID, IYR1, values)) {
+      dialog.Screen("");
+      dialog.Screen(" " + *why);
+      return RwlResult::kRefused;
+    }
     WriteRwlLines(ID, IYR1, values, LABEL, put);
   } else {
     WriteCrnLines(ID, IYR1, values, NDEP, LABEL, MODE == "cr", put);

@@ -5,6 +5,7 @@
 // describe the layouts.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -57,24 +58,42 @@ enum class RwlResult {
   kEndOfFile,   // N and ISER are IEOFST
   kNoSeries,    // no values: 25 lines in a row that are not data, an empty
                 // series, or a header-and-format series that did not read
-  kRefused,     // a series beyond the limits (6001 values, years -9999..9999)
-                // or with numbers out of their columns; a message was shown
+  kRefused,     // read: a series beyond the limits (6001 values, years
+                // -9999..9999), with numbers out of their columns or a line
+                // that does not follow the line before; write ("mw"): a
+                // series RwlUnwritable refuses. A message was shown.
 };
 
 RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
            int& ISER, int LUN, int LUNECH, std::string_view MODE, std::string& LINE, std::string_view LABEL,
            int MAXYRS, std::vector<std::string>& TITLE);
 
+// Why a ring-width series cannot be written in the decade format so that it
+// reads back as written, or nothing when it can: a value whose thousandths
+// need more than the six columns of a value field (1000 mm or more, -100 mm
+// or less) or that is not a number, a year outside -9999..9999, or an end
+// marker that would stand on a line for the year 10000 (a series ending in
+// 9999). The message names the series. Pure: writers and their callers ask
+// it before anything is written.
+std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X);
+
 // The writers of one series, as rwlio's "mw" (WriteRwl: a ring-width series)
 // and "iw" (WriteCrn: a chronology) write it, to a unit open for writing (a
 // unit open for reading takes nothing) or to a stream. ID is written on every
 // line (its first 8 characters, 6 for a chronology, fewer in the wide year
-// layouts), LABEL (6 characters) after every full line of a ring-width series
-// and on every chronology line. NDEP: the sample depth per year; an empty span
-// or a first depth below 1 writes depth 1 for every year. An empty X writes
-// nothing. Nothing is allocated beyond one record buffer.
-void WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
-void WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL);
+// layouts; a series that starts in a four-digit year and ends on its first
+// line has a "-" in the identifier's last column written blank, since the
+// line would read back in the negative year), LABEL (6 characters) after every full
+// line of a ring-width series and on every chronology line. NDEP: the sample
+// depth per year; an empty span or a first depth below 1 writes depth 1 for
+// every year. An empty X writes nothing. Nothing is allocated beyond one
+// record buffer.
+// WriteRwl writes nothing and returns false for a series RwlUnwritable
+// refuses (callers show its message).
+[[nodiscard]] bool WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X,
+                            std::string_view LABEL);
+[[nodiscard]] bool WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X,
+                            std::string_view LABEL);
 void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
               std::string_view LABEL);
 void WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,

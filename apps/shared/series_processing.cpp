@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "apps/shared/data_set_summary.h"
+#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -140,7 +141,8 @@ void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTa
   }
 }
 
-SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& run, std::string_view DATFIL) {
+SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& run, std::string_view DATFIL,
+                                             common::ProgramVariant variant) {
   SeriesProcessingChoice choice;
   for (;;) {
     ShowMenu(dialog);
@@ -216,8 +218,10 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     }
     const int whole = run.NS + 1;
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.Span(whole);
-    files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE, DATFIL,
-                  common::kCensoredUnit, dialog);
+    if (!files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE,
+                       DATFIL, common::kCensoredUnit, dialog)) {
+      AbnormalEnd(dialog, variant);
+    }
     break;
   }
   CopyToWork(run.SERMAT, run.NS, run.IYTAB, run.SERWRK);
@@ -231,7 +235,7 @@ std::string_view CensoredLabel(common::ProgramVariant variant) {
 void ProcessSeries(RunContext& run) {
   common::RunStorage& store = run.store;
   run.options.MED = SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, "ORIGINAL DATA SET").MED;
-  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL);
+  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL, run.variant);
   if (choice.answer != '1') {
     run.options.MED =
         SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant)).MED;

@@ -28,7 +28,10 @@ struct SeriesProcessingChoice {
 // (unit 11) named from DATFIL, echoes the choice to the report (unit 9) and
 // copies every series into run.SERWRK. The censored series-length summary
 // is left to the caller (its screen heading differs between the programs).
-SeriesProcessingChoice SeriesProcessingMenu(common::Dialog& dialog, common::RunStorage& run, std::string_view DATFIL);
+// A censored data set that cannot be written ends the program by the
+// abnormal end of `variant`.
+SeriesProcessingChoice SeriesProcessingMenu(common::Dialog& dialog, common::RunStorage& run, std::string_view DATFIL,
+                                            common::ProgramVariant variant = common::ProgramVariant::kInteractive);
 
 // Cuts every series that starts before Y so that it starts in Y (row 1 then
 // holds the value of Y, the freed rows -999.0). A series left with fewer

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/decade_files.h"
 #include "support/e2e.h"
 
 namespace {
@@ -58,6 +59,29 @@ TEST(EngineEndToEnd, ARunThatConvergesIsTheSameEveryTime) {
   EXPECT_TRUE(Has(report, "\n Iter   1  Convergence Criteria: "));
   EXPECT_TRUE(Has(report, "\n FINAL ITERATION WITH CONVERGENCE (<0.0001 CHANGE): "));
   EXPECT_TRUE(Has(a.screen, "\n Final iteration with convergence (<0.0001 change): "));
+}
+
+TEST(EngineEndToEnd, ASeriesTheDecadeFormatCannotHoldEndsTheRunAbnormally) {
+  // Two series of 1901-1930 in hundredths; BIGB's ring of 1905 is 1000 mm,
+  // more than the six columns of thousandths of the series files hold.
+  std::string data = test_support::DecadeSeries("BIGA", 1901, 30, 150) +
+                     test_support::DecadeSeries("BIGB", 1901, 30, [](int year) { return year == 1905 ? 100000 : 150; });
+  for (std::size_t p = data.find(" -9999"); p != std::string::npos; p = data.find(" -9999", p)) {
+    data.replace(p, 6, "   999");
+  }
+  e2e::Sandbox box;
+  box.Put("data.rwl", data);
+  const e2e::Result r = box.Run(e2e::Kestrane(), Answers("data.rwl", {"3", "", "", "", "", ""}));
+  EXPECT_EQ(r.status, 1) << r.screen;
+  EXPECT_TRUE(Has(r.screen, "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "
+                            "does not fit the six columns of a value (-99.999 to 999.999).\n"
+                            " The file data_STD_RAW_Data.txt is incomplete.\n"))
+      << r.screen;
+  EXPECT_FALSE(Has(r.screen, "Normal termination"));
+  const std::string raw = box.Read("data_STD_RAW_Data.txt");
+  EXPECT_TRUE(Has(raw, "\nBIGA    1901"));
+  EXPECT_FALSE(Has(raw, "BIGB"));
+  EXPECT_FALSE(Has(raw, "*"));
 }
 
 TEST(EngineEndToEnd, AThresholdThatCannotBeMetRestartsTenTimesThenEnds) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/decade_files.h"
 #include "support/e2e.h"
 
 namespace {
@@ -107,6 +108,31 @@ TEST(SeriesDialogue, TruncationBeforeAYearWritesTheCutSeries) {
   EXPECT_EQ(lines[3], "LI016   1800 11700 11700  9800  9900 11100  8700 10500 10900 11600 11300  trnb  ");
   EXPECT_TRUE(Has(box.Read("data_trunb=1800.txt"),
                   "\nLI022   1800 30500 30600 24200 28300 21100 26800 25300 27700 32500 27300  trnb  \n"));
+}
+
+// Two series of 1901-1930 in hundredths; BIGB's ring of 1905 is 1000 mm, a
+// width the thousandths of a written decade file cannot hold.
+std::string WideRingSet() {
+  std::string text = test_support::DecadeSeries("BIGA", 1901, 30, 150) +
+                     test_support::DecadeSeries("BIGB", 1901, 30, [](int year) { return year == 1905 ? 100000 : 150; });
+  for (std::size_t p = text.find(" -9999"); p != std::string::npos; p = text.find(" -9999", p)) {
+    text.replace(p, 6, "   999");
+  }
+  return text;
+}
+
+TEST(SeriesDialogue, ACensoredSetTheDecadeFormatCannotHoldIsNotWritten) {
+  e2e::Sandbox box;
+  box.Put("data.rwl", WideRingSet());
+  const e2e::Result r = box.Run(e2e::Kestrane(), {"data.rwl", "1", "r", "2", "10", ""});
+  EXPECT_EQ(r.status, 1) << r.screen;
+  EXPECT_TRUE(Has(r.screen, "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "
+                            "does not fit the six columns of a value (-99.999 to 999.999).\n"
+                            " The censored data set is not written: data_mnsl=10.txt\n"))
+      << r.screen;
+  EXPECT_TRUE(Has(r.screen, "\n Abnormal termination of Kestrane_Version "));
+  EXPECT_FALSE(Has(r.screen, "created"));
+  EXPECT_FALSE(box.Has("data_mnsl=10.txt"));
 }
 
 TEST(SeriesDialogue, TruncationLeavingTooFewValuesStops) {

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -137,7 +138,7 @@ TEST(DecadeWriters, OneSeriesToAStreamWithTheMarkerAsTenthItem) {
   // Nine values from 1900: the end marker is the line's tenth item, so the
   // label follows it, as after any ten items.
   std::ostringstream rwl;
-  files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl");
+  EXPECT_TRUE(files::WriteRwl(rwl, "AB01", 1900, Thousandths({100, 200, 300, 400, 500, 600, 700, 800, 900}), "lbl"));
   EXPECT_EQ(rwl.str(), "AB01    1900   100   200   300   400   500   600   700   800   900 -9999  lbl   \n");
   // 1908-1910: slots 9-10 of the first line (which carries 1908), slot 1 of the 1910 line.
   std::ostringstream crn;
@@ -301,7 +302,7 @@ TEST_F(DecadeTest, SeriesRunningIntoAnotherIdentifierIsReadWithAWarning) {
                                "NRX14B  1288   331   338\n"
                                "NRX14A  1290   177   206 -9999\n"
                                "TAB     1290   177\n"
-                               "TAB\t    1291   206 -9999\n");
+                               "TAB\t    1300   206 -9999\n");
   ReadResult r = ReadAll(path, "mr");
   ASSERT_EQ(r.series.size(), 2u);
   EXPECT_EQ(r.series[0].x.size(), 4u);  // later lines are not checked: the values stay together
@@ -399,14 +400,112 @@ TEST_F(DecadeTest, SeriesLongerThanTheLimitIsRefused) {
 }
 
 TEST_F(DecadeTest, SeriesEndingAfterYear9999IsRefused) {
-  // (the writer cannot put year 10000 in the year field; later lines' years are not read)
+  // (the year field cannot hold 10000: the line after 9990 cannot carry its decade)
   ReadResult r = ReadAll(WriteFile("late.rwl",
                                    "LATE    9995     1     2     3     4     5\n"
                                    "LATE    9999     6 -9999\n"),
                          "mr");
   EXPECT_TRUE(r.gave_up);
-  EXPECT_NE(console_.transcript().find("Series LATE ends in year 10000, outside -9999 to 9999 (the year limit)."),
+  EXPECT_NE(console_.transcript().find("Series LATE: this line is for 9999 where the line of 10000 should follow:\n"
+                                       " LATE    9999     6 -9999\n"),
             std::string::npos);
+}
+
+TEST_F(DecadeTest, WhatTheWriterWritesReadsBackAndWhatItCannotHoldIsRefused) {
+  // The edges of a value field of six columns of thousandths. -9.999 would
+  // be written as the end marker -9999 and is written one thousandth further
+  // from zero, as 0.999 is written as 1000.
+  const std::vector<float> edges = {999.999f, -99.999f, -9.999f, 0.999f, 1.5f};
+  EXPECT_EQ(RwlUnwritable("EDGE", 1950, edges), std::nullopt);
+  EXPECT_EQ(WriteSeries({{"EDGE", 1950, edges, {}}}, "mw", ""),
+            "EDGE    1950999999-99999-10000  1000  1500 -9999\n");
+  ReadResult r = ReadAll(Path("out.txt"), "mr");
+  ASSERT_EQ(r.series.size(), 1u);
+  const std::vector<float> back = {999.999f, -99.999f, -10.0f, 1.0f, 1.5f};
+  ASSERT_EQ(r.series[0].x.size(), back.size());
+  for (std::size_t k = 0; k < back.size(); ++k) EXPECT_NEAR(r.series[0].x[k], back[k], 2e-4f) << k;
+
+  struct Refusal {
+    std::string id;
+    int first;
+    std::vector<float> x;
+    std::string why;
+  };
+  const std::string field = " does not fit the six columns of a value (-99.999 to 999.999).";
+  const std::vector<Refusal> refusals = {
+      {"BIG", 1950, {1.0f, 1000.0f}, "the value 1000.0000 of year 1951" + field},
+      {"BIG", 1950, {999.9995f}, "the value 999.9995 of year 1950" + field},
+      {"LOW", 1950, {1.0f, 2.0f, -100.0f}, "the value -100.0000 of year 1952" + field},
+      {"NAN", -5, {1.0f, std::nanf("")}, "the value of year -4 is not a number."},
+      {"LATE", 9990, std::vector<float>(10, 1.0f),
+       "it ends in 9999, and its end marker would need a line for the year 10000."}};
+  for (const Refusal& c : refusals) {
+    const std::string message = "Series " + c.id + " cannot be written in the decade format: " + c.why;
+    EXPECT_EQ(RwlUnwritable(c.id, c.first, c.x), message);
+    EXPECT_EQ(WriteSeries({{c.id, c.first, c.x, {}}}, "mw", ""), "");  // nothing written, not even a line
+    EXPECT_NE(console_.transcript().find("\n " + message + "\n"), std::string::npos) << console_.transcript();
+  }
+  // A series ending in 9998 still has its line for the end marker.
+  EXPECT_EQ(RwlUnwritable("LATE", 9989, std::vector<float>(10, 1.0f)), std::nullopt);
+}
+
+TEST_F(DecadeTest, IdentifiersAreNeverReadBackAsPartOfTheYear) {
+  // "ABCDEFG-1533" is also ABCDEFG in -1533, and a series on one line gives
+  // the reader nothing else to go by: its "-" is written blank. A longer
+  // series keeps it (its line count and next line settle the year).
+  EXPECT_EQ(WriteSeries({{"ABCDEFG-", 1533, {1.0f, 2.0f}, {}},
+                         {"ABCDEFG-", 1533, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f}, {}}},
+                        "mw", "lab"),
+            "ABCDEFG 1533  1000  2000 -9999\n"
+            "ABCDEFG-1533  1000  2000  3000  4000  5000  6000  7000\n"
+            "ABCDEFG-1540  8000 -9999\n");
+  ReadResult r = ReadAll(Path("out.txt"), "mr");
+  ASSERT_EQ(r.series.size(), 2u);
+  EXPECT_EQ(r.series[0].first, 1533);
+  EXPECT_EQ(r.series[0].id, "ABCDEFG ");
+  EXPECT_EQ(r.series[0].x.size(), 2u);
+  EXPECT_EQ(r.series[1].first, 1533);
+  EXPECT_EQ(r.series[1].id, "ABCDEFG-");
+  EXPECT_EQ(r.series[1].x.size(), 8u);
+  // The same for a chronology of one line.
+  WriteSeries({{"SITEA-", 1995, {1.0f, 1.1f, 1.2f}, {}}}, "iw", "lab");
+  r = ReadAll(Path("out.txt"), "ir");
+  ASSERT_EQ(r.series.size(), 1u);
+  EXPECT_EQ(r.series[0].first, 1995);
+  EXPECT_EQ(r.series[0].x.size(), 3u);
+}
+
+TEST_F(DecadeTest, ASeriesCrossingYearMinus1000ChangesLayoutWithoutAWarning) {
+  // Lines of -1010 and before hold 7 identifier columns, the line of -1000
+  // holds 6 and later lines 8: only the columns both lines hold are compared.
+  WriteSeries({{"ABCDEFGH", -1015, std::vector<float>(31, 0.5f), {}}}, "mw", "");
+  ReadResult r = ReadAll(Path("out.txt"), "mr");
+  ASSERT_EQ(r.series.size(), 1u);
+  EXPECT_EQ(r.series[0].first, -1015);
+  EXPECT_EQ(r.series[0].x.size(), 31u);
+  EXPECT_EQ(console_.transcript().find("WARNING"), std::string::npos) << console_.transcript();
+  // Another identifier in those columns still tells of a lost end marker.
+  r = ReadAll(WriteFile("runon.rwl",
+                        "ABCDEFG-1001   500\n"
+                        "XBCDEF -1000   500 -9999\n"),
+              "mr");
+  ASSERT_EQ(r.series.size(), 1u);
+  EXPECT_NE(console_.transcript().find(" WARNING: series ABCDEFG runs on into lines of XBCDEF (year -1000)"),
+            std::string::npos)
+      << console_.transcript();
+}
+
+TEST_F(DecadeTest, LinesOfAChronologyFollowEachOther) {
+  ReadResult r = ReadAll(WriteFile("gap.crn",
+                                   "xxx12817479990  09990  09990  09990  09990  09990  09990  0 837  1 930  11084  1\n"
+                                   "xxx1281760 648  11209  29990  0\n"),
+                         "ir");
+  EXPECT_TRUE(r.gave_up);
+  EXPECT_EQ(r.last, RwlResult::kRefused);
+  EXPECT_NE(console_.transcript().find("\n Series xxx128: this line is for 1760 where the line of 1750 should follow:\n"
+                                       " xxx1281760 648  11209  29990  0\n"),
+            std::string::npos)
+      << console_.transcript();
 }
 
 TEST_F(DecadeTest, ChronologyReadsValuesAndDepthsUntilTheFill) {

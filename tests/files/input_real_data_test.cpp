@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "files/input_menu.h"
@@ -102,10 +103,64 @@ TEST_P(DamagedDecadeFile, IsRefusedClearly) {
 
 INSTANTIATE_TEST_SUITE_P(Archive, DamagedDecadeFile,
                          ::testing::Values(DamagedFile{"arge041.rwl", 9, "RH6A", "RH7A"},
-                                           DamagedFile{"can694.rwl", 0, "", "ATK101"}),
+                                           DamagedFile{"can694.rwl", 0, "", "ATK101"},
+                                           DamagedFile{"cana590.rwl", 784, "TK0941", "TK0942"}),
                          [](const ::testing::TestParamInfo<DamagedFile>& param_info) {
                            std::string name = param_info.param.name;
                            return name.substr(0, name.find('.'));
                          });
+
+// Decade lines follow each other: a series' line that does not carry the
+// next decade (one missing, repeated or out of order) or does not read
+// would put every later value in another year, so the read is refused with
+// the line shown. ca533 with its fifth line (CAM011 1570) deleted, repeated
+// or damaged, and cana590 as archived (TK0942 has a line for 2002 after the
+// one for 1990).
+TEST(DecadeContinuity, ALineOutOfSequenceRefusesTheReadWithTheLine) {
+  const std::string ca533 = test_support::ReadTestData("ca533.rwl");
+  std::vector<std::string> lines;
+  for (std::size_t p = 0; p < ca533.size();) {
+    const std::size_t e = ca533.find('\n', p);
+    lines.push_back(ca533.substr(p, e - p));
+    p = e + 1;
+  }
+  ASSERT_EQ(lines[4], "CAM011  1570   107    68    99    62    89    92   113    55    41    48");
+  auto with = [&](std::size_t from, std::size_t to, const std::string& inserted) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i == to) text += inserted;
+      if (i < from || i >= to) text += lines[i] + "\n";
+    }
+    return text;
+  };
+  const std::string line1570 = lines[4] + "\n";
+  const std::string line1580 = "CAM011  1580    35    46    69    98    66    63    47    74    81    81";
+  struct Case {
+    std::string text;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {
+      {with(4, 5, ""),
+       "\n Series CAM011: this line is for 1580 where the line of 1570 should follow:\n " + line1580 + "\n"},
+      {with(5, 5, line1570),
+       "\n Series CAM011: this line is for 1570 where the line of 1580 should follow:\n " + lines[4] + "\n"},
+      {with(4, 5, "CAM011  15?0   107    68    99    62    89    92   113    55    41    48\n"),
+       "\n Series CAM011: this line does not read as the line of 1570 that should follow:\n CAM011  15?0   107"},
+      {test_support::ReadTestData("cana590.rwl"),
+       "\n Series TK0942: this line is for 2002 where the line of 2000 should follow:\n"
+       " TK0942  2002  2629  2814  2457  3013  1602  1514  1239   574 -9999\n"}};
+  for (const Case& c : cases) {
+    input_test::InputRun run(c.text, {"1", ""});
+    const input_test::MenuCall call = input_test::RunMenu(run);
+    EXPECT_EQ(call.RDFAIL, 1);
+    EXPECT_NE(run.Transcript().find(c.shown), std::string::npos) << run.Transcript();
+    EXPECT_EQ(run.Transcript().find("Input data read successfully"), std::string::npos);
+  }
+  // The file itself reads whole.
+  input_test::InputRun run(ca533, {"1"});
+  const input_test::MenuCall call = input_test::RunMenu(run);
+  EXPECT_EQ(call.RDFAIL, 0);
+  EXPECT_EQ(call.NS, 34);
+}
 
 }  // namespace

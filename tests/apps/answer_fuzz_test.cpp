@@ -1,0 +1,189 @@
+// Hostile answers to the real programs: seeded random changes to the answer
+// scripts of the golden scenarios (answers replaced, inserted or dropped,
+// long lines, control characters, huge and negative numbers, "/" and the end
+// of input anywhere), so every menu those scenarios reach meets them. Whatever
+// is typed, a run ends normally, abnormally or at the end of its input, leaves
+// the data files it read as they were, and every censored data set it says it
+// created reads back to the series of the data file it came from.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/storage.h"
+#include "files/input_menu.h"
+#include "support/dialog_harness.h"
+#include "support/e2e.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kGolden = fs::path(KESTRANE_TEST_DATA).parent_path() / "golden";
+
+// The golden scenarios the fuzzer starts from: every kind of run of the
+// interactive program on small data sets, and the batch program's.
+const char* const kScenarios[] = {
+    "censored_set",    "truncated_set",   "typed_answers",          "option_defaults", "spline_years",
+    "regional_redo",   "power_transform", "engine_regional_pith",   "window_zero",     "super_smoother",
+    "batch_two_sets",  "raw_average",     "engine_spline_restart",  "mean_line_ratios"};
+
+struct Scenario {
+  std::string program;
+  std::vector<std::string> answers;
+  std::map<std::string, std::string> inputs;  // name -> content
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+Scenario Load(const std::string& name) {
+  Scenario s;
+  const fs::path dir = kGolden / name;
+  s.program = fs::exists(dir / "program") && Slurp(dir / "program").rfind("kestrane_batch", 0) == 0
+                  ? e2e::KestraneBatch()
+                  : e2e::Kestrane();
+  std::istringstream lines(Slurp(dir / "answers.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind('#', 0) != 0) s.answers.push_back(line);
+  }
+  for (const auto& entry : fs::directory_iterator(dir / "input")) {
+    s.inputs[entry.path().filename().string()] = Slurp(entry.path());
+  }
+  return s;
+}
+
+// Answers a hostile user might type at any question.
+std::string HostileAnswer(std::mt19937& rng, const Scenario& s) {
+  static const std::vector<std::string> kTokens = {
+      "", "/", " /", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-1", "-2", "-3", "-5", "-9", "10", "y", "n",
+      "Y", "N", "T", "F", "R", "S", " n", " 2", "  -2", "q", "Q", "x", "2147483647", "-2147483648",
+      "99999999999999999999", "1e99", "-1e99", "nan", "inf", "1e-45", "0.0000001", "-9999", "9999", "10000",
+      "-10000", "1533", "1750", "1950", "2000", "50", "-50", "3000", "0.5", "abc", "1,2", "\t", "\x01", "\x1b[A",
+      "\r", "5 6", std::string(5000, '9'), std::string(3000, 'x'), std::string("1\0002", 3)};
+  const std::size_t pick = std::uniform_int_distribution<std::size_t>(0, kTokens.size() + 1)(rng);
+  if (pick < kTokens.size()) return kTokens[pick];
+  // A name of one of the run's own files, plain or with a control character.
+  const std::string name = s.inputs.empty() ? "x" : s.inputs.begin()->first;
+  return pick == kTokens.size() ? name : name + std::string(1, '\0');
+}
+
+std::vector<std::string> Mutate(std::vector<std::string> answers, std::mt19937& rng, const Scenario& s) {
+  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n)(rng); };
+  const std::size_t edits = 1 + pick(3);
+  for (std::size_t e = 0; e < edits; ++e) {
+    const std::size_t at = pick(answers.size());
+    switch (pick(4)) {
+      case 0:
+      case 1:
+        if (at < answers.size()) answers[at] = HostileAnswer(rng, s);
+        break;
+      case 2:
+        answers.insert(answers.begin() + static_cast<std::ptrdiff_t>(at), HostileAnswer(rng, s));
+        break;
+      case 3:
+        if (at < answers.size()) answers.erase(answers.begin() + static_cast<std::ptrdiff_t>(at));
+        break;
+      default:  // the input ends early
+        answers.resize(at);
+        break;
+    }
+  }
+  return answers;
+}
+
+// The series of a decade data file as this program's reader reads it:
+// identifier -> (first year, values).
+std::map<std::string, std::pair<int, std::vector<float>>> ReadSeries(const std::string& content) {
+  test_support::DialogHarness harness({"1", "", "", ""});
+  const std::string path = harness.dir().Put("read_back.rwl", content);
+  EXPECT_TRUE(harness.units().Open(common::kDataUnit, path, common::Units::Mode::kRead));
+  auto store = std::make_unique<common::RunStorage>();
+  int NS = 0;
+  int RDFAIL = 1;
+  const int status = test_support::StopStatus([&] {
+    files::inmenu(harness.dialog(), store->SERMAT, store->IYTAB, store->SERID, common::kDataUnit, NS, store->TITLE,
+                  RDFAIL);
+  });
+  EXPECT_EQ(status, -1) << harness.Transcript();
+  EXPECT_EQ(RDFAIL, 0) << harness.Transcript();
+  std::map<std::string, std::pair<int, std::vector<float>>> series;
+  for (int i = 1; i <= NS; ++i) {
+    std::vector<float> values;
+    for (int row = 1; row <= store->IYTAB.NYR(i); ++row) values.push_back(store->SERMAT.get(row, i));
+    series[store->SERID[i]] = {store->IYTAB.IFY(i), values};
+  }
+  return series;
+}
+
+// Every series of a censored set is its original series over a run of its
+// years (censoring keeps or drops series, truncation drops years).
+void ExpectReadsBackFrom(const std::string& censored, const std::string& original, const std::string& label) {
+  const auto kept = ReadSeries(censored);
+  const auto all = ReadSeries(original);
+  EXPECT_FALSE(kept.empty()) << label;
+  for (const auto& [id, series] : kept) {
+    const auto from = all.find(id);
+    ASSERT_NE(from, all.end()) << label << ": series " << id;
+    const int shift = series.first - from->second.first;
+    ASSERT_GE(shift, 0) << label << ": series " << id;
+    ASSERT_LE(static_cast<std::size_t>(shift) + series.second.size(), from->second.second.size()) << label << ": " << id;
+    for (std::size_t k = 0; k < series.second.size(); ++k) {
+      ASSERT_NEAR(series.second[k], from->second.second[shift + k], 5e-4f) << label << ": " << id << " value " << k;
+    }
+  }
+}
+
+class AnswerFuzz : public testing::TestWithParam<int> {};
+
+TEST_P(AnswerFuzz, AnyAnswersEndCleanlyAndLoseNothing) {
+  constexpr int kRunsPerShard = 30;
+  std::vector<Scenario> scenarios;
+  for (const char* name : kScenarios) scenarios.push_back(Load(name));
+  std::mt19937 rng(7919u * static_cast<unsigned>(GetParam() + 1));
+  int normal_ends = 0;
+  for (int run = 0; run < kRunsPerShard; ++run) {
+    const Scenario& s = scenarios[std::uniform_int_distribution<std::size_t>(0, scenarios.size() - 1)(rng)];
+    const std::vector<std::string> answers = Mutate(s.answers, rng, s);
+    std::string script;
+    for (const std::string& a : answers) script += "[" + a.substr(0, 40) + "]";
+    const std::string label = "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + script;
+
+    e2e::Sandbox box;
+    for (const auto& [name, content] : s.inputs) box.Put(name, content);
+    const e2e::Result r = box.Run(s.program, answers, 120);
+    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
+        << label << "\nstatus " << r.status << "\n" << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+
+    if (r.status == 0) ++normal_ends;
+    for (const auto& [name, content] : s.inputs) {
+      ASSERT_TRUE(box.Has(name)) << label << ": " << name << " is gone";
+      ASSERT_EQ(box.Read(name), content) << label << ": " << name << " was overwritten";
+    }
+    const std::string created = "File for censored data created: ";
+    for (std::size_t at = r.screen.find(created); at != std::string::npos; at = r.screen.find(created, at + 1)) {
+      const std::size_t from = at + created.size();
+      std::string name = r.screen.substr(from, r.screen.find('\n', from) - from);
+      name.erase(name.find_last_not_of(' ') + 1);
+      ASSERT_TRUE(box.Has(name)) << label << ": " << name;
+      for (const auto& [input, content] : s.inputs) {
+        if (name.rfind(input.substr(0, input.find('.')) + "_", 0) == 0) ExpectReadsBackFrom(box.Read(name), content, label);
+      }
+    }
+  }
+  // The changes are small enough that many runs still reach the end.
+  EXPECT_GT(normal_ends, kRunsPerShard / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, AnswerFuzz, testing::Range(0, 8));
+
+}  // namespace

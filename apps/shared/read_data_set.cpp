@@ -13,8 +13,11 @@ namespace drivers {
 int ReadBlock(RunContext& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
-  store.SERMAT.Fill(common::kMissing);
-  store.IDXMAT.Fill(common::kMissing);
+  // The matrices start empty and grow as the series are read.
+  for (common::SeriesMatrix* m : {&store.SERMAT, &store.IDXMAT}) {
+    m->Fill(common::kMissing);
+    m->SetRows(0);
+  }
   int RDFAIL = 0;
   const std::string name(common::TrimRight(store.DATFIL));
   if (!dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
@@ -34,6 +37,7 @@ int ReadBlock(RunContext& run) {
   }
   files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, common::kDataUnit, store.NS, store.TITLE, RDFAIL,
                 run.variant);
+  common::SizeToDataSet(store);
   return RDFAIL;
 }
 

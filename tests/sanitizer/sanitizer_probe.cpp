@@ -15,6 +15,17 @@
 #include <limits>
 #include <string>
 
+namespace {
+
+// A block allocated and never freed once this returns.
+__attribute__((noinline)) void Leak(std::size_t n) {
+  int* block = new int[n];
+  block[0] = static_cast<int>(n);
+  std::printf("%d\n", block[0]);
+}
+
+}  // namespace
+
 int main() {
   std::string what;
   std::getline(std::cin, what);
@@ -33,9 +44,7 @@ int main() {
     return 0;
   }
   if (what == "leak") {
-    static volatile int* kept = nullptr;
-    kept = new int[static_cast<std::size_t>(what.size()) * 100];
-    kept = nullptr;
+    Leak(what.size() * 100);
     return 0;
   }
   if (what == "text") {

@@ -63,11 +63,16 @@ void SeriesMatrix::Resize(int rows) {
   const std::size_t n = static_cast<std::size_t>(rows);
   for (std::vector<float>& c : columns_) {
     if (c.empty()) continue;
-    if (n == 0) {
-      std::vector<float>().swap(c);
-    } else {
-      c.resize(n, fill_);
+    if (n <= c.size()) {
+      c.resize(n);
+      if (n == 0) std::vector<float>().swap(c);
+      continue;
     }
+    // A column grows to exactly the new height: no spare capacity past it,
+    // so the address sanitizer sees a write past the height.
+    std::vector<float> grown(n, fill_);
+    std::copy(c.begin(), c.end(), grown.begin());
+    c.swap(grown);
   }
   fill_column_.assign(n, fill_);
 }

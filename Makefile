@@ -2,6 +2,7 @@
 # make run-batch  the same for kestrane_batch (type kestrel_ridge.lst at its first prompt)
 # make test  installs what is missing, builds, and runs the whole test suite twice:
 #            once as built for use, once under the address and undefined-behaviour sanitizers
+#            (there a sanitizer report ends a program with status 86, which no program path uses)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
@@ -41,8 +42,8 @@ test-plain: deps
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON -DKESTRANE_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1:exitcode=86 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86 ctest --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) run

@@ -61,6 +61,7 @@ int main() {
   common::Units units;
   common::Dialog dialog(console, units);
   auto store = std::make_unique<common::RunStorage>();
+  store->SERMAT.SetRows(0);  // as the drivers start a read: the columns grow with the series
   int NS = 0;
   int RDFAIL = 0;
 

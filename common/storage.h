@@ -1,9 +1,12 @@
 // The storage the main program owns for the whole run and lends by reference.
 //
 // Matrices are column-major with one contiguous column per series and are
-// indexed from 1, as the routines index them. A column gets its memory when
-// it is first written, so memory grows with the data set, not with the
-// limits; an untouched cell reads as the matrix's fill value.
+// indexed from 1, as the routines index them. A matrix has a height, the
+// rows in use, which grows on demand up to what the data set needs; a column
+// gets its memory when it is first written, and only that height of it. So
+// memory grows with the data set, not with the limits: 3000 series of 20
+// years take 3000 columns of 20 rows. An untouched cell reads as the
+// matrix's fill value.
 #pragma once
 
 #include <span>
@@ -16,28 +19,47 @@ namespace common {
 
 class SeriesMatrix {
  public:
+  // A matrix `rows` high (it grows later as needed) of `cols` columns.
   explicit SeriesMatrix(int rows = MAXYRS, int cols = MAXSER, float fill = kMissing);
 
+  // The height in use: every column, allocated or not, holds this many rows.
   int rows() const { return rows_; }
   int cols() const { return cols_; }
 
-  // Cell (row, col), 1-based. `at` gives the column its memory.
+  // Cell (row, col), 1-based. `at` gives the column its memory and grows
+  // the height to `row` when it is below it; `get` reads a row above the
+  // height as the fill value.
   float get(int row, int col) const;
   float& at(int row, int col);
-  // Whole column, 1-based col; element k-1 is row k. `column` allocates.
+  // Whole column, 1-based col, rows() long; element k-1 is row k. `column`
+  // allocates. A span stays valid until the height changes.
   std::span<float> column(int col);
   std::span<const float> column_view(int col) const;
   bool allocated(int col) const;
 
-  // Every cell becomes `value`; columns give their memory back.
+  // The height becomes at least `rows` (new cells hold the fill value). It
+  // grows by half again at least, so a reader growing it row by row copies
+  // each column a few times, not once a row.
+  void GrowRows(int rows);
+  // The height becomes exactly `rows`: rows beyond it are dropped, new rows
+  // hold the fill value, and the columns give back what they no longer use.
+  void SetRows(int rows);
+
+  // Every cell becomes `value`; columns give their memory back. The height
+  // stays.
   void Fill(float value);
 
+  // Memory held by the columns' cells, in values (what the height costs).
+  std::size_t CellsHeld() const;
+
  private:
+  void Resize(int rows);
+
   int rows_;
   int cols_;
   float fill_;
   std::vector<std::vector<float>> columns_;
-  mutable std::vector<float> fill_column_;  // what an untouched column reads as
+  std::vector<float> fill_column_;  // what an untouched column reads as, rows() long
 };
 
 // The per-series year table: IFY (first year), ILY (last year), NYR (number
@@ -71,6 +93,8 @@ inline constexpr int kIterationColumns = 101;  // RCSVEC: iteration 0 (the stand
 struct RunStorage {
   RunStorage();
 
+  // The data set's matrices: as high as the data set (SizeToDataSet), or
+  // MAXYRS before any data set was read.
   SeriesMatrix SERMAT;
   SeriesMatrix IDXMAT;
   SeriesMatrix SERWRK;
@@ -105,5 +129,13 @@ inline int YearOfRow(int row, int first_year) { return first_year + row - 1; }
 inline int YearSpan(int first_year, int last_year) { return last_year - first_year + 1; }
 
 inline int YearTable::Span(int i) const { return YearSpan(IFY(i), ILY(i)); }
+
+// Rows a data set of NS series needs in its matrices: the span of the whole
+// set (row NS+1 of the year table) and of every series, at most MAXYRS.
+int DataSetRows(const YearTable& IYTAB, int NS);
+
+// After a data set has been read: SERMAT, IDXMAT and SERWRK take the height
+// the set needs (data set rows), and give back what the reading grew past it.
+void SizeToDataSet(RunStorage& store);
 
 }  // namespace common

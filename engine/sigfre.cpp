@@ -15,6 +15,9 @@ void SetUp(EngineCall& call) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
   std::ranges::fill(st.RCSTOR, common::kMissing);
+  // Measurements and indices move to calendar rows: both hold the data set.
+  s.SERMAT.GrowRows(call.NYRS);
+  s.IDXMAT.GrowRows(call.NYRS);
   st.RBARYN = call.options.IRBWIN >= 1 ? 'y' : 'n';
   st.Prepare(call.NYRS, call.NS);
 

@@ -153,6 +153,7 @@ DecadeRead ReadDecadeFile(common::Dialog& dialog, common::SeriesMatrix& SERMAT, 
       return DecadeRead::kRefused;
     }
     ++NS;
+    SERMAT.GrowRows(N);
     std::copy_n(X.begin(), N, SERMAT.column(NS).begin());
     IYTAB.IFY(NS) = IYR1;
     IYTAB.ILY(NS) = IYR1 + N - 1;

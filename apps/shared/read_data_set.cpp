@@ -14,8 +14,11 @@ namespace drivers {
 int ReadBlock(RunContext& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
-  store.SERMAT.Fill(common::kMissing);
-  store.IDXMAT.Fill(common::kMissing);
+  // The matrices start empty and grow as the series are read.
+  for (common::SeriesMatrix* m : {&store.SERMAT, &store.IDXMAT}) {
+    m->Fill(common::kMissing);
+    m->SetRows(0);
+  }
   int RDFAIL = 0;
   const std::string name(common::TrimRight(store.DATFIL));
   // A name holding a control character names no file of its own (a NUL
@@ -37,6 +40,7 @@ int ReadBlock(RunContext& run) {
   }
   files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, common::kDataUnit, store.NS, store.TITLE, RDFAIL,
                 run.variant);
+  common::SizeToDataSet(store);
   return RDFAIL;
 }
 

@@ -127,7 +127,9 @@ void TruncateAfter(int Y, common::SeriesMatrix& SERMAT, int NS, common::YearTabl
 void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTable& IYTAB,
                 common::SeriesMatrix& SERWRK) {
   // Columns already in use are overwritten rather than given back, so a
-  // later data set of the batch program reuses their memory.
+  // later data set of the batch program reuses their memory. SERWRK is as
+  // high as SERMAT.
+  if (SERWRK.rows() != SERMAT.rows()) SERWRK.SetRows(SERMAT.rows());
   for (int i = 1; i <= SERWRK.cols(); ++i) {
     if (i > NS) {
       if (SERWRK.allocated(i)) std::ranges::fill(SERWRK.column(i), common::kMissing);

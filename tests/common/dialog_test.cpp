@@ -296,6 +296,70 @@ TEST(Storage, ColumnsTakeMemoryOnlyWhenWritten) {
   EXPECT_FLOAT_EQ(m.get(5, 3), 0.0f);
 }
 
+TEST(Storage, HeightGrowsOnDemandAndColumnsHoldOnlyIt) {
+  common::SeriesMatrix m(0, 4);
+  EXPECT_EQ(m.rows(), 0);
+  EXPECT_FLOAT_EQ(m.get(3, 2), common::kMissing);  // above the height: the fill value
+  m.at(3, 2) = 7.0f;                                // grows the height to 3 rows at least
+  EXPECT_GE(m.rows(), 3);
+  m.SetRows(3);
+  EXPECT_EQ(m.rows(), 3);
+  EXPECT_EQ(m.CellsHeld(), 3u);  // one column of 3 rows, the others untouched
+  m.column(4)[0] = 4.0f;
+  EXPECT_EQ(m.CellsHeld(), 6u);
+  ASSERT_EQ(m.column_view(1).size(), 3u);  // an untouched column reads as 3 fill values
+  EXPECT_FLOAT_EQ(m.column_view(1)[2], common::kMissing);
+
+  // Growing keeps every value and fills the new rows; the growth is at
+  // least by half, so rows added one at a time copy a column rarely.
+  m.GrowRows(4);
+  EXPECT_EQ(m.rows(), 4);  // 3 + 3/2 = 4
+  m.GrowRows(10);
+  EXPECT_EQ(m.rows(), 10);
+  m.GrowRows(11);
+  EXPECT_EQ(m.rows(), 15);
+  ASSERT_EQ(m.column(2).size(), 15u);
+  EXPECT_FLOAT_EQ(m.get(3, 2), 7.0f);
+  EXPECT_FLOAT_EQ(m.get(1, 4), 4.0f);
+  EXPECT_FLOAT_EQ(m.get(15, 2), common::kMissing);
+  EXPECT_FLOAT_EQ(m.get(15, 4), common::kMissing);
+
+  // Setting the height drops the rows beyond it and gives their memory back.
+  m.SetRows(2);
+  EXPECT_EQ(m.CellsHeld(), 4u);
+  EXPECT_FLOAT_EQ(m.get(3, 2), common::kMissing);
+  m.SetRows(3);
+  EXPECT_FLOAT_EQ(m.get(3, 2), common::kMissing);  // the dropped value does not come back
+  m.Fill(0.0f);
+  EXPECT_EQ(m.rows(), 3);
+  EXPECT_EQ(m.CellsHeld(), 0u);
+  EXPECT_FLOAT_EQ(m.column_view(2)[2], 0.0f);
+}
+
+TEST(Storage, DataSetRowsCoverTheWholeSetAndEverySeries) {
+  common::YearTable t;
+  const int years[3][2] = {{1850, 1899}, {1880, 1990}, {1850, 1990}};  // 50, 111 years; the whole set 141
+  for (int i = 1; i <= 3; ++i) {
+    t.IFY(i) = years[i - 1][0];
+    t.ILY(i) = years[i - 1][1];
+  }
+  EXPECT_EQ(common::DataSetRows(t, 2), 141);
+  t.ILY(3) = 1950;  // a whole-set row shorter than a series does not cut it
+  EXPECT_EQ(common::DataSetRows(t, 2), 111);
+  EXPECT_EQ(common::DataSetRows(t, 0), 0);
+
+  common::RunStorage s;
+  EXPECT_EQ(s.SERMAT.rows(), common::MAXYRS);  // before any data set
+  s.IYTAB = t;
+  s.NS = 2;
+  s.SERMAT.at(150, 1) = 1.0f;  // reading grew past the set
+  s.SERMAT.at(111, 2) = 2.0f;
+  common::SizeToDataSet(s);
+  for (const common::SeriesMatrix* m : {&s.SERMAT, &s.IDXMAT, &s.SERWRK}) EXPECT_EQ(m->rows(), 111);
+  EXPECT_EQ(s.SERMAT.CellsHeld(), 222u);
+  EXPECT_FLOAT_EQ(s.SERMAT.get(111, 2), 2.0f);
+}
+
 TEST(Storage, YearTableIndexesLikeTheRoutines) {
   common::YearTable t;
   t.IFY(1) = 1850;

@@ -17,14 +17,27 @@ struct Result {
   std::string screen;     // standard output
   std::string errors;     // standard error
   double seconds = 0.0;   // wall time of the run
-  long max_rss_kb = 0;    // largest resident size of any program this test process has run
+  long max_rss_kb = 0;    // largest resident size of the program during this run
 };
+
+// The status a sanitizer report ends a program of the sanitizer build with
+// (the programs' own ends are 0, 1 and 3).
+inline constexpr int kSanitizerReportStatus = 86;
+
+// What shows that a run ended by a sanitizer report: its status, or a
+// report's heading on standard error. Empty for a run without one.
+std::string SanitizerReport(const Result& result);
 
 // Runs `program` in `dir`; each answer is one line of standard input, after
 // which input ends. The answers and the captured output are kept beside the
-// folder, so they are not among its files.
+// folder, so they are not among its files. A run that ends by a sanitizer
+// report stops the test program at once, loudly (the report, then abort):
+// no test can take it for the program's own abnormal end.
 Result RunProgram(const std::filesystem::path& dir, const std::string& program,
                   const std::vector<std::string>& answers, int timeout_seconds);
+// The same run given back as it went, a sanitizer report included.
+Result RunProgramUnchecked(const std::filesystem::path& dir, const std::string& program,
+                           const std::vector<std::string>& answers, int timeout_seconds);
 
 class Sandbox {
  public:

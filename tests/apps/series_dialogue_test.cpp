@@ -110,20 +110,9 @@ TEST(SeriesDialogue, TruncationBeforeAYearWritesTheCutSeries) {
                   "\nLI022   1800 30500 30600 24200 28300 21100 26800 25300 27700 32500 27300  trnb  \n"));
 }
 
-// Two series of 1901-1930 in hundredths; BIGB's ring of 1905 is 1000 mm, a
-// width the thousandths of a written decade file cannot hold.
-std::string WideRingSet() {
-  std::string text = test_support::DecadeSeries("BIGA", 1901, 30, 150) +
-                     test_support::DecadeSeries("BIGB", 1901, 30, [](int year) { return year == 1905 ? 100000 : 150; });
-  for (std::size_t p = text.find(" -9999"); p != std::string::npos; p = text.find(" -9999", p)) {
-    text.replace(p, 6, "   999");
-  }
-  return text;
-}
-
 TEST(SeriesDialogue, ACensoredSetTheDecadeFormatCannotHoldIsNotWritten) {
   e2e::Sandbox box;
-  box.Put("data.rwl", WideRingSet());
+  box.Put("data.rwl", test_support::WideRingSet());
   const e2e::Result r = box.Run(e2e::Kestrane(), {"data.rwl", "1", "r", "2", "10", ""});
   EXPECT_EQ(r.status, 1) << r.screen;
   EXPECT_TRUE(Has(r.screen, "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "

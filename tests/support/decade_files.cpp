@@ -38,4 +38,13 @@ std::string DecadeSet(const std::string& prefix, int nser, int first, int nyrs) 
   return text;
 }
 
+std::string WideRingSet() {
+  std::string text = DecadeSeries("BIGA", 1901, 30, 150) +
+                     DecadeSeries("BIGB", 1901, 30, [](int year) { return year == 1905 ? 100000 : 150; });
+  for (std::size_t p = text.find(" -9999"); p != std::string::npos; p = text.find(" -9999", p)) {
+    text.replace(p, 6, "   999");
+  }
+  return text;
+}
+
 }  // namespace test_support

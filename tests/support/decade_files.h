@@ -22,4 +22,9 @@ std::string DecadeSeries(const std::string& id, int first, int count, int thousa
 // marker of the hundredths layout.
 std::string DecadeSet(const std::string& prefix, int nser, int first, int nyrs);
 
+// Two series of 1901-1930 in hundredths (end marker 999), BIGA and BIGB;
+// BIGB's ring of 1905 is 1000 mm, a width the six columns of thousandths of a
+// written decade file cannot hold.
+std::string WideRingSet();
+
 }  // namespace test_support

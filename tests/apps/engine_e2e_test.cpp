@@ -66,9 +66,7 @@ TEST(EngineEndToEnd, ASeriesTheDecadeFormatCannotHoldEndsTheRunAbnormally) {
   box.Put("data.rwl", test_support::WideRingSet());
   const e2e::Result r = box.Run(e2e::Kestrane(), Answers("data.rwl", {"3", "", "", "", "", ""}));
   EXPECT_EQ(r.status, 1) << r.screen;
-  EXPECT_TRUE(Has(r.screen, "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "
-                            "does not fit the six columns of a value (-99.999 to 999.999).\n"
-                            " The file data_STD_RAW_Data.txt is incomplete.\n"))
+  EXPECT_TRUE(Has(r.screen, std::string(test_support::kWideRingRefusal) + " The file data_STD_RAW_Data.txt is incomplete.\n"))
       << r.screen;
   EXPECT_FALSE(Has(r.screen, "Normal termination"));
   const std::string raw = box.Read("data_STD_RAW_Data.txt");

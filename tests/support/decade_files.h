@@ -26,5 +26,9 @@ std::string DecadeSet(const std::string& prefix, int nser, int first, int nyrs);
 // BIGB's ring of 1905 is 1000 mm, a width the six columns of thousandths of a
 // written decade file cannot hold.
 std::string WideRingSet();
+// What the program shows when it refuses to write BIGB of that set.
+inline constexpr const char* kWideRingRefusal =
+    "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "
+    "does not fit the six columns of a value (-99.999 to 999.999).\n";
 
 }  // namespace test_support

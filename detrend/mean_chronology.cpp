@@ -24,16 +24,26 @@ float KthSmallest(std::span<float> v, int k) {
 }
 
 // min, lower hinge, median and upper hinge of v, as hinges defines them,
-// reordering v.
+// reordering v. `work` holds at least v.size() values.
 struct WeightSummary {
   float min, lower, median, upper;
 };
 
-WeightSummary SummaryOfWeights(std::span<float> v) {
+WeightSummary SummaryOfWeights(std::span<float> v, std::span<float> work) {
   const int n = static_cast<int>(v.size());
   const int h = (n + 1) / 2;
   const int q = h / 2;
   WeightSummary r{};
+  // The biweights of a year follow its sorted values: one merge orders them.
+  const std::span<float> sorted = work.first(v.size());
+  if (SortTwoRuns(v, sorted, RunShape::kPeak)) {
+    auto S = [&](int k) { return sorted[static_cast<std::size_t>(k - 1)]; };
+    r.min = S(1);
+    r.lower = (S(q + 1) + S(h - q)) / 2.0f;
+    r.median = (S(n / 2 + 1) + S(n - n / 2)) / 2.0f;
+    r.upper = (S(n - h + q + 1) + S(n - q)) / 2.0f;
+    return r;
+  }
   r.min = *std::min_element(v.begin(), v.end());
   r.lower = (KthSmallest(v, q + 1) + KthSmallest(v, h - q)) / 2.0f;
   r.median = (KthSmallest(v, n / 2 + 1) + KthSmallest(v, n - n / 2)) / 2.0f;
@@ -103,11 +113,20 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
 
   // Biweight mean about the median M with the MAD S.
   const float m = h.median;
-  for (int i = 0; i < n; ++i) w[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
+  // The deviations, in wt for now, fall to M and rise after it along the
+  // sorted values: one merge sorts them into w.
+  const std::span<float> dev = wt.first(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) dev[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
   // S = (w(k) + w(n - k + 1)) / 2 of the sorted deviations.
-  const std::span<float> dev = w.first(static_cast<std::size_t>(n));
   const int k = (n + 1) / 2;
-  const float s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
+  float s;
+  const std::span<float> sorted = w.first(static_cast<std::size_t>(n));
+  if (SortTwoRuns(dev, sorted, RunShape::kValley)) {
+    s = (sorted[static_cast<std::size_t>(k - 1)] + sorted[static_cast<std::size_t>(n - k)]) / 2.0f;
+  } else {
+    s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
+  }
+  std::fill(dev.begin(), dev.end(), 1.0f);
 
   if (s < 0.0001f && n > 5) {
     for (int i = 0; i < n; ++i) wt[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i)] == m ? 1.0f : 0.0f;
@@ -194,7 +213,7 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
       vratio[row] = r.vratio;
       SSize[row] = static_cast<int>(m);
       WeightSummary h{1.0f, 1.0f, 1.0f, 1.0f};
-      if (m >= 6) h = SummaryOfWeights(std::span<float>(weights).first(m));
+      if (m >= 6) h = SummaryOfWeights(std::span<float>(weights).first(m), w);
       summary[0][row] = h.min;
       summary[1][row] = h.lower;
       summary[2][row] = h.median;

@@ -110,8 +110,7 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitRepo
 }
 
 // Every series refitted, on as many threads as the data set is worth; then
-// in series order the fits' reports and the series' signal-free
-// measurements, curve and rescaled indices in the three files.
+// the fits' reports in series order.
 void RefitAllSeries(EngineCall& call) {
   EngineState& st = call.state;
   double values = 0.0;
@@ -124,12 +123,24 @@ void RefitAllSeries(EngineCall& call) {
   });
   for (int j = 1; j <= call.NS; ++j) {
     for (const auto& [result, nfit] : fits[static_cast<std::size_t>(j - 1)]) ShowCrvfitMessages(call, result, nfit);
+  }
+}
+
+// The series' signal-free measurements, curves and rescaled indices of this
+// iteration in the three files, in series order.
+void WriteIterationFiles(EngineCall& call) {
+  const EngineState& st = call.state;
+  for (int j = 1; j <= call.NS; ++j) {
     const std::size_t n = static_cast<std::size_t>(call.Length(j));
     WriteSeries(call, kSeriesUnit, j, st.FINSFM.column_view(j).first(n), "ssfraw");
     WriteSeries(call, kCurveUnit, j, st.FINCRV.column_view(j).first(n), "ssfcrv");
     WriteSeries(call, kIndexUnit, j, st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n),
                 "ssfind");
   }
+}
+
+void CloseIterationFiles(EngineCall& call) {
+  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.units().Close(unit);
 }
 
 // The new chronology of this iteration in SSFCHR: negatives cut, the mean
@@ -272,12 +283,17 @@ bool SignalFreeIteration(EngineCall& call) {
     const int ITER = ++s.ITER;
     OpenIntermediateFiles(call, "SSF", true);
     for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
+    // The regional curves' step writes its files as it goes, between its
+    // plots. Otherwise nothing waits for the user from here to the stop
+    // test, and the files, emptied every iteration, are written only by the
+    // iteration that ends the loop: every other iteration's content would be
+    // replaced before anyone could see it.
     if (call.regional()) {
       RegionalIterationStep(call);
+      CloseIterationFiles(call);
     } else {
       RefitAllSeries(call);
     }
-    for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.units().Close(unit);
 
     NewChronology(call);
     const detrend::SfconvResult r = Convergence(call);
@@ -289,6 +305,10 @@ bool SignalFreeIteration(EngineCall& call) {
     }
 
     const IterationStep step = StopDecision(ITER, st.CNVSTA, st.CNVPRV, o.CONVTL, call.restart.KRETRY);
+    if (!call.regional()) {
+      if (step != IterationStep::kNext) WriteIterationFiles(call);
+      CloseIterationFiles(call);
+    }
     if (step == IterationStep::kConverged || step == IterationStep::kCapped) {
       st.KRTSAV = call.restart.KRETRY;
       call.restart.KRETRY = 0;

@@ -165,7 +165,7 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
   const detrend::RunrbrResult r =
       detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1, &call.state.pool);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
-  WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
+  WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin, &call.state.pool);
   call.dialog.units().Close(kRbarUnit);
 }
 

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/fortran_format.h"
 #include "common/limits.h"
@@ -14,6 +18,7 @@
 #include "detrend/parallel.h"
 #include "detrend/spline.h"
 #include "engine/engine_call.h"
+#include "files/decade.h"
 
 namespace engine {
 
@@ -127,15 +132,43 @@ void RefitAllSeries(EngineCall& call) {
 }
 
 // The series' signal-free measurements, curves and rescaled indices of this
-// iteration in the three files, in series order.
+// iteration in the three files, in series order. The records of each
+// series are laid out by the worker pool's threads, a series whole by one
+// thread, and written in order: the files are those WriteSeries writes.
 void WriteIterationFiles(EngineCall& call) {
-  const EngineState& st = call.state;
-  for (int j = 1; j <= call.NS; ++j) {
+  EngineState& st = call.state;
+  const common::RunStorage& s = call.store;
+  constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
+  const int NS = call.NS;
+  std::vector<std::string> text(3 * static_cast<std::size_t>(NS));
+  double values = 0.0;
+  for (int j = 1; j <= NS; ++j) values += 3.0 * call.Length(j);
+  const unsigned lanes = detrend::LanesFor(values, 2e4, 3 * NS);
+  detrend::ParallelFor(&st.pool, 3 * NS, lanes, [&](int k, unsigned) {
+    const int file = k / NS, j = k % NS + 1;
     const std::size_t n = static_cast<std::size_t>(call.Length(j));
-    WriteSeries(call, kSeriesUnit, j, st.FINSFM.column_view(j).first(n), "ssfraw");
-    WriteSeries(call, kCurveUnit, j, st.FINCRV.column_view(j).first(n), "ssfcrv");
-    WriteSeries(call, kIndexUnit, j, st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n),
-                "ssfind");
+    std::span<const float> v;
+    const char* label = "";
+    switch (file) {
+      case 0: v = st.FINSFM.column_view(j).first(n), label = "ssfraw"; break;
+      case 1: v = st.FINCRV.column_view(j).first(n), label = "ssfcrv"; break;
+      default:
+        v = st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n), label = "ssfind";
+    }
+    std::ostringstream out;
+    files::WriteRwl(out, s.SERID[static_cast<std::size_t>(j)], s.IYTAB.IFY(j), v, label);
+    text[static_cast<std::size_t>(k)] = std::move(out).str();
+  });
+  for (int file = 0; file < 3; ++file) {
+    common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(file)]);
+    for (int j = 1; j <= NS; ++j) {
+      const std::string_view records = text[static_cast<std::size_t>(file * NS + j - 1)];
+      for (std::size_t at = 0; at < records.size();) {
+        const std::size_t end = std::min(records.find('\n', at), records.size());
+        unit.WriteLine(records.substr(at, end - at));
+        at = end + 1;
+      }
+    }
   }
 }
 

@@ -140,29 +140,35 @@ void WriteIterationFiles(EngineCall& call) {
   const common::RunStorage& s = call.store;
   constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
   const int NS = call.NS;
-  std::vector<std::string> text(3 * static_cast<std::size_t>(NS));
-  double values = 0.0;
-  for (int j = 1; j <= NS; ++j) values += 3.0 * call.Length(j);
-  const unsigned lanes = detrend::LanesFor(values, 2e4, 3 * NS);
-  detrend::ParallelFor(&st.pool, 3 * NS, lanes, [&](int k, unsigned) {
-    const int file = k / NS, j = k % NS + 1;
-    const std::size_t n = static_cast<std::size_t>(call.Length(j));
-    std::span<const float> v;
-    const char* label = "";
-    switch (file) {
-      case 0: v = st.FINSFM.column_view(j).first(n), label = "ssfraw"; break;
-      case 1: v = st.FINCRV.column_view(j).first(n), label = "ssfcrv"; break;
-      default:
-        v = st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n), label = "ssfind";
-    }
-    std::ostringstream out;
-    files::WriteRwl(out, s.SERID[static_cast<std::size_t>(j)], s.IYTAB.IFY(j), v, label);
-    text[static_cast<std::size_t>(k)] = std::move(out).str();
-  });
-  for (int file = 0; file < 3; ++file) {
-    common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(file)]);
-    for (int j = 1; j <= NS; ++j) {
-      const std::string_view records = text[static_cast<std::size_t>(file * NS + j - 1)];
+  // Item k is series k % NS + 1 of file k / NS; a few hundred kilobytes of
+  // records are laid out at a time.
+  const int items = 3 * NS;
+  constexpr int kChunk = 256;
+  std::vector<std::string> text(static_cast<std::size_t>(std::min(items, kChunk)));
+  for (int first = 0; first < items; first += kChunk) {
+    const int count = std::min(kChunk, items - first);
+    double values = 0.0;
+    for (int k = first; k < first + count; ++k) values += call.Length(k % NS + 1);
+    const unsigned lanes = detrend::LanesFor(values, 2e4, count);
+    detrend::ParallelFor(&st.pool, count, lanes, [&](int c, unsigned) {
+      const int k = first + c, file = k / NS, j = k % NS + 1;
+      const std::size_t n = static_cast<std::size_t>(call.Length(j));
+      std::span<const float> v;
+      const char* label = "";
+      switch (file) {
+        case 0: v = st.FINSFM.column_view(j).first(n), label = "ssfraw"; break;
+        case 1: v = st.FINCRV.column_view(j).first(n), label = "ssfcrv"; break;
+        default:
+          v = st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n), label = "ssfind";
+      }
+      std::ostringstream out;
+      files::WriteRwl(out, s.SERID[static_cast<std::size_t>(j)], s.IYTAB.IFY(j), v, label);
+      text[static_cast<std::size_t>(c)] = std::move(out).str();
+    });
+    for (int c = 0; c < count; ++c) {
+      const int k = first + c;
+      common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(k / NS)]);
+      const std::string_view records = text[static_cast<std::size_t>(c)];
       for (std::size_t at = 0; at < records.size();) {
         const std::size_t end = std::min(records.find('\n', at), records.size());
         unit.WriteLine(records.substr(at, end - at));

@@ -153,7 +153,7 @@ void sort(std::span<float> x) {
   // exactly the quicksort's result, faster. Zeros (+0 and -0 compare equal)
   // and NaN keep the quicksort.
   if (DistinctBitsWhenEqual(x)) {
-    std::sort(x.begin(), x.end());
+    if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
     return;
   }
   auto X = [&](int i) -> float& { return x[static_cast<std::size_t>(i - 1)]; };

@@ -24,16 +24,26 @@ float KthSmallest(std::span<float> v, int k) {
 }
 
 // min, lower hinge, median and upper hinge of v, as hinges defines them,
-// reordering v.
+// reordering v. `work` holds at least v.size() values.
 struct WeightSummary {
   float min, lower, median, upper;
 };
 
-WeightSummary SummaryOfWeights(std::span<float> v) {
+WeightSummary SummaryOfWeights(std::span<float> v, std::span<float> work) {
   const int n = static_cast<int>(v.size());
   const int h = (n + 1) / 2;
   const int q = h / 2;
   WeightSummary r{};
+  // The biweights of a year follow its sorted values: one merge orders them.
+  const std::span<float> sorted = work.first(v.size());
+  if (SortTwoRuns(v, sorted, RunShape::kPeak)) {
+    auto S = [&](int k) { return sorted[static_cast<std::size_t>(k - 1)]; };
+    r.min = S(1);
+    r.lower = (S(q + 1) + S(h - q)) / 2.0f;
+    r.median = (S(n / 2 + 1) + S(n - n / 2)) / 2.0f;
+    r.upper = (S(n - h + q + 1) + S(n - q)) / 2.0f;
+    return r;
+  }
   r.min = *std::min_element(v.begin(), v.end());
   r.lower = (KthSmallest(v, q + 1) + KthSmallest(v, h - q)) / 2.0f;
   r.median = (KthSmallest(v, n / 2 + 1) + KthSmallest(v, n - n / 2)) / 2.0f;
@@ -61,19 +71,47 @@ void indxs(std::span<const float> x, std::span<const float> curv, std::span<floa
   }
 }
 
-BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt, int itype) {
-  const int n = static_cast<int>(x.size());
-  if (n < 1) return {common::kMissing, 0.0f, 0.0f, 0.0f, false};
-  auto X = [&](int i) { return x[static_cast<std::size_t>(i - 1)]; };
-  std::fill(wt.begin(), wt.begin() + n, 1.0f);
-  if (n == 1) return {x[0], 0.0f, 0.0f, 0.0f, true};
+namespace {
 
+// The mean and variance (divisor n - 1) of n >= 2 values, summed in their
+// order.
+struct Moments {
+  double mean, variance;
+};
+
+Moments MomentsOf(std::span<const float> x) {
+  const int n = static_cast<int>(x.size());
   double sum = 0.0;
   for (float v : x) sum += static_cast<double>(v);
   const double mean = sum / n;
   double ss = 0.0;
   for (float v : x) ss += (static_cast<double>(v) - mean) * (static_cast<double>(v) - mean);
-  const double variance = ss / (n - 1);
+  return {mean, ss / (n - 1)};
+}
+
+// biwgt after the moments of x (n >= 2, weights set to 1): x is sorted here
+// unless itype is 1.
+BiweightResult BiweightWithMoments(std::span<float> x, std::span<float> w, std::span<float> wt, int itype,
+                                   const Moments& moments);
+
+}  // namespace
+
+BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt, int itype) {
+  const int n = static_cast<int>(x.size());
+  if (n < 1) return {common::kMissing, 0.0f, 0.0f, 0.0f, false};
+  std::fill(wt.begin(), wt.begin() + n, 1.0f);
+  if (n == 1) return {x[0], 0.0f, 0.0f, 0.0f, true};
+  return BiweightWithMoments(x, w, wt, itype, MomentsOf(x));
+}
+
+namespace {
+
+BiweightResult BiweightWithMoments(std::span<float> x, std::span<float> w, std::span<float> wt, int itype,
+                                   const Moments& moments) {
+  const int n = static_cast<int>(x.size());
+  auto X = [&](int i) { return x[static_cast<std::size_t>(i - 1)]; };
+  const double mean = moments.mean;
+  const double variance = moments.variance;
   const float sqrt_n = std::sqrt(static_cast<float>(n));
 
   if (itype == 1) {
@@ -103,11 +141,20 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
 
   // Biweight mean about the median M with the MAD S.
   const float m = h.median;
-  for (int i = 0; i < n; ++i) w[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
+  // The deviations, in wt for now, fall to M and rise after it along the
+  // sorted values: one merge sorts them into w.
+  const std::span<float> dev = wt.first(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) dev[static_cast<std::size_t>(i)] = std::abs(x[static_cast<std::size_t>(i)] - m);
   // S = (w(k) + w(n - k + 1)) / 2 of the sorted deviations.
-  const std::span<float> dev = w.first(static_cast<std::size_t>(n));
   const int k = (n + 1) / 2;
-  const float s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
+  float s;
+  const std::span<float> sorted = w.first(static_cast<std::size_t>(n));
+  if (SortTwoRuns(dev, sorted, RunShape::kValley)) {
+    s = (sorted[static_cast<std::size_t>(k - 1)] + sorted[static_cast<std::size_t>(n - k)]) / 2.0f;
+  } else {
+    s = (KthSmallest(dev, k) + KthSmallest(dev, n - k + 1)) / 2.0f;
+  }
+  std::fill(dev.begin(), dev.end(), 1.0f);
 
   if (s < 0.0001f && n > 5) {
     for (int i = 0; i < n; ++i) wt[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i)] == m ? 1.0f : 0.0f;
@@ -148,11 +195,31 @@ BiweightResult biwgt(std::span<float> x, std::span<float> w, std::span<float> wt
   return {static_cast<float>(t), spr, spr / sqrt_n, vratio, true};
 }
 
+// Straight insertion of values with their series numbers, ascending by value.
+void InsertionSort(std::span<float> v, std::span<int> id) {
+  for (std::size_t k = 1; k < v.size(); ++k) {
+    const float a = v[k];
+    const int b = id[k];
+    std::size_t i = k;
+    for (; i > 0 && v[i - 1] > a; --i) {
+      v[i] = v[i - 1];
+      id[i] = id[i - 1];
+    }
+    v[i] = a;
+    id[i] = b;
+  }
+}
+
+}  // namespace
+
 RobsumWorkspace::RobsumWorkspace(common::ProgramVariant variant)
     : maxnum(RobsumMax(variant)),
       values(static_cast<std::size_t>(maxnum)),
       work(static_cast<std::size_t>(maxnum)),
-      weights(static_cast<std::size_t>(maxnum)) {}
+      weights(static_cast<std::size_t>(maxnum)),
+      sorted(static_cast<std::size_t>(maxnum)),
+      series(static_cast<std::size_t>(maxnum)),
+      origin(static_cast<std::size_t>(maxnum)) {}
 
 RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs, int nser,
                     std::span<float> crn, std::span<float> spr, std::span<float> vratio,
@@ -167,22 +234,75 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
   const unsigned lanes = LanesFor(static_cast<double>(nyrs) * nser, 2e4, blocks);
   const std::size_t size = static_cast<std::size_t>(work.maxnum);
   while (work.lanes.size() + 1 < lanes) {
-    work.lanes.push_back({std::vector<float>(size), std::vector<float>(size), std::vector<float>(size)});
+    work.lanes.push_back({std::vector<float>(size), std::vector<float>(size), std::vector<float>(size),
+                          std::vector<float>(size), std::vector<int>(size), std::vector<int>(size)});
+  }
+  // Where each series' value of each year came in that year's sorted
+  // values at the last call of this shape (-1: not among them).
+  if (work.rank_rows != nyrs || work.rank_cols != nser) {
+    work.rank.assign(static_cast<std::size_t>(std::max(nyrs, 0)) * static_cast<std::size_t>(std::max(nser, 0)), -1);
+    work.ranked.assign(static_cast<std::size_t>(std::max(nyrs, 0)), 0);
+    work.rank_rows = nyrs;
+    work.rank_cols = nser;
   }
   std::atomic<int> first_empty{nyrs + 1};
   ParallelFor(work.pool, blocks, lanes, [&](int block, unsigned lane) {
-    std::vector<float>& values = lane == 0 ? work.values : work.lanes[lane - 1].values;
-    std::vector<float>& w = lane == 0 ? work.work : work.lanes[lane - 1].work;
-    std::vector<float>& weights = lane == 0 ? work.weights : work.lanes[lane - 1].weights;
+    RobsumWorkspace::Lane own{};
+    RobsumWorkspace::Lane& buffers = lane == 0 ? own : work.lanes[lane - 1];
+    std::vector<float>& values = lane == 0 ? work.values : buffers.values;
+    std::vector<float>& w = lane == 0 ? work.work : buffers.work;
+    std::vector<float>& weights = lane == 0 ? work.weights : buffers.weights;
+    std::vector<float>& sorted = lane == 0 ? work.sorted : buffers.sorted;
+    std::vector<int>& series = lane == 0 ? work.series : buffers.series;
+    std::vector<int>& origin = lane == 0 ? work.origin : buffers.origin;
     for (int i = block * kBlock + 1; i <= std::min(nyrs, (block + 1) * kBlock); ++i) {
       const auto row = static_cast<std::size_t>(i - 1);
+      const std::span<int> rank(work.rank.data() + row * static_cast<std::size_t>(nser),
+                                static_cast<std::size_t>(nser));
       std::size_t m = 0;
+      bool zero_or_nan = false;
       for (int j = 1; j <= nser; ++j) {
         const float v = x.get(i, j);
-        if (v != common::kMissing) values[m++] = v;
+        if (v != common::kMissing) {
+          zero_or_nan = zero_or_nan || !(std::abs(v) > 0.0f);
+          origin[m] = j;
+          values[m++] = v;
+        }
       }
-      const BiweightResult r =
-          biwgt(std::span<float>(values).first(m), w, std::span<float>(weights).first(m), MEANMD);
+      BiweightResult r;
+      if (MEANMD != 1 && m >= 2 && !zero_or_nan) {
+        // The values sorted as the last call of this shape found them
+        // sorted, put right by straight insertion: from one iteration to
+        // the next the order of a year's indices hardly changes. Without
+        // zeros and NaN the sorted values are the same whatever the method,
+        // and biwgt's own sort then finds nothing to do. The moments are
+        // summed in series order, as biwgt sums them.
+        const Moments moments = MomentsOf(std::span<const float>(values).first(m));
+        bool placed = work.ranked[row] == static_cast<int>(m);
+        for (std::size_t k = 0; k < m && placed; ++k) {
+          const int j = origin[k];
+          const int at = rank[static_cast<std::size_t>(j - 1)];
+          if (at < 0 || at >= static_cast<int>(m)) {
+            placed = false;
+          } else {
+            sorted[static_cast<std::size_t>(at)] = values[k];
+            series[static_cast<std::size_t>(at)] = j;
+          }
+        }
+        if (!placed) {
+          std::fill(rank.begin(), rank.end(), -1);
+          std::copy_n(values.begin(), m, sorted.begin());
+          std::copy_n(origin.begin(), m, series.begin());
+        }
+        InsertionSort(std::span<float>(sorted).first(m), std::span<int>(series).first(m));
+        for (std::size_t q = 0; q < m; ++q) rank[static_cast<std::size_t>(series[q] - 1)] = static_cast<int>(q);
+        work.ranked[row] = static_cast<int>(m);
+        std::fill_n(weights.begin(), m, 1.0f);
+        r = BiweightWithMoments(std::span<float>(sorted).first(m), w, std::span<float>(weights).first(m), MEANMD,
+                                moments);
+      } else {
+        r = biwgt(std::span<float>(values).first(m), w, std::span<float>(weights).first(m), MEANMD);
+      }
       if (!r.ok) {
         int seen = first_empty.load();
         while (i < seen && !first_empty.compare_exchange_weak(seen, i)) {
@@ -194,7 +314,7 @@ RobsumStatus ROBSUM(const common::SeriesMatrix& x, common::Block& bwt, int nyrs,
       vratio[row] = r.vratio;
       SSize[row] = static_cast<int>(m);
       WeightSummary h{1.0f, 1.0f, 1.0f, 1.0f};
-      if (m >= 6) h = SummaryOfWeights(std::span<float>(weights).first(m));
+      if (m >= 6) h = SummaryOfWeights(std::span<float>(weights).first(m), w);
       summary[0][row] = h.min;
       summary[1][row] = h.lower;
       summary[2][row] = h.median;

@@ -65,14 +65,21 @@ inline int RobsumMax(common::ProgramVariant variant) {
 struct RobsumWorkspace {
   explicit RobsumWorkspace(common::ProgramVariant variant);
   int maxnum;
-  std::vector<float> values, work, weights;
+  std::vector<float> values, work, weights, sorted;
+  std::vector<int> series, origin;  // series of the sorted and of the gathered values
   // The same for each further thread of a large table, made on first need,
   // and the threads it may use (none: threads of each call's own).
   struct Lane {
-    std::vector<float> values, work, weights;
+    std::vector<float> values, work, weights, sorted;
+    std::vector<int> series, origin;
   };
   std::vector<Lane> lanes;
   WorkerPool* pool = nullptr;
+  // Per year, the place of each series' value among the year's sorted
+  // values at the last call (rank, rows x cols, -1 for none) and how many
+  // values there were (ranked): where the next call's sort starts from.
+  std::vector<int> rank, ranked;
+  int rank_rows = 0, rank_cols = 0;
 };
 
 enum class RobsumStatus {

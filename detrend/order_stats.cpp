@@ -1,5 +1,6 @@
 #include "detrend/order_stats.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -130,10 +131,31 @@ BiwlocResult biwloc(std::span<float> x) {
   return biwloc(x, work);
 }
 
+namespace {
+
+// True when every value is a number other than zero. Two such values that
+// compare equal are the same bits, so any sort puts them in the same order.
+bool DistinctBitsWhenEqual(std::span<const float> x) {
+  for (float v : x) {
+    if (!(std::abs(v) > 0.0f)) return false;  // a zero of either sign, or NaN
+  }
+  return true;
+}
+
+}  // namespace
+
 void sort(std::span<float> x) {
   constexpr int kInsertion = 7;  // segments with ir - l < 7 go by straight insertion
   const int n = static_cast<int>(x.size());
   if (n < 2) return;
+  // Sorted values are a single sequence whatever the method, as long as no
+  // two equal values differ in their bits: the library's sort then gives
+  // exactly the quicksort's result, faster. Zeros (+0 and -0 compare equal)
+  // and NaN keep the quicksort.
+  if (DistinctBitsWhenEqual(x)) {
+    if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
+    return;
+  }
   auto X = [&](int i) -> float& { return x[static_cast<std::size_t>(i - 1)]; };
 
   // Each stacked segment is at most half of its parent, so 2 * 64 entries
@@ -197,6 +219,41 @@ void sort(std::span<float> x) {
       l = i + 1;
     }
   }
+}
+
+bool SortTwoRuns(std::span<const float> v, std::span<float> out, RunShape shape) {
+  const std::size_t n = v.size();
+  if (n == 0) return true;
+  // v[0..turn) is the first run, v[turn..n) the second; read in the
+  // direction in which each ascends, they are merged.
+  std::size_t turn = 1;
+  if (shape == RunShape::kPeak) {
+    while (turn < n && v[turn - 1] <= v[turn]) ++turn;
+    // Ascending: v[0], v[1], ... v[turn-1] and v[n-1], v[n-2], ... v[turn].
+    std::size_t i = 0, j = n;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (j > turn && (i == turn || v[j - 1] < v[i])) {
+        out[k] = v[--j];
+      } else {
+        out[k] = v[i++];
+      }
+    }
+  } else {
+    while (turn < n && v[turn - 1] >= v[turn]) ++turn;
+    // Ascending: v[turn-1], v[turn-2], ... v[0] and v[turn], v[turn+1], ... v[n-1].
+    std::size_t i = turn, j = turn;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (j < n && (i == 0 || v[j] < v[i - 1])) {
+        out[k] = v[j++];
+      } else {
+        out[k] = v[--i];
+      }
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    if (std::signbit(out[k]) || (k > 0 && !(out[k - 1] <= out[k]))) return false;
+  }
+  return true;
 }
 
 }  // namespace detrend

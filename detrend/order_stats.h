@@ -1,5 +1,6 @@
 // Location, scale and order statistics of one vector of single-precision
-// values: meansd, biwloc, xmad, median, hinges and sort.
+// values: meansd, biwloc, xmad, median, hinges and sort, and the one-pass
+// sort of values that form two sorted runs.
 //
 // All arithmetic is single precision. median, hinges and biwloc sort the
 // vector they are given in place (ascending): a caller that needs the order
@@ -66,6 +67,20 @@ BiwlocResult biwloc(std::span<float> x);  // allocates its work vector
 // an explicit stack of segment bounds. The larger part is always the one
 // stacked, so the stack never holds more than 2 log2(n) entries: the fixed
 // stack below cannot overflow for any vector that fits in memory.
+// A vector without zeros and NaN goes through the library's sort instead:
+// its values are then in the one ascending order there is, the same as the
+// quicksort's.
 void sort(std::span<float> x);
+
+// The values of v in ascending order into `out` (v.size() values) by one
+// merge, for v that falls to a lowest point and rises after it (kValley, as
+// the distances of sorted values from a point among them do) or rises to a
+// top and falls after it (kPeak, as the biweights of sorted values do).
+// False, with `out` unspecified, when the merged values are not in ascending
+// order (v is of another shape) or one of them has its sign bit set
+// (negative, -0) or is NaN: every value then read from a true result's
+// `out` by position is the one a full sort of v puts there.
+enum class RunShape { kValley, kPeak };
+bool SortTwoRuns(std::span<const float> v, std::span<float> out, RunShape shape);
 
 }  // namespace detrend

@@ -6,7 +6,13 @@
 
 namespace detrend {
 
-SplineWorkspace::SplineWorkspace() : band_(3 * static_cast<std::size_t>(mxy)), rhs_(mxy), p_(mxy) {}
+SplineWorkspace::SplineWorkspace()
+    : band_(3 * static_cast<std::size_t>(mxy)),
+      rhs_(mxy),
+      p_(mxy),
+      factored_(mxy),
+      pivot_(mxy),
+      parameter_(static_cast<std::size_t>(mxy) + 1, -1.0) {}
 
 double SplineParameter(int stiffness) {
   // A stiffness below 1 counts as 1 (p = 0, the least-squares line).
@@ -32,6 +38,16 @@ class SplineSolver {
 
   static double* P(SplineWorkspace& work) { return work.p_.data(); }
 
+  // SplineParameter(stiffness), computed once per workspace for 1..mxy
+  // (p is never negative, so -1 marks a value not yet computed).
+  static double Parameter(SplineWorkspace& work, int stiffness) {
+    const int s = std::max(stiffness, 1);
+    if (s > mxy) return SplineParameter(s);
+    double& p = work.parameter_[static_cast<std::size_t>(s)];
+    if (p < 0.0) p = SplineParameter(s);
+    return p;
+  }
+
   // Reinsch system (Q'Q + 2 p R) u = Q'y with unit spacing, row i holding
   // 1, p/3 - 4, 4p/3 + 6 left of and on the diagonal; curv = y - Q u.
   static SplineStatus Solve(std::span<const float> y, std::span<float> curv, SplineWorkspace& work) {
@@ -43,12 +59,28 @@ class SplineSolver {
     const double eps = 1.0 / (16.0 * m);
 
     // Decomposition row by row: band(i,0) and band(i,1) the factors left of
-    // the diagonal, band(i,2) the reciprocal of the factor's diagonal.
+    // the diagonal, band(i,2) the reciprocal of the factor's diagonal. The
+    // leading rows whose parameters are those the workspace last decomposed
+    // are kept; only their positive-definiteness test, which depends on m,
+    // is made again.
+    double* factored = work.factored_.data();
+    double* pivot = work.pivot_.data();
+    int kept = 0;
+    const int reusable = std::min(work.factored_rows_, m);
+    while (kept < reusable && factored[kept] == p[kept]) ++kept;
+    work.factored_rows_ = kept;
     for (int i = 0; i < m; ++i) {
+      const double a0 = 4.0 * p[i] / 3.0 + 6.0;
+      if (i < kept) {
+        if (a0 + eps * pivot[i] <= a0) {
+          curv[0] = common::kSplineNotPd;
+          return SplineStatus::kNotPositiveDefinite;
+        }
+        continue;
+      }
       double* row = band + 3 * i;
       const double a2 = i >= 2 ? 1.0 : 0.0;
       const double a1 = i >= 1 ? p[i] / 3.0 - 4.0 : 0.0;
-      const double a0 = 4.0 * p[i] / 3.0 + 6.0;
       const double l2 = i >= 2 ? a2 * band[3 * (i - 2) + 2] : 0.0;
       const double l1 = i >= 1 ? (a1 - l2 * band[3 * (i - 1) + 1]) * band[3 * (i - 1) + 2] : 0.0;
       const double x = a0 - l2 * l2 - l1 * l1;
@@ -59,6 +91,9 @@ class SplineSolver {
       row[0] = l2;
       row[1] = l1;
       row[2] = 1.0 / std::sqrt(x);
+      factored[i] = p[i];
+      pivot[i] = x;
+      work.factored_rows_ = i + 1;
     }
 
     // Right-hand side: second differences of y.
@@ -99,7 +134,7 @@ SplinpResult splinp(std::span<const float> y, std::span<float> curv, int stiffne
   const SplineStatus length = SplineSolver::CheckLength(y, curv);
   if (length != SplineStatus::kOk) return {length, 0.0f};
   const int m = static_cast<int>(y.size()) - 2;
-  const double p = SplineParameter(stiffness);
+  const double p = SplineSolver::Parameter(work, stiffness);
   double* row_p = SplineSolver::P(work);
   std::fill(row_p, row_p + m, p);
   return {SplineSolver::Solve(y, curv, work), static_cast<float>(p)};
@@ -112,9 +147,9 @@ SplineResult spline(std::span<const float> y, std::span<float> curv, int code, S
   const int m = n - 2;
   double* row_p = SplineSolver::P(work);
   if (code == kSplineGrowingStiffness) {
-    for (int i = 1; i <= m; ++i) row_p[i - 1] = SplineParameter(std::min(i + 8, n));
+    for (int i = 1; i <= m; ++i) row_p[i - 1] = SplineSolver::Parameter(work, std::min(i + 8, n));
   } else {
-    std::fill(row_p, row_p + m, SplineParameter(code == kSpline20Years ? 20 : code));
+    std::fill(row_p, row_p + m, SplineSolver::Parameter(work, code == kSpline20Years ? 20 : code));
   }
   return {SplineSolver::Solve(y, curv, work)};
 }
@@ -131,7 +166,7 @@ SplineResult splage(std::span<const float> y, std::span<float> curv, std::span<c
   for (int i = 0; i < m; ++i) {
     if (i == 0 || stiffness[i] != last) {
       last = stiffness[i];
-      last_p = SplineParameter(last);
+      last_p = SplineSolver::Parameter(work, last);
     }
     row_p[i] = last_p;
   }

@@ -34,15 +34,28 @@ inline constexpr int kSplineGrowingStiffness = 9;  // row i: i + 8, at most n
 
 // Caller-owned scratch of one spline solve (band matrix, right-hand side and
 // solution, per-row smoothing parameters), sized once for mxy points.
+//
+// The decomposition of the band matrix depends on the smoothing parameters
+// alone, row i on those of rows 1..i, and it is kept from one solve to the
+// next: the rows whose parameters are those of the previous solve are not
+// decomposed again (an age-dependent spline of a shorter series, or of the
+// same years again, reuses all of them). The parameters of the stiffnesses
+// 1..mxy are likewise computed once. Reused values are the very numbers a
+// new computation would give, so the results do not depend on what the
+// workspace solved before.
 class SplineWorkspace {
  public:
   SplineWorkspace();
 
  private:
   friend class SplineSolver;
-  std::vector<double> band_;  // 3 diagonals per row: two left, one left, diagonal
-  std::vector<double> rhs_;   // right-hand side, then the solution u
-  std::vector<double> p_;     // smoothing parameter of each row
+  std::vector<double> band_;       // 3 diagonals per row: two left, one left, diagonal
+  std::vector<double> rhs_;        // right-hand side, then the solution u
+  std::vector<double> p_;          // smoothing parameter of each row
+  std::vector<double> factored_;   // the parameters band_'s rows were decomposed with
+  std::vector<double> pivot_;      // each decomposed row's pivot before its square root
+  int factored_rows_ = 0;          // rows of band_ that are valid for factored_
+  std::vector<double> parameter_;  // SplineParameter(s) at s, -1 until computed
 };
 
 struct SplineResult {

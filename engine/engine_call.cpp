@@ -49,11 +49,14 @@ void WriteTitle(EngineCall& call, int unit) {
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
   common::Unit& file = *call.dialog.units().Get(unit);
   const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
-  if (files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) return;
-  if (call.state.unwritable.empty()) {
-    call.state.unwritable = files::RwlUnwritable(id, call.store.IYTAB.IFY(i), values).value_or("");
-    call.state.unwritable_file = file.name();
-  }
+  if (!files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) NoteUnwritable(call, file, i, values);
+}
+
+void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values) {
+  if (!call.state.unwritable.empty()) return;
+  const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
+  call.state.unwritable = files::RwlUnwritable(id, call.store.IYTAB.IFY(i), values).value_or("");
+  call.state.unwritable_file = file.name();
 }
 
 void StopIfUnwritable(EngineCall& call) {
@@ -177,7 +180,7 @@ void RunningRbar(EngineCall& call, std::string_view suffix) {
   const detrend::RunrbrResult r =
       detrend::runrbr(s.IDXMAT, s.RBRV1, s.IYTAB, call.NS, s.RBRV2, s.RBRV3, window, window - 1, &call.state.pool);
   if (call.restart.KRETRY == 0) ShowRunrbrMessages(call.dialog, r);
-  WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin);
+  WriteRunrbrTable(*call.dialog.units().Get(kRbarUnit), s.RBRV3, call.fy, call.NYRS, r.nwin, &call.state.pool);
   call.dialog.CloseOrStop(kRbarUnit);
 }
 

@@ -107,6 +107,8 @@ void WriteTitle(EngineCall& call, int unit);
 // cannot hold (files::RwlUnwritable) is left out and the first such one
 // noted in the state (unwritable, unwritable_file).
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
+// Notes series i as left out of `file` when it is the first of the pass.
+void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values);
 // Once a pass's files are final: a series left out of them ends the run
 // abnormally with its message and the file named. (The files of an
 // iteration that is followed by another are written anew, so a value only

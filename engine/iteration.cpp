@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/fortran_format.h"
 #include "common/limits.h"
@@ -14,6 +18,7 @@
 #include "detrend/parallel.h"
 #include "detrend/spline.h"
 #include "engine/engine_call.h"
+#include "files/decade.h"
 
 namespace engine {
 
@@ -110,8 +115,7 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitRepo
 }
 
 // Every series refitted, on as many threads as the data set is worth; then
-// in series order the fits' reports and the series' signal-free
-// measurements, curve and rescaled indices in the three files.
+// the fits' reports in series order.
 void RefitAllSeries(EngineCall& call) {
   EngineState& st = call.state;
   double values = 0.0;
@@ -124,12 +128,62 @@ void RefitAllSeries(EngineCall& call) {
   });
   for (int j = 1; j <= call.NS; ++j) {
     for (const auto& [result, nfit] : fits[static_cast<std::size_t>(j - 1)]) ShowCrvfitMessages(call, result, nfit);
-    const std::size_t n = static_cast<std::size_t>(call.Length(j));
-    WriteSeries(call, kSeriesUnit, j, st.FINSFM.column_view(j).first(n), "ssfraw");
-    WriteSeries(call, kCurveUnit, j, st.FINCRV.column_view(j).first(n), "ssfcrv");
-    WriteSeries(call, kIndexUnit, j, st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n),
-                "ssfind");
   }
+}
+
+// The series' signal-free measurements, curves and rescaled indices of this
+// iteration in the three files, in series order. The records of each
+// series are laid out by the worker pool's threads, a series whole by one
+// thread, and written in order: the files are those WriteSeries writes.
+void WriteIterationFiles(EngineCall& call) {
+  EngineState& st = call.state;
+  const common::RunStorage& s = call.store;
+  constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
+  const int NS = call.NS;
+  // A few hundred kilobytes of records are laid out at a time.
+  const int items = 3 * NS;
+  constexpr int kChunk = 256;
+  std::vector<std::string> text(static_cast<std::size_t>(std::min(items, kChunk)));
+  std::vector<char> written(text.size());
+  // Item k is the values and label of series k % NS + 1 in file k / NS.
+  auto item = [&](int k) -> std::pair<std::span<const float>, const char*> {
+    const int j = k % NS + 1;
+    const std::size_t n = static_cast<std::size_t>(call.Length(j));
+    switch (k / NS) {
+      case 0: return {st.FINSFM.column_view(j).first(n), "ssfraw"};
+      case 1: return {st.FINCRV.column_view(j).first(n), "ssfcrv"};
+      default: return {st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n), "ssfind"};
+    }
+  };
+  for (int first = 0; first < items; first += kChunk) {
+    const int count = std::min(kChunk, items - first);
+    double values = 0.0;
+    for (int k = first; k < first + count; ++k) values += call.Length(k % NS + 1);
+    const unsigned lanes = detrend::LanesFor(values, 2e4, count);
+    detrend::ParallelFor(&st.pool, count, lanes, [&](int c, unsigned) {
+      const int k = first + c, j = k % NS + 1;
+      const auto [v, label] = item(k);
+      std::ostringstream out;
+      written[static_cast<std::size_t>(c)] =
+          files::WriteRwl(out, s.SERID[static_cast<std::size_t>(j)], s.IYTAB.IFY(j), v, label);
+      text[static_cast<std::size_t>(c)] = std::move(out).str();
+    });
+    for (int c = 0; c < count; ++c) {
+      const int k = first + c;
+      common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(k / NS)]);
+      if (!written[static_cast<std::size_t>(c)]) NoteUnwritable(call, unit, k % NS + 1, item(k).first);
+      const std::string_view records = text[static_cast<std::size_t>(c)];
+      for (std::size_t at = 0; at < records.size();) {
+        const std::size_t end = std::min(records.find('\n', at), records.size());
+        unit.WriteLine(records.substr(at, end - at));
+        at = end + 1;
+      }
+    }
+  }
+}
+
+void CloseIterationFiles(EngineCall& call) {
+  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
 }
 
 // The new chronology of this iteration in SSFCHR: negatives cut, the mean
@@ -273,12 +327,17 @@ bool SignalFreeIteration(EngineCall& call) {
     OpenIntermediateFiles(call, "SSF", true);
     st.unwritable.clear();
     for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
+    // The regional curves' step writes its files as it goes, between its
+    // plots. Otherwise nothing waits for the user from here to the stop
+    // test, and the files, emptied every iteration, are written only by the
+    // iteration that ends the loop: every other iteration's content would be
+    // replaced before anyone could see it.
     if (call.regional()) {
       RegionalIterationStep(call);
+      CloseIterationFiles(call);
     } else {
       RefitAllSeries(call);
     }
-    for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
 
     NewChronology(call);
     const detrend::SfconvResult r = Convergence(call);
@@ -290,6 +349,10 @@ bool SignalFreeIteration(EngineCall& call) {
     }
 
     const IterationStep step = StopDecision(ITER, st.CNVSTA, st.CNVPRV, o.CONVTL, call.restart.KRETRY);
+    if (!call.regional()) {
+      if (step != IterationStep::kNext) WriteIterationFiles(call);
+      CloseIterationFiles(call);
+    }
     if (step == IterationStep::kConverged || step == IterationStep::kCapped) {
       st.KRTSAV = call.restart.KRETRY;
       call.restart.KRETRY = 0;

@@ -2,11 +2,13 @@
 // standard intermediate files and the move of the series and indices from
 // ring rows to calendar rows.
 #include <algorithm>
+#include <vector>
 
 #include "common/limits.h"
 #include "detrend/crvfit.h"
 #include "detrend/mean_chronology.h"
 #include "detrend/order_stats.h"
+#include "detrend/parallel.h"
 #include "engine/engine_call.h"
 #include "plot/plots.h"
 
@@ -38,31 +40,49 @@ void StandardPass(EngineCall& call) {
   const float CONST = call.restart.CONST;
   const bool indices = o.NOPT != 0;
   st.unwritable.clear();
+  const int NS = call.NS;
 
-  for (int i = 1; i <= call.NS; ++i) {
+  // The lent vectors SERVEC (the measurements) and CRVVEC (the floored
+  // fit) were the scratch of one series after another: each position ends
+  // holding the value of the last series that reaches it. That series
+  // writes it; every series is computed whole by one thread.
+  std::vector<std::size_t> beyond(static_cast<std::size_t>(NS) + 2, 0);  // the longest series after i
+  for (int i = NS - 1; i >= 1; --i) {
+    beyond[static_cast<std::size_t>(i)] =
+        std::max(beyond[static_cast<std::size_t>(i) + 1], static_cast<std::size_t>(call.Length(i + 1)));
+  }
+  double values = 0.0;
+  for (int i = 1; i <= NS; ++i) values += call.Length(i);
+  const unsigned lanes = detrend::LanesFor(values, 2e4, NS);
+  while (st.lanes.size() < lanes) st.lanes.emplace_back();
+  std::vector<detrend::CrvfitResult> fits(static_cast<std::size_t>(NS));
+  detrend::ParallelFor(&st.pool, NS, lanes, [&](int k, unsigned lane) {
+    const int i = k + 1;
+    EngineState::SeriesLane& own = st.lanes[lane];
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
-    const std::span<float> x = std::span<float>(s.SERVEC).first(n);
-    std::ranges::copy(s.SERMAT.column(i).first(n), x.begin());
+    const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
+    const std::span<const float> x = s.SERMAT.column_view(i).first(n);
+    std::copy(x.begin() + static_cast<std::ptrdiff_t>(from), x.end(),
+              s.SERVEC.begin() + static_cast<std::ptrdiff_t>(from));
     st.SERMNS[static_cast<std::size_t>(i)] = detrend::meansd(x).xm;
 
     // The curve: the series' own fit, floored, or the regional curve at the
     // series' biological ages (pith offset + ring).
-    std::size_t age_offset = 0;
+    const std::span<float> curve = std::span<float>(own.curve).first(n);
     if (call.regional()) {
-      age_offset = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(i)]);
+      const std::size_t age_offset = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(i)]);
+      std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age_offset), n, curve.begin());
     } else {
       int code = o.NOPT == 0 ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
-      const std::span<float> fit = std::span<float>(s.CRVVEC).first(n);
-      ShowCrvfitMessages(
-          call, detrend::crvfit(x, fit, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, st.lanes[0].crvfit),
-          static_cast<int>(n));
+      fits[static_cast<std::size_t>(k)] =
+          detrend::crvfit(x, curve, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, own.crvfit);
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];
-      for (float& c : fit) c = std::max(c, floor);
+      for (float& c : curve) c = std::max(c, floor);
+      std::copy(curve.begin() + static_cast<std::ptrdiff_t>(from), curve.end(),
+                s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(from));
     }
-    const std::span<float> curve = std::span<float>(st.lanes[0].curve).first(n);
-    std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age_offset), n, curve.begin());
 
-    const std::span<float> ind = std::span<float>(st.lanes[0].index).first(n);
+    const std::span<float> ind = std::span<float>(own.index).first(n);
     if (indices) {
       detrend::indxs(x, curve, ind, o.RESID == 1 ? 2 : 1);
     } else {
@@ -71,19 +91,24 @@ void StandardPass(EngineCall& call) {
 
     const std::span<float> raw = st.RAWORG.column(i).first(n), crv = st.CRVORG.column(i).first(n),
                            idx = st.IDXORG.column(i).first(n);
-    for (std::size_t k = 0; k < n; ++k) {
-      raw[k] = x[k] - CONST;
-      crv[k] = curve[k] - CONST;
-      idx[k] = ind[k];
+    for (std::size_t r = 0; r < n; ++r) {
+      raw[r] = x[r] - CONST;
+      crv[r] = curve[r] - CONST;
+      idx[r] = ind[r];
     }
     std::ranges::copy(ind, s.IDXMAT.column(i).begin());
-
-    if (call.first) {
-      WriteSeries(call, kSeriesUnit, i, raw, "stdraw");
-      WriteSeries(call, kCurveUnit, i, crv, "stdcrv");
-      if (indices) WriteSeries(call, kIndexUnit, i, idx, "stdind");
-    }
     st.IDXSD1[static_cast<std::size_t>(i)] = detrend::meansd(ind).sd;
+  });
+
+  // In series order: the fits' messages, then the series' records.
+  for (int i = 1; i <= NS; ++i) {
+    const std::size_t n = static_cast<std::size_t>(call.Length(i));
+    if (!call.regional()) ShowCrvfitMessages(call, fits[static_cast<std::size_t>(i - 1)], static_cast<int>(n));
+    if (call.first) {
+      WriteSeries(call, kSeriesUnit, i, st.RAWORG.column_view(i).first(n), "stdraw");
+      WriteSeries(call, kCurveUnit, i, st.CRVORG.column_view(i).first(n), "stdcrv");
+      if (indices) WriteSeries(call, kIndexUnit, i, st.IDXORG.column_view(i).first(n), "stdind");
+    }
   }
 
   if (call.regional()) plot::pltcal(call.plots, st.plots.pltcal, s.IDXMAT, call.NS, s.IYTAB, common::kMissing);

@@ -13,6 +13,7 @@
 #include "common/units.h"
 #include "detrend/common_interval.h"
 #include "detrend/mean_chronology.h"
+#include "detrend/parallel.h"
 #include "detrend/running_rbar.h"
 
 namespace engine {
@@ -25,10 +26,14 @@ void ShowRunrbrMessages(common::Dialog& dialog, const detrend::RunrbrResult& res
 
 // The running RBAR table: the header line, then one row per year of the
 // chronology (rows 1..nyrs of RBRV3, first row = first_year): year (i5),
-// depth (i7), RBAR1, EPS1, NEFF1, RBAR2, EPS2, NEFF2 (f8.3 each).
-std::vector<std::string> RunrbrTableLines(const common::Block& RBRV3, int first_year, int nyrs, int nwin);
+// depth (i7), RBAR1, EPS1, NEFF1, RBAR2, EPS2, NEFF2 (f8.3 each). With a
+// pool, a long table's rows are laid out by its threads (each row by one
+// thread, the same text), and written in order.
+std::vector<std::string> RunrbrTableLines(const common::Block& RBRV3, int first_year, int nyrs, int nwin,
+                                          detrend::WorkerPool* pool = nullptr);
 void WriteRunrbrTable(std::ostream& out, const common::Block& RBRV3, int first_year, int nyrs, int nwin);
-void WriteRunrbrTable(common::Unit& unit, const common::Block& RBRV3, int first_year, int nyrs, int nwin);
+void WriteRunrbrTable(common::Unit& unit, const common::Block& RBRV3, int first_year, int nyrs, int nwin,
+                      detrend::WorkerPool* pool = nullptr);
 
 // The boxed common-interval report (screen only). When the data set has
 // more series than the search takes, shows the limit message and stops the

@@ -385,6 +385,22 @@ TEST(Robsum, LargeTablesSharedAmongThreadsGiveTheOneYearResults) {
   RobsumWorkspace work(common::ProgramVariant::kInteractive);
   WorkerPool pool;
   work.pool = &pool;
+  // A first call, then the call checked: on the same table with its values
+  // moved a little (the next iteration's indices), a few of them to zero,
+  // and a value added to and one taken from some years, so that the order
+  // the first call left behind is partly right, partly wrong and partly
+  // unusable.
+  ASSERT_EQ(ROBSUM(x, bwt, nyrs, nser, crn, spr, vratio, depth, 2, work), RobsumStatus::kOk);
+  for (int j = 1; j <= nser; ++j) {
+    for (int i = 1; i <= nyrs; ++i) {
+      state = state * 1664525u + 1013904223u;
+      const float v = x.get(i, j);
+      if (v != common::kMissing) x.at(i, j) = v + (static_cast<float>(state >> 8) / 16777216.0f - 0.5f) * 0.02f;
+    }
+  }
+  x.at(3, 5) = 0.0f;
+  x.at(4, 7) = common::kMissing;
+  x.at(7, 7) = 0.75f;
   ASSERT_EQ(ROBSUM(x, bwt, nyrs, nser, crn, spr, vratio, depth, 2, work), RobsumStatus::kOk);
   EXPECT_FALSE(work.lanes.empty());
   for (int i = 1; i <= nyrs; ++i) {
@@ -396,6 +412,7 @@ TEST(Robsum, LargeTablesSharedAmongThreadsGiveTheOneYearResults) {
     const std::size_t row = static_cast<std::size_t>(i - 1);
     ASSERT_EQ(crn[row], r.loc) << i;
     ASSERT_EQ(spr[row], r.spr) << i;
+    ASSERT_EQ(vratio[row], r.vratio) << i;
     ASSERT_EQ(depth[row], static_cast<int>(v.size()));
     const Hinges h = hinges(std::span<float>(wt).first(v.size()));
     ASSERT_EQ(bwt.get(i, 1), h.min);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "common/limits.h"
@@ -87,6 +88,44 @@ TEST(Sort, AlreadySortedAndReversedInputs) {
   EXPECT_TRUE(std::is_sorted(down.begin(), down.end()));
   EXPECT_EQ(down.front(), 1.0f);
   EXPECT_EQ(down.back(), 3000.0f);
+}
+
+TEST(SortTwoRuns, DistancesAndBiweightsOfSortedValuesComeOutFullySorted) {
+  // Sorted values with ties; their distances from a point among them fall
+  // and rise, their biweight-like weights (0 beyond a cut) rise and fall.
+  for (int n : {1, 2, 3, 5, 6, 7, 12, 34, 35, 200, 3001}) {
+    for (int variant = 0; variant < 3; ++variant) {
+      std::vector<float> x = variant == 0 ? QuarterValues(n) : LcgValues(n, 5u + static_cast<std::uint32_t>(n));
+      std::sort(x.begin(), x.end());
+      const float centre = variant == 2 ? x.front() - 1.0f : x[x.size() / 2];
+      std::vector<float> dist, weight;
+      for (float v : x) {
+        dist.push_back(std::abs(v - centre));
+        const float u = (v - centre) / 4.0f;
+        weight.push_back(std::abs(u) < 1.0f ? (1.0f - u * u) * (1.0f - u * u) : 0.0f);
+      }
+      for (auto [values, shape] : {std::pair{dist, RunShape::kValley}, std::pair{weight, RunShape::kPeak}}) {
+        std::vector<float> expected = values;
+        std::sort(expected.begin(), expected.end());
+        std::vector<float> out(values.size(), -1.0f);
+        ASSERT_TRUE(SortTwoRuns(values, out, shape)) << "n = " << n << " variant " << variant;
+        EXPECT_EQ(out, expected) << "n = " << n << " variant " << variant;
+      }
+    }
+  }
+}
+
+TEST(SortTwoRuns, RefusesOtherShapesAndValuesWhosePlaceIsNotUnique) {
+  std::vector<float> out(5);
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{1.0f, 3.0f, 2.0f, 4.0f}, out, RunShape::kPeak));
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{3.0f, 1.0f, 2.0f, 0.5f}, out, RunShape::kValley));
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{2.0f, 1.0f, 3.0f}, out, RunShape::kPeak));
+  EXPECT_TRUE(SortTwoRuns(std::vector<float>{2.0f, 1.0f, 3.0f}, out, RunShape::kValley));
+  // -0 beside +0, a negative value, NaN: a full sort decides their places.
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{0.0f, 1.0f, -0.0f}, out, RunShape::kPeak));
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{2.0f, -1.0f, 3.0f}, out, RunShape::kValley));
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{1.0f, std::nanf(""), 0.5f}, out, RunShape::kPeak));
+  EXPECT_FALSE(SortTwoRuns(std::vector<float>{1.0f, 0.5f, std::nanf("")}, out, RunShape::kValley));
 }
 
 TEST(Median, OddAndEvenCounts) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace detrend {
@@ -325,6 +326,46 @@ TEST(Spline, LongestAndTooLong) {
   EXPECT_EQ(splinp(y2, c2, 30, work).status, SplineStatus::kTooLong);
   EXPECT_EQ(splage(y2, c2, std::vector<int>(6002, 30), work).status, SplineStatus::kTooLong);
   EXPECT_EQ(c2, std::vector<float>(6002, 4.0f));
+}
+
+TEST(SplineWorkspace, ASolveGivesTheSameBitsWhateverTheWorkspaceSolvedBefore) {
+  // One workspace through a sequence of fits whose stiffnesses share
+  // leading rows (age-dependent splines of longer and shorter series, the
+  // same years again) or do not (other stiffnesses, other routines, a
+  // stiffness that changes in the middle): each curve must be exactly that
+  // of a fresh workspace.
+  const std::vector<float> y = Wiggly(400);
+  auto ages = [](std::size_t n, int first) {
+    std::vector<int> s(n);
+    for (std::size_t i = 0; i < n; ++i) s[i] = first + static_cast<int>(i);
+    return s;
+  };
+  std::vector<int> changed = ages(400, 10);
+  for (std::size_t i = 150; i < changed.size(); ++i) changed[i] += 3;
+  struct Fit {
+    std::size_t n;
+    int kind;  // 0 splage with `stiffness`, 1 spline code 9, 2 splinp 30
+    std::vector<int> stiffness;
+  };
+  const std::vector<Fit> fits = {{400, 0, ages(400, 10)}, {250, 0, ages(250, 10)}, {400, 0, ages(400, 10)},
+                                 {300, 0, changed},       {400, 0, ages(400, 10)}, {120, 1, {}},
+                                 {400, 0, ages(400, 10)}, {200, 2, {}},            {380, 0, ages(380, 11)},
+                                 {400, 0, ages(400, 10)}, {5, 0, ages(5, 10)},     {4, 0, ages(4, 10)}};
+  SplineWorkspace shared;
+  for (std::size_t k = 0; k < fits.size(); ++k) {
+    const Fit& f = fits[k];
+    const std::span<const float> in = std::span<const float>(y).first(f.n);
+    std::vector<float> got(f.n), want(f.n);
+    SplineWorkspace fresh;
+    auto run = [&](std::span<float> out, SplineWorkspace& work) {
+      if (f.kind == 0) return splage(in, out, f.stiffness, work).status;
+      if (f.kind == 1) return spline(in, out, kSplineGrowingStiffness, work).status;
+      return splinp(in, out, 30, work).status;
+    };
+    ASSERT_EQ(run(got, shared), SplineStatus::kOk) << k;
+    ASSERT_EQ(run(want, fresh), SplineStatus::kOk) << k;
+    for (std::size_t i = 0; i < f.n; ++i) ASSERT_EQ(got[i], want[i]) << "fit " << k << " row " << i;
+  }
 }
 
 TEST(SplineMessages, Wording) {

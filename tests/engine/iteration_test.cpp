@@ -3,9 +3,11 @@
 // rules, the restart machinery and the guarded cases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -179,6 +181,53 @@ TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
   EXPECT_NEAR(Mean(ssf), 1.0, 1e-5);
   EXPECT_NEAR(Sd(std_crn), Sd(org), 1e-5);
   EXPECT_NEAR(Sd(ssf), Sd(org), 1e-5);
+}
+
+// The series of a decade ring-width file after its title line: each ID
+// with its values (thousandths, the end marker left out).
+std::map<std::string, std::vector<int>> SeriesOfFile(const std::string& text) {
+  std::map<std::string, std::vector<int>> out;
+  std::istringstream in(text);
+  std::string line;
+  std::getline(in, line);  // the title
+  while (std::getline(in, line)) {
+    std::vector<int>& values = out[std::string(common::TrimRight(line.substr(0, 8)))];
+    for (std::size_t at = 12; at + 6 <= line.size(); at += 6) {
+      const std::string field = line.substr(at, 6);
+      if (field.find_first_not_of(' ') == std::string::npos || std::isalpha(static_cast<unsigned char>(field.back())))
+        break;
+      const int v = std::stoi(field);
+      if (v != -9999) values.push_back(v);
+    }
+  }
+  return out;
+}
+
+TEST(Restarts, ACallThatAsksForARestartLeavesItsLastIterationInTheSignalFreeFiles) {
+  // The next call's questions and plots come while these files stand as
+  // the restarted call left them: every series, whole, of its last
+  // iteration (with the mean line, a flat curve at each series' level).
+  EngineSession run("synth12.rwl");
+  run.options.NOPT = 6;
+  run.options.IRBWIN = 0;
+  run.options.CONVTL = 1e-9f;
+  run.options.TARNYN = run.options.MADJ = run.options.MEDCNV = 'y';
+  ASSERT_EQ(run.Call(), EngineOutcome::kRestart);
+  const int NS = run.store->NS;
+  for (const char* suffix : {"_SSF_RAW_Data.txt", "_SSF_RAW_Curves.txt", "_SSF_RAW_Ratios.txt"}) {
+    const std::map<std::string, std::vector<int>> series = SeriesOfFile(run.File(suffix));
+    ASSERT_EQ(static_cast<int>(series.size()), NS) << suffix;
+    for (int j = 1; j <= NS; ++j) {
+      const std::string id(common::TrimRight(run.store->SERID[static_cast<std::size_t>(j)]));
+      ASSERT_EQ(series.count(id), 1u) << suffix << " " << id;
+      const std::vector<int>& v = series.at(id);
+      EXPECT_EQ(static_cast<int>(v.size()), run.store->IYTAB.ILY(j) - run.store->IYTAB.IFY(j) + 1) << suffix << id;
+      if (std::string(suffix) == "_SSF_RAW_Curves.txt") {
+        EXPECT_TRUE(std::all_of(v.begin(), v.end(), [&](int x) { return x == v.front(); })) << id;
+        EXPECT_GT(v.front(), 0) << id;
+      }
+    }
+  }
 }
 
 TEST(Restarts, BatchWordingOfTheRiseAndTheAdvice) {

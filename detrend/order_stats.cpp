@@ -144,6 +144,18 @@ bool DistinctBitsWhenEqual(std::span<const float> x) {
 
 }  // namespace
 
+float HingesMedian(std::span<float> x) {
+  const std::size_t n = x.size();
+  if (n == 0 || !DistinctBitsWhenEqual(x)) return hinges(x).median;
+  // x(n/2 + 1) and x(n - n/2), 1-based: the same value for odd n, the
+  // largest of the values below it for even n.
+  const std::size_t k = n / 2;
+  std::nth_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(k), x.end());
+  const float upper = x[k];
+  const float lower = n % 2 == 1 ? upper : *std::max_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(k));
+  return (upper + lower) / 2.0f;
+}
+
 void sort(std::span<float> x) {
   constexpr int kInsertion = 7;  // segments with ir - l < 7 go by straight insertion
   const int n = static_cast<int>(x.size());

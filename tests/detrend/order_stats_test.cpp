@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -147,6 +148,33 @@ TEST(Median, ReturnsItsInputSorted) {
 TEST(Median, NoValuesGivesTheNoStatisticSentinel) {
   std::vector<float> none;
   EXPECT_EQ(median(none), common::kNoStatistic);
+}
+
+// The median of the hinges, selected or sorted, bit for bit that of the
+// sorted values by R's fivenum rule: ties, zeros of both signs (sorted, as
+// their order decides the sign of a zero median), odd and even counts.
+TEST(HingesMedian, SameBitsAsTheSortedValuesMedian) {
+  for (int n = 1; n <= 400; n += (n < 20 ? 1 : 37)) {
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+      std::vector<float> x = LcgValues(n, seed);
+      if (seed == 2u) x = QuarterValues(n);  // many ties
+      if (seed == 3u) {
+        for (float& v : x) v = std::abs(v) + 0.125f;  // positive, as convergence passes them
+      }
+      std::vector<float> copy = x;
+      const float expected = static_cast<float>(Fivenum(x)[2]);
+      const float got = HingesMedian(copy);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected)) << n << " " << seed;
+      std::vector<float> sorted = copy;
+      std::ranges::sort(sorted);
+      std::vector<float> original = x;
+      std::ranges::sort(original);
+      EXPECT_EQ(sorted, original) << "values lost or changed";
+    }
+  }
+  std::vector<float> zeros = {-0.0f, 0.0f, 1.0f, -0.0f};
+  std::vector<float> copy = zeros;
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(HingesMedian(zeros)), std::bit_cast<std::uint32_t>(hinges(copy).median));
 }
 
 TEST(MeanSd, AgreesWithR) {

@@ -40,9 +40,10 @@ EngineState::EngineState(common::ProgramVariant v)
       stab_in(YearVector()),
       stab_out(YearVector()),
       by_age(MAXYRS, common::kMissing),
-      lanes(1),
+      lanes(detrend::kMaxLanes),
       robsum(v) {
   robsum.pool = &pool;
+  Lane(0);
 }
 
 EngineState::SeriesLane::SeriesLane() : sf(YearVector()), curve(YearVector()), index(YearVector()) {}

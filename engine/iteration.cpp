@@ -121,10 +121,9 @@ void RefitAllSeries(EngineCall& call) {
   double values = 0.0;
   for (int j = 1; j <= call.NS; ++j) values += call.Length(j);
   const unsigned lanes = detrend::LanesFor(values, 2e4, call.NS);
-  while (st.lanes.size() < lanes) st.lanes.emplace_back();
   std::vector<FitReports> fits(static_cast<std::size_t>(call.NS));
   detrend::ParallelFor(&st.pool, call.NS, lanes, [&](int k, unsigned lane) {
-    RefitSeries(call, k + 1, st.lanes[lane], fits[static_cast<std::size_t>(k)]);
+    RefitSeries(call, k + 1, st.Lane(lane), fits[static_cast<std::size_t>(k)]);
   });
   for (int j = 1; j <= call.NS; ++j) {
     for (const auto& [result, nfit] : fits[static_cast<std::size_t>(j - 1)]) ShowCrvfitMessages(call, result, nfit);

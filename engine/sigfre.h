@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,7 +89,14 @@ struct EngineState {
     detrend::CrvfitWorkspace crvfit;
     std::vector<float> sf, curve, index;
   };
-  std::vector<SeriesLane> lanes;
+  // Lane k's storage, made on first use by the thread that runs lane k:
+  // the threads fill their own storage at the same time.
+  SeriesLane& Lane(unsigned k) {
+    std::unique_ptr<SeriesLane>& lane = lanes[k];
+    if (lane == nullptr) lane = std::make_unique<SeriesLane>();
+    return *lane;
+  }
+  std::vector<std::unique_ptr<SeriesLane>> lanes;  // detrend::kMaxLanes, lane 0 made at once
 
   // The threads the engine's costly loops share their work out to, and
   // the working storage of the other routines it calls.

@@ -54,11 +54,10 @@ void StandardPass(EngineCall& call) {
   double values = 0.0;
   for (int i = 1; i <= NS; ++i) values += call.Length(i);
   const unsigned lanes = detrend::LanesFor(values, 2e4, NS);
-  while (st.lanes.size() < lanes) st.lanes.emplace_back();
   std::vector<detrend::CrvfitResult> fits(static_cast<std::size_t>(NS));
   detrend::ParallelFor(&st.pool, NS, lanes, [&](int k, unsigned lane) {
     const int i = k + 1;
-    EngineState::SeriesLane& own = st.lanes[lane];
+    EngineState::SeriesLane& own = st.Lane(lane);
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
     const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
     const std::span<const float> x = s.SERMAT.column_view(i).first(n);

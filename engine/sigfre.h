@@ -49,7 +49,8 @@ struct EngineState {
   common::SeriesMatrix FINIDX, FINSFM, FINCRV, FINRIX, SFSMAT;
   // Regional curve (plane 1) and its fit (plane 2) by biological age for
   // every slot: RCSTOR(age, plane, slot) at
-  // [(age - 1) + MAXYRS * ((plane - 1) + 2 * (slot - 1))].
+  // [(age - 1) + MAXYRS * ((plane - 1) + 2 * (slot - 1))]. Empty until the
+  // first regional-curve call.
   std::vector<float> RCSTOR;
   std::vector<float> RC;  // the regional curve of the latest fit, by age
 

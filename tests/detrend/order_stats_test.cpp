@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -62,6 +63,39 @@ TEST(Sort, SortsAndKeepsTheValues) {
     sort(x);
     EXPECT_EQ(x, expected) << "n = " << n;
   }
+}
+
+// Values without zeros or NaN of both signs and every magnitude (tiny and
+// subnormal, huge, infinite), with ties: the order of the library's sort.
+TEST(Sort, NonZeroValuesOfEverySignAndMagnitude) {
+  std::uint32_t state = 99u;
+  for (int n : {255, 256, 257, 1358, 4096, 20000}) {
+    std::vector<float> x;
+    while (static_cast<int>(x.size()) < n) {
+      state = state * 1664525u + 1013904223u;
+      const float v = std::bit_cast<float>(state);
+      if (std::abs(v) > 0.0f) x.push_back(v);  // no zero, no NaN
+      if (x.size() % 97 == 0) x.push_back(x[x.size() / 2]);
+    }
+    x.resize(static_cast<std::size_t>(n));
+    x[1] = std::numeric_limits<float>::infinity();
+    x[2] = -std::numeric_limits<float>::infinity();
+    x[3] = std::numeric_limits<float>::denorm_min();
+    x[4] = -std::numeric_limits<float>::denorm_min();
+    std::vector<float> expected = x;
+    std::sort(expected.begin(), expected.end());
+    sort(x);
+    ASSERT_EQ(x.size(), expected.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(x[i]), std::bit_cast<std::uint32_t>(expected[i])) << n << " " << i;
+    }
+  }
+  std::vector<float> shared_top(1000);  // one digit of the top bits for all
+  for (std::size_t i = 0; i < shared_top.size(); ++i) shared_top[i] = 1.0f + static_cast<float>((i * 7919) % 1000) / 4096.0f;
+  std::vector<float> expected = shared_top;
+  std::sort(expected.begin(), expected.end());
+  sort(shared_top);
+  EXPECT_EQ(shared_top, expected);
 }
 
 TEST(Sort, ManyEqualValuesTerminate) {

@@ -334,7 +334,20 @@ bool SignalFreeIteration(EngineCall& call) {
       emptied = true;
     }
     st.unwritable.clear();
-    for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
+    // The rescaled indices: missing outside each series' years. The refits
+    // write every one of the series' own years, so only the rows around
+    // them are filled (the regional step fills its columns whole).
+    for (int j = 1; j <= call.NS; ++j) {
+      const std::span<float> column = st.FINIDX.column(j);
+      if (call.regional()) {
+        std::ranges::fill(column, common::kMissing);
+        continue;
+      }
+      const std::size_t off = std::min(static_cast<std::size_t>(call.Offset(j)), column.size());
+      const std::size_t end = std::min(off + static_cast<std::size_t>(call.Length(j)), column.size());
+      std::fill(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(off), common::kMissing);
+      std::fill(column.begin() + static_cast<std::ptrdiff_t>(end), column.end(), common::kMissing);
+    }
     // The regional curves' step writes its files as it goes, between its
     // plots. Otherwise nothing waits for the user from here to the stop
     // test, and the files, emptied every iteration, are written only by the

@@ -22,7 +22,7 @@ void Pause() {
 // before it sleeps: the jobs of a signal-free iteration follow each other
 // within a fraction of this, and a sleeping thread takes tens of
 // microseconds to wake.
-constexpr std::chrono::microseconds kKeepLooking{300};
+constexpr std::chrono::microseconds kKeepLooking{150};
 
 }  // namespace
 

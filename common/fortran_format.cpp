@@ -1,5 +1,7 @@
 #include "common/fortran_format.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -584,7 +586,7 @@ std::string NonFinite(double v, int w) {
 std::string FormatFixed(double v, int w, int d) {
   if (!std::isfinite(v)) return NonFinite(v, w);
   bool negative = std::signbit(v);
-  std::string digits = Printf("%#.*f", d, std::fabs(v));  // "#": keep the point when d is 0
+  std::string digits = FixedDigits(std::fabs(v), d);
   std::string s = negative ? "-" + digits : digits;
   bool can_drop = d > 0 && digits.size() > 1 && digits[0] == '0' && digits[1] == '.';
   if (can_drop && (w == 0 || s.size() > static_cast<std::size_t>(w))) {
@@ -770,6 +772,47 @@ class RecordWriter {
 };
 
 }  // namespace
+
+std::string FixedDigits(double a, int d) {
+  constexpr std::array<std::uint64_t, 10> kPow10 = {1,         10,         100,         1000,         10000,
+                                                    100000,    1000000,    10000000,    100000000,    1000000000};
+  if (!(a >= 0.0 && a < 1e9) || d < 0 || d > 9) return Printf("%#.*f", d, a);
+  // a = M 2^-s with M an odd integer of at most 53 bits (or 0), so
+  // a 10^d = P 2^-s with P = M 10^d, rounded to an integer q exactly when P
+  // fits in 64 bits (always for values that were floats).
+  int e = 0;
+  const double m = std::frexp(a, &e);  // a = m 2^e, 0.5 <= m < 1 (m = 0 for 0)
+  auto M = static_cast<std::uint64_t>(std::ldexp(m, 53));
+  int s = 53 - e;
+  if (M != 0) {
+    const int zeros = std::countr_zero(M);
+    M >>= zeros;
+    s -= zeros;
+  }
+  std::uint64_t P = 0;
+  if (__builtin_mul_overflow(M, kPow10[static_cast<std::size_t>(d)], &P)) return Printf("%#.*f", d, a);
+  std::uint64_t q = 0;
+  if (s <= 0) {
+    q = P << -s;  // an integer below 1e9 times 10^d: below 2^60
+  } else if (s < 64) {
+    q = P >> s;
+    const std::uint64_t rest = P - (q << s);
+    const std::uint64_t half = std::uint64_t{1} << (s - 1);
+    if (rest > half || (rest == half && (q & 1u) != 0)) ++q;
+  } else if (s == 64) {
+    q = P > (std::uint64_t{1} << 63) ? 1 : 0;  // a tie goes to the even 0
+  }  // s > 64: a 10^d = P 2^-s is below 1/2, and q is 0
+  const std::uint64_t unit = kPow10[static_cast<std::size_t>(d)];
+  char text[32];
+  char* end = std::to_chars(text, text + sizeof text, q / unit).ptr;
+  *end++ = '.';
+  const std::uint64_t fraction = q % unit;
+  for (int k = d - 1; k >= 0; --k) {
+    end[k] = static_cast<char>('0' + fraction / kPow10[static_cast<std::size_t>(d - 1 - k)] % 10);
+  }
+  end += d;
+  return std::string(text, static_cast<std::size_t>(end - text));
+}
 
 void AppendInt(std::string& record, long long v, int w) {
   char digits[24];

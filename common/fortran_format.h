@@ -91,6 +91,12 @@ std::string Write(const Format& format, std::span<const WriteValue> values);
 // beyond the record's own growth.
 void AppendInt(std::string& record, long long v, int w);
 
+// The digits of a (finite, not negative) to d decimals, exactly as printf's
+// "%#.*f" gives them: the exact binary value rounded, ties to even, the
+// point kept when d is 0. Below 1e9 with at most 9 decimals they are worked
+// out in integers, otherwise printf gives them.
+std::string FixedDigits(double a, int d);
+
 template <typename... Values>
 std::string Print(std::string_view format, const Values&... values) {
   const WriteValue list[] = {WriteValue(values)...};

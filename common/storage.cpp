@@ -12,13 +12,6 @@ SeriesMatrix::SeriesMatrix(int rows, int cols, float fill)
       columns_(static_cast<std::size_t>(cols)),
       fill_column_(static_cast<std::size_t>(rows_), fill) {}
 
-float SeriesMatrix::get(int row, int col) const {
-  assert(row >= 1 && col >= 1 && col <= cols_);
-  if (row > rows_) return fill_;
-  const std::vector<float>& c = columns_[static_cast<std::size_t>(col - 1)];
-  return c.empty() ? fill_ : c[static_cast<std::size_t>(row - 1)];
-}
-
 float& SeriesMatrix::at(int row, int col) {
   assert(row >= 1);
   if (row > rows_) GrowRows(row);

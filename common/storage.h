@@ -9,6 +9,7 @@
 // matrix's fill value.
 #pragma once
 
+#include <cassert>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,7 +30,12 @@ class SeriesMatrix {
   // Cell (row, col), 1-based. `at` gives the column its memory and grows
   // the height to `row` when it is below it; `get` reads a row above the
   // height as the fill value.
-  float get(int row, int col) const;
+  float get(int row, int col) const {
+    assert(row >= 1 && col >= 1 && col <= cols_);
+    if (row > rows_) return fill_;
+    const std::vector<float>& c = columns_[static_cast<std::size_t>(col - 1)];
+    return c.empty() ? fill_ : c[static_cast<std::size_t>(row - 1)];
+  }
   float& at(int row, int col);
   // Whole column, 1-based col, rows() long; element k-1 is row k. `column`
   // allocates. A span stays valid until the height changes.

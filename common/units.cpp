@@ -84,6 +84,11 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
       last_error_ = std::strerror(LastErrno());
       return false;
     }
+    // Records go to the system in large pieces: the output files are
+    // written a few hundred kilobytes at a time, and every flush before a
+    // wait still sends all that was written.
+    u->buffer_.resize(std::size_t{1} << 16);
+    std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
   }
   units_[unit] = std::move(u);
   return true;

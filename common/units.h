@@ -62,6 +62,7 @@ class Unit : public fmt::RecordSource {
   std::size_t next_ = 0;
   bool at_end_ = false;
   std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;  // file_'s buffer, kept until file_ is closed
   int write_error_ = 0;
 };
 

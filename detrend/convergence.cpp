@@ -24,7 +24,7 @@ SfconvResult sfconv(std::span<const float> d, std::span<float> wk, std::span<con
   SfconvResult r{};
   const auto fm = static_cast<float>(m);
   r.mean = sum / fm;
-  r.median = hinges(wk.first(m)).median;
+  r.median = HingesMedian(wk.first(m));  // wk is filled again below
 
   const float root_max = std::sqrt(static_cast<float>(depth_max));
   m = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -142,7 +144,60 @@ bool DistinctBitsWhenEqual(std::span<const float> x) {
   return true;
 }
 
+// Ascending radix sort of values none of which is a zero or NaN, by their
+// bits turned into keys that order as the values do (negatives: all bits
+// flipped; positives: the sign bit set). Eleven bits a pass, a pass whose
+// digit every key shares skipped.
+void RadixSort(std::span<float> x) {
+  const std::size_t n = x.size();
+  thread_local std::vector<std::uint32_t> keys, other;
+  if (keys.size() < n) {
+    keys.resize(n);
+    other.resize(n);
+  }
+  constexpr int kBits = 11;
+  constexpr std::uint32_t kDigits = 1u << kBits;
+  std::array<std::array<std::uint32_t, kDigits>, 3> count{};
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto u = std::bit_cast<std::uint32_t>(x[i]);
+    const std::uint32_t key = (u & 0x80000000u) != 0 ? ~u : (u | 0x80000000u);
+    keys[i] = key;
+    for (int p = 0; p < 3; ++p) ++count[static_cast<std::size_t>(p)][(key >> (kBits * p)) & (kDigits - 1)];
+  }
+  std::uint32_t* from = keys.data();
+  std::uint32_t* to = other.data();
+  for (int p = 0; p < 3; ++p) {
+    std::array<std::uint32_t, kDigits>& c = count[static_cast<std::size_t>(p)];
+    const int shift = kBits * p;
+    if (c[(from[0] >> shift) & (kDigits - 1)] == n) continue;  // one digit for all
+    std::uint32_t start = 0;
+    for (std::uint32_t& v : c) {
+      const std::uint32_t k = v;
+      v = start;
+      start += k;
+    }
+    for (std::size_t i = 0; i < n; ++i) to[c[(from[i] >> shift) & (kDigits - 1)]++] = from[i];
+    std::swap(from, to);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t key = from[i];
+    x[i] = std::bit_cast<float>((key & 0x80000000u) != 0 ? (key & 0x7fffffffu) : ~key);
+  }
+}
+
 }  // namespace
+
+float HingesMedian(std::span<float> x) {
+  const std::size_t n = x.size();
+  if (n == 0 || !DistinctBitsWhenEqual(x)) return hinges(x).median;
+  // x(n/2 + 1) and x(n - n/2), 1-based: the same value for odd n, the
+  // largest of the values below it for even n.
+  const std::size_t k = n / 2;
+  std::nth_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(k), x.end());
+  const float upper = x[k];
+  const float lower = n % 2 == 1 ? upper : *std::max_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(k));
+  return (upper + lower) / 2.0f;
+}
 
 void sort(std::span<float> x) {
   constexpr int kInsertion = 7;  // segments with ir - l < 7 go by straight insertion
@@ -153,7 +208,12 @@ void sort(std::span<float> x) {
   // exactly the quicksort's result, faster. Zeros (+0 and -0 compare equal)
   // and NaN keep the quicksort.
   if (DistinctBitsWhenEqual(x)) {
-    if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
+    if (std::is_sorted(x.begin(), x.end())) return;
+    if (n >= 256) {
+      RadixSort(x);
+    } else {
+      std::sort(x.begin(), x.end());
+    }
     return;
   }
   auto X = [&](int i) -> float& { return x[static_cast<std::size_t>(i - 1)]; };

@@ -45,6 +45,10 @@ struct Hinges {
   float max;
 };
 Hinges hinges(std::span<float> x);
+// hinges(x).median, reordering x without always sorting it: when no two
+// equal values differ in their bits (no zeros, no NaN) the two middle order
+// statistics are selected instead.
+float HingesMedian(std::span<float> x);
 
 // biwloc: Tukey biweight location (constant 6) and scale (constant 9) about
 // the median, with S the median absolute deviation about the median held

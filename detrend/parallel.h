@@ -21,12 +21,15 @@ inline constexpr unsigned kMaxLanes = 8;
 // otherwise one per processor, at most kMaxLanes and `count`.
 inline unsigned LanesFor(double work, double threshold, int count) {
   if (work < threshold || count < 2) return 1;
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  // Asked once: the library reads a system file for it every time.
+  static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   return std::min({cores, kMaxLanes, static_cast<unsigned>(count)});
 }
 
 // Threads kept waiting for work between the calls of a run, so that a job
-// costs no thread creation. Its owner (the engine's state) lends it to the
+// costs no thread creation. A thread that has finished a job looks for the
+// next one for a short while before it sleeps, so the jobs that follow each
+// other within an iteration find the threads awake. Its owner (the engine's state) lends it to the
 // routines that share out their items; the threads start on first need and
 // stop with the pool.
 class WorkerPool {
@@ -46,14 +49,15 @@ class WorkerPool {
  private:
   void Loop(unsigned lane);
 
-  std::mutex mutex_;
-  std::condition_variable wake_, done_;
+  std::mutex mutex_;  // guards the sleep of the threads and the growing of threads_
+  std::condition_variable wake_;
   std::vector<std::thread> threads_;
-  const std::function<void(unsigned)>* job_ = nullptr;  // null once the job is closed
-  unsigned active_ = 0;   // lanes 1..active_ may take part in the current job
-  unsigned running_ = 0;  // lanes in the job now
-  std::uint64_t generation_ = 0;
-  bool stop_ = false;
+  std::atomic<const std::function<void(unsigned)>*> job_{nullptr};  // null once the job is closed
+  std::atomic<unsigned> active_{0};         // lanes 1..active_ may take part in the current job
+  std::atomic<unsigned> running_{0};        // threads in (or looking at) the current job
+  std::atomic<unsigned> sleeping_{0};       // threads asleep, waiting for a job
+  std::atomic<std::uint64_t> generation_{0};  // counts the jobs handed out
+  std::atomic<bool> stop_{false};
 };
 
 // body(k, lane) for k = 0..count-1 on `lanes` threads, the calling thread

@@ -25,7 +25,6 @@ EngineState::EngineState(common::ProgramVariant v)
       FINCRV(1, 1),
       FINRIX(1, 1),
       SFSMAT(1, 1),
-      RCSTOR(static_cast<std::size_t>(MAXYRS) * 2 * kRegionalCurveSlots, common::kMissing),
       RC(MAXYRS, common::kMissing),
       SERMNS(MAXSER + 1, 0.0f),
       IDXSD1(MAXSER + 1, 0.0f),
@@ -40,9 +39,10 @@ EngineState::EngineState(common::ProgramVariant v)
       stab_in(YearVector()),
       stab_out(YearVector()),
       by_age(MAXYRS, common::kMissing),
-      lanes(1),
+      lanes(detrend::kMaxLanes),
       robsum(v) {
   robsum.pool = &pool;
+  Lane(0);
 }
 
 EngineState::SeriesLane::SeriesLane() : sf(YearVector()), curve(YearVector()), index(YearVector()) {}

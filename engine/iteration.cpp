@@ -121,10 +121,9 @@ void RefitAllSeries(EngineCall& call) {
   double values = 0.0;
   for (int j = 1; j <= call.NS; ++j) values += call.Length(j);
   const unsigned lanes = detrend::LanesFor(values, 2e4, call.NS);
-  while (st.lanes.size() < lanes) st.lanes.emplace_back();
   std::vector<FitReports> fits(static_cast<std::size_t>(call.NS));
   detrend::ParallelFor(&st.pool, call.NS, lanes, [&](int k, unsigned lane) {
-    RefitSeries(call, k + 1, st.lanes[lane], fits[static_cast<std::size_t>(k)]);
+    RefitSeries(call, k + 1, st.Lane(lane), fits[static_cast<std::size_t>(k)]);
   });
   for (int j = 1; j <= call.NS; ++j) {
     for (const auto& [result, nfit] : fits[static_cast<std::size_t>(j - 1)]) ShowCrvfitMessages(call, result, nfit);
@@ -322,11 +321,33 @@ bool SignalFreeIteration(EngineCall& call) {
   EngineState& st = call.state;
   const common::RunOptions& o = call.options;
   const int tested = TestedStatistic(o.MEDCNV, call.entry_NOPT);
+  // Outside the regional curves' step each iteration empties the files to
+  // their title line, and only the one that ends the loop fills them. The
+  // first iteration of the call empties them; those after it would find
+  // them so already and leave them be, so the files are opened again only
+  // to be filled.
+  bool emptied = false;
   for (;;) {
     const int ITER = ++s.ITER;
-    OpenIntermediateFiles(call, "SSF", true);
+    if (call.regional() || !emptied) {
+      OpenIntermediateFiles(call, "SSF", true);
+      emptied = true;
+    }
     st.unwritable.clear();
-    for (int j = 1; j <= call.NS; ++j) std::ranges::fill(st.FINIDX.column(j), common::kMissing);
+    // The rescaled indices: missing outside each series' years. The refits
+    // write every one of the series' own years, so only the rows around
+    // them are filled (the regional step fills its columns whole).
+    for (int j = 1; j <= call.NS; ++j) {
+      const std::span<float> column = st.FINIDX.column(j);
+      if (call.regional()) {
+        std::ranges::fill(column, common::kMissing);
+        continue;
+      }
+      const std::size_t off = std::min(static_cast<std::size_t>(call.Offset(j)), column.size());
+      const std::size_t end = std::min(off + static_cast<std::size_t>(call.Length(j)), column.size());
+      std::fill(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(off), common::kMissing);
+      std::fill(column.begin() + static_cast<std::ptrdiff_t>(end), column.end(), common::kMissing);
+    }
     // The regional curves' step writes its files as it goes, between its
     // plots. Otherwise nothing waits for the user from here to the stop
     // test, and the files, emptied every iteration, are written only by the
@@ -350,7 +371,10 @@ bool SignalFreeIteration(EngineCall& call) {
 
     const IterationStep step = StopDecision(ITER, st.CNVSTA, st.CNVPRV, o.CONVTL, call.restart.KRETRY);
     if (!call.regional()) {
-      if (step != IterationStep::kNext) WriteIterationFiles(call);
+      if (step != IterationStep::kNext) {
+        if (!call.dialog.units().IsOpen(kSeriesUnit)) OpenIntermediateFiles(call, "SSF", true);
+        WriteIterationFiles(call);
+      }
       CloseIterationFiles(call);
     }
     if (step == IterationStep::kConverged || step == IterationStep::kCapped) {

@@ -89,9 +89,9 @@ void RegionalIterationStep(EngineCall& call) {
     const std::size_t off = static_cast<std::size_t>(call.Offset(j));
     const std::size_t age = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(j)]);
     const std::span<const float> raw = s.SERMAT.column_view(j).subspan(off, n);
-    const std::span<float> curve = std::span<float>(st.lanes[0].curve).first(n),
-                           ind = std::span<float>(st.lanes[0].index).first(n),
-                           sf = std::span<float>(st.lanes[0].sf).first(n);
+    const std::span<float> curve = std::span<float>(st.Lane(0).curve).first(n),
+                           ind = std::span<float>(st.Lane(0).index).first(n),
+                           sf = std::span<float>(st.Lane(0).sf).first(n);
     std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age), n, curve.begin());
     detrend::indxs(raw, curve, ind, o.RESID == 1 ? 2 : 1);
     std::ranges::copy(ind, s.IDXMAT.column(j).begin() + static_cast<std::ptrdiff_t>(off));

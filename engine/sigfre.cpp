@@ -14,9 +14,11 @@ namespace detail {
 void SetUp(EngineCall& call) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
-  // The regional curves' store (4.8 MB) is read only by a regional-curve
-  // call, which empties it here first.
-  if (call.regional()) std::ranges::fill(st.RCSTOR, common::kMissing);
+  // The regional curves' store (4.8 MB) is used only by a regional-curve
+  // call, which makes it or empties it here first.
+  if (call.regional()) {
+    st.RCSTOR.assign(static_cast<std::size_t>(common::MAXYRS) * 2 * kRegionalCurveSlots, common::kMissing);
+  }
   // Measurements and indices move to calendar rows: both hold the data set.
   s.SERMAT.GrowRows(call.NYRS);
   s.IDXMAT.GrowRows(call.NYRS);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,8 @@ struct EngineState {
   common::SeriesMatrix FINIDX, FINSFM, FINCRV, FINRIX, SFSMAT;
   // Regional curve (plane 1) and its fit (plane 2) by biological age for
   // every slot: RCSTOR(age, plane, slot) at
-  // [(age - 1) + MAXYRS * ((plane - 1) + 2 * (slot - 1))].
+  // [(age - 1) + MAXYRS * ((plane - 1) + 2 * (slot - 1))]. Empty until the
+  // first regional-curve call.
   std::vector<float> RCSTOR;
   std::vector<float> RC;  // the regional curve of the latest fit, by age
 
@@ -88,7 +90,14 @@ struct EngineState {
     detrend::CrvfitWorkspace crvfit;
     std::vector<float> sf, curve, index;
   };
-  std::vector<SeriesLane> lanes;
+  // Lane k's storage, made on first use by the thread that runs lane k:
+  // the threads fill their own storage at the same time.
+  SeriesLane& Lane(unsigned k) {
+    std::unique_ptr<SeriesLane>& lane = lanes[k];
+    if (lane == nullptr) lane = std::make_unique<SeriesLane>();
+    return *lane;
+  }
+  std::vector<std::unique_ptr<SeriesLane>> lanes;  // detrend::kMaxLanes, lane 0 made at once
 
   // The threads the engine's costly loops share their work out to, and
   // the working storage of the other routines it calls.

@@ -2,6 +2,10 @@
 // standard intermediate files and the move of the series and indices from
 // ring rows to calendar rows.
 #include <algorithm>
+#include <array>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/limits.h"
@@ -10,6 +14,7 @@
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
 #include "engine/engine_call.h"
+#include "files/decade.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
@@ -54,11 +59,10 @@ void StandardPass(EngineCall& call) {
   double values = 0.0;
   for (int i = 1; i <= NS; ++i) values += call.Length(i);
   const unsigned lanes = detrend::LanesFor(values, 2e4, NS);
-  while (st.lanes.size() < lanes) st.lanes.emplace_back();
   std::vector<detrend::CrvfitResult> fits(static_cast<std::size_t>(NS));
   detrend::ParallelFor(&st.pool, NS, lanes, [&](int k, unsigned lane) {
     const int i = k + 1;
-    EngineState::SeriesLane& own = st.lanes[lane];
+    EngineState::SeriesLane& own = st.Lane(lane);
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
     const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
     const std::span<const float> x = s.SERMAT.column_view(i).first(n);
@@ -100,14 +104,53 @@ void StandardPass(EngineCall& call) {
     st.IDXSD1[static_cast<std::size_t>(i)] = detrend::meansd(ind).sd;
   });
 
-  // In series order: the fits' messages, then the series' records.
-  for (int i = 1; i <= NS; ++i) {
+  // In series order: the fits' messages, then the series' records. The
+  // records of up to 128 series at a time are laid out by the worker
+  // pool's threads, a series' record set whole by one thread, and written
+  // in order: the files are those WriteSeries writes.
+  constexpr int kChunk = 128;
+  const int files = indices ? 3 : 2;
+  std::vector<std::string> text;
+  std::vector<char> written;
+  auto series_values = [&](int i, int f) {
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
-    if (!call.regional()) ShowCrvfitMessages(call, fits[static_cast<std::size_t>(i - 1)], static_cast<int>(n));
+    const common::SeriesMatrix& m = f == 0 ? st.RAWORG : f == 1 ? st.CRVORG : st.IDXORG;
+    return m.column_view(i).first(n);
+  };
+  constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
+  constexpr std::array<const char*, 3> kLabels = {"stdraw", "stdcrv", "stdind"};
+  for (int first = 1; first <= NS; first += kChunk) {
+    const int count = std::min(kChunk, NS - first + 1);
     if (call.first) {
-      WriteSeries(call, kSeriesUnit, i, st.RAWORG.column_view(i).first(n), "stdraw");
-      WriteSeries(call, kCurveUnit, i, st.CRVORG.column_view(i).first(n), "stdcrv");
-      if (indices) WriteSeries(call, kIndexUnit, i, st.IDXORG.column_view(i).first(n), "stdind");
+      const int items = count * files;
+      text.assign(static_cast<std::size_t>(items), std::string());
+      written.assign(static_cast<std::size_t>(items), 0);
+      double chunk_values = 0.0;
+      for (int i = first; i < first + count; ++i) chunk_values += files * call.Length(i);
+      detrend::ParallelFor(&st.pool, items, detrend::LanesFor(chunk_values, 2e4, items), [&](int c, unsigned) {
+        const int i = first + c / files, f = c % files;
+        std::ostringstream out;
+        written[static_cast<std::size_t>(c)] =
+            files::WriteRwl(out, s.SERID[static_cast<std::size_t>(i)], s.IYTAB.IFY(i), series_values(i, f),
+                            kLabels[static_cast<std::size_t>(f)]);
+        text[static_cast<std::size_t>(c)] = std::move(out).str();
+      });
+    }
+    for (int i = first; i < first + count; ++i) {
+      const std::size_t n = static_cast<std::size_t>(call.Length(i));
+      if (!call.regional()) ShowCrvfitMessages(call, fits[static_cast<std::size_t>(i - 1)], static_cast<int>(n));
+      if (!call.first) continue;
+      for (int f = 0; f < files; ++f) {
+        const std::size_t c = static_cast<std::size_t>((i - first) * files + f);
+        common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(f)]);
+        if (!written[c]) NoteUnwritable(call, unit, i, series_values(i, f));
+        const std::string_view records = text[c];
+        for (std::size_t at = 0; at < records.size();) {
+          const std::size_t end = std::min(records.find('\n', at), records.size());
+          unit.WriteLine(records.substr(at, end - at));
+          at = end + 1;
+        }
+      }
     }
   }
 

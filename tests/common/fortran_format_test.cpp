@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -35,6 +38,40 @@ TEST(FortranFormatWrite, MatchesReferenceCompiler) {
   ASSERT_GT(std::size(cases), 90u);
   for (const WriteCase& c : cases) {
     EXPECT_EQ(Write(c.format, c.values), c.expected) << "format " << c.format;
+  }
+}
+
+// The C library's "%#.*f" of the same value.
+std::string LibraryFixed(double a, int d) {
+  char text[512];
+  std::snprintf(text, sizeof text, "%#.*f", d, a);
+  return text;
+}
+
+// Fixed-point digits worked out in integers are the C library's to the
+// last character: every float bit pattern of a stride through all of
+// them, random doubles, exact ties (rounded to even), integers, the
+// bounds of the integer path and values beyond it, for 0 to 12 decimals.
+TEST(FortranFormatWrite, FixedDigitsAreTheLibrarysDigits) {
+  std::vector<double> values = {0.0, 0.5, 1.5, 2.5, 0.125, 0.375, 1e9, 999999999.5, 999999999.4999999,
+                                std::nextafter(1e9, 0.0), 4.0e9, 1e20, 1e300,
+                                std::numeric_limits<double>::denorm_min(), std::numeric_limits<float>::denorm_min(),
+                                std::numeric_limits<float>::max(), 5e-10, 4.9999999999e-10, 0.05, 0.005, 0.0005};
+  for (std::uint32_t bits = 0; bits < 0x7f800000u; bits += 131071u) values.push_back(std::bit_cast<float>(bits));
+  std::uint64_t state = 12345;
+  for (int k = 0; k < 10000; ++k) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    const double v = std::bit_cast<double>(state >> 1);  // not negative
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(std::ldexp(static_cast<double>(state >> 11), -static_cast<int>(state % 80)));
+  }
+  for (int d = 0; d <= 9; ++d) {
+    for (int j = 0; j < 2000; ++j) values.push_back(std::ldexp(2.0 * j + 1.0, -(d + 1)));  // a 10^d ends in .5
+  }
+  for (int d = 0; d <= 12; ++d) {
+    for (double v : values) {
+      ASSERT_EQ(FixedDigits(v, d), LibraryFixed(v, d)) << std::hexfloat << v << " d=" << d;
+    }
   }
 }
 

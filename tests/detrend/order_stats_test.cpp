@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,39 @@ TEST(Sort, SortsAndKeepsTheValues) {
     sort(x);
     EXPECT_EQ(x, expected) << "n = " << n;
   }
+}
+
+// Values without zeros or NaN of both signs and every magnitude (tiny and
+// subnormal, huge, infinite), with ties: the order of the library's sort.
+TEST(Sort, NonZeroValuesOfEverySignAndMagnitude) {
+  std::uint32_t state = 99u;
+  for (int n : {255, 256, 257, 1358, 4096, 20000}) {
+    std::vector<float> x;
+    while (static_cast<int>(x.size()) < n) {
+      state = state * 1664525u + 1013904223u;
+      const float v = std::bit_cast<float>(state);
+      if (std::abs(v) > 0.0f) x.push_back(v);  // no zero, no NaN
+      if (x.size() % 97 == 0) x.push_back(x[x.size() / 2]);
+    }
+    x.resize(static_cast<std::size_t>(n));
+    x[1] = std::numeric_limits<float>::infinity();
+    x[2] = -std::numeric_limits<float>::infinity();
+    x[3] = std::numeric_limits<float>::denorm_min();
+    x[4] = -std::numeric_limits<float>::denorm_min();
+    std::vector<float> expected = x;
+    std::sort(expected.begin(), expected.end());
+    sort(x);
+    ASSERT_EQ(x.size(), expected.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(x[i]), std::bit_cast<std::uint32_t>(expected[i])) << n << " " << i;
+    }
+  }
+  std::vector<float> shared_top(1000);  // one digit of the top bits for all
+  for (std::size_t i = 0; i < shared_top.size(); ++i) shared_top[i] = 1.0f + static_cast<float>((i * 7919) % 1000) / 4096.0f;
+  std::vector<float> expected = shared_top;
+  std::sort(expected.begin(), expected.end());
+  sort(shared_top);
+  EXPECT_EQ(shared_top, expected);
 }
 
 TEST(Sort, ManyEqualValuesTerminate) {
@@ -147,6 +182,33 @@ TEST(Median, ReturnsItsInputSorted) {
 TEST(Median, NoValuesGivesTheNoStatisticSentinel) {
   std::vector<float> none;
   EXPECT_EQ(median(none), common::kNoStatistic);
+}
+
+// The median of the hinges, selected or sorted, bit for bit that of the
+// sorted values by R's fivenum rule: ties, zeros of both signs (sorted, as
+// their order decides the sign of a zero median), odd and even counts.
+TEST(HingesMedian, SameBitsAsTheSortedValuesMedian) {
+  for (int n = 1; n <= 400; n += (n < 20 ? 1 : 37)) {
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+      std::vector<float> x = LcgValues(n, seed);
+      if (seed == 2u) x = QuarterValues(n);  // many ties
+      if (seed == 3u) {
+        for (float& v : x) v = std::abs(v) + 0.125f;  // positive, as convergence passes them
+      }
+      std::vector<float> copy = x;
+      const float expected = static_cast<float>(Fivenum(x)[2]);
+      const float got = HingesMedian(copy);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected)) << n << " " << seed;
+      std::vector<float> sorted = copy;
+      std::ranges::sort(sorted);
+      std::vector<float> original = x;
+      std::ranges::sort(original);
+      EXPECT_EQ(sorted, original) << "values lost or changed";
+    }
+  }
+  std::vector<float> zeros = {-0.0f, 0.0f, 1.0f, -0.0f};
+  std::vector<float> copy = zeros;
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(HingesMedian(zeros)), std::bit_cast<std::uint32_t>(hinges(copy).median));
 }
 
 TEST(MeanSd, AgreesWithR) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace detrend {
@@ -23,6 +25,23 @@ TEST(ParallelFor, EveryItemOnceOnALaneOfTheJob) {
     });
     ASSERT_TRUE(lane_ok) << job;
     for (int k = 0; k < count; ++k) ASSERT_EQ(seen[static_cast<std::size_t>(k)], 1) << job << " " << k;
+  }
+}
+
+// Jobs that follow each other at once find the threads still looking for
+// work; after a pause longer than they look, asleep. Both ways every item
+// is done once, and the pool stops cleanly with its threads in either state.
+TEST(ParallelFor, JobsAfterPausesWakeSleepingThreads) {
+  for (const bool stop_while_looking : {false, true}) {
+    WorkerPool pool;
+    for (int job = 0; job < 40; ++job) {
+      if (job % 4 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+      const int count = 50 + job;
+      std::vector<std::atomic<int>> seen(static_cast<std::size_t>(count));
+      ParallelFor(&pool, count, kMaxLanes, [&](int k, unsigned) { ++seen[static_cast<std::size_t>(k)]; });
+      for (int k = 0; k < count; ++k) ASSERT_EQ(seen[static_cast<std::size_t>(k)], 1) << job << " " << k;
+    }
+    if (!stop_while_looking) std::this_thread::sleep_for(std::chrono::milliseconds(3));
   }
 }
 

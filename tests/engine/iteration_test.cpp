@@ -140,14 +140,20 @@ int Count(const std::string& text, const std::string& part) {
   return n;
 }
 
-TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
-  // A threshold no chronology meets: every call ends in a rise. The run
-  // loop's part is played here: the data plus 0.1 x KRETRY, then again.
-  EngineSession run("synth12.rwl");
+// The mean line with a threshold no chronology meets: every call of
+// `run` ends in a rise.
+void NeverConverges(EngineSession& run) {
   run.options.NOPT = 6;
   run.options.IRBWIN = 0;
   run.options.CONVTL = 1e-9f;
   run.options.TARNYN = run.options.MADJ = run.options.MEDCNV = 'y';
+}
+
+TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
+  // A threshold no chronology meets: every call ends in a rise. The run
+  // loop's part is played here: the data plus 0.1 x KRETRY, then again.
+  EngineSession run("synth12.rwl");
+  NeverConverges(run);
   for (int k = 1; k <= 10; ++k) {
     ASSERT_EQ(run.Call(), EngineOutcome::kRestart) << k;
     EXPECT_EQ(run.restart.KRETRY, k);
@@ -208,10 +214,7 @@ TEST(Restarts, ACallThatAsksForARestartLeavesItsLastIterationInTheSignalFreeFile
   // the restarted call left them: every series, whole, of its last
   // iteration (with the mean line, a flat curve at each series' level).
   EngineSession run("synth12.rwl");
-  run.options.NOPT = 6;
-  run.options.IRBWIN = 0;
-  run.options.CONVTL = 1e-9f;
-  run.options.TARNYN = run.options.MADJ = run.options.MEDCNV = 'y';
+  NeverConverges(run);
   ASSERT_EQ(run.Call(), EngineOutcome::kRestart);
   const int NS = run.store->NS;
   for (const char* suffix : {"_SSF_RAW_Data.txt", "_SSF_RAW_Curves.txt", "_SSF_RAW_Ratios.txt"}) {
@@ -232,10 +235,7 @@ TEST(Restarts, ACallThatAsksForARestartLeavesItsLastIterationInTheSignalFreeFile
 
 TEST(Restarts, BatchWordingOfTheRiseAndTheAdvice) {
   EngineSession run("synth12.rwl", PromptConsole(), common::ProgramVariant::kBatch);
-  run.options.NOPT = 6;
-  run.options.IRBWIN = 0;
-  run.options.CONVTL = 1e-9f;
-  run.options.TARNYN = run.options.MADJ = run.options.MEDCNV = 'y';
+  NeverConverges(run);
   while (run.Call() == EngineOutcome::kRestart) {
   }
   EXPECT_EQ(Count(run.console.transcript(), "\n WARNING: Convergence tests are not monotonic decreasing, Iter:"), 11);

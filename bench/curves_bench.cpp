@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "detrend/crvfit.h"
+#include "synthetic_set.h"
 
 namespace {
 
@@ -18,11 +19,7 @@ constexpr int kLength = 500;
 // fixed linear congruential generator.
 std::vector<std::vector<float>> DataSet() {
   std::vector<std::vector<float>> d(kSeries, std::vector<float>(kLength));
-  std::uint32_t state = 12345u;
-  auto uniform = [&state] {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<double>(state >> 8) / 16777216.0;
-  };
+  bench_data::Uniform uniform{12345u};
   for (int s = 0; s < kSeries; ++s) {
     const double a = 1.0 + 2.0 * uniform(), b = 0.005 + 0.03 * uniform(), k = 0.3 + 0.5 * uniform();
     for (int t = 1; t <= kLength; ++t) {

@@ -8,6 +8,7 @@
 
 #include "common/storage.h"
 #include "detrend/running_rbar.h"
+#include "synthetic_set.h"
 
 namespace {
 
@@ -19,11 +20,8 @@ struct IndexSet {
   common::YearTable IYTAB;
 
   IndexSet() {
-    std::uint32_t state = 1700u;
-    auto uniform = [&state] {
-      state = state * 1664525u + 1013904223u;
-      return static_cast<float>(state >> 8) / 16777216.0f;
-    };
+    bench_data::Uniform draw{1700u};
+    auto uniform = [&draw] { return static_cast<float>(draw()); };
     std::vector<float> signal(kYears);
     for (float& v : signal) v = 0.3f * (uniform() - 0.5f);
     for (int s = 1; s <= kSeries; ++s) {

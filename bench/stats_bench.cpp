@@ -9,6 +9,7 @@
 #include "common/storage.h"
 #include "detrend/mean_chronology.h"
 #include "detrend/running_rbar.h"
+#include "synthetic_set.h"
 
 namespace {
 
@@ -22,11 +23,8 @@ struct IndexSet {
   int NS;
 
   explicit IndexSet(int ns) : idx(kYears, ns + 1), NS(ns) {
-    std::uint32_t state = 2024u;
-    auto uniform = [&state] {
-      state = state * 1664525u + 1013904223u;
-      return static_cast<float>(state >> 8) / 16777216.0f;
-    };
+    bench_data::Uniform draw{2024u};
+    auto uniform = [&draw] { return static_cast<float>(draw()); };
     std::vector<float> common_signal(kYears);
     for (float& v : common_signal) v = 0.4f * (uniform() - 0.5f);
     for (int s = 1; s <= ns; ++s) {

@@ -11,6 +11,16 @@
 
 namespace bench_data {
 
+// The benchmarks' fixed generator: uniform numbers in [0, 1) from a linear
+// congruential sequence started at `state`.
+struct Uniform {
+  std::uint32_t state;
+  double operator()() {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<double>(state >> 8) / 16777216.0;
+  }
+};
+
 inline constexpr int kSyntheticSeries = 3000;
 inline constexpr int kSyntheticFirstYear = 1401;
 inline constexpr int kSyntheticYears = 600;
@@ -18,11 +28,7 @@ inline constexpr int kSyntheticYears = 600;
 // Calls put(i, first_year, values) for series i = 1..3000, values in mm.
 template <typename Put>
 void SyntheticSet(Put&& put) {
-  std::uint32_t state = 3000u;
-  auto uniform = [&state] {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<double>(state >> 8) / 16777216.0;
-  };
+  Uniform uniform{3000u};
   std::vector<double> signal(kSyntheticYears);
   for (std::size_t y = 0; y < signal.size(); ++y)
     signal[y] = 1.0 + 0.2 * std::sin(0.27 * static_cast<double>(y)) + 0.2 * (uniform() - 0.5);

@@ -144,17 +144,16 @@ bool DistinctBitsWhenEqual(std::span<const float> x) {
   return true;
 }
 
-// Ascending radix sort of values none of which is a zero or NaN, by their
-// bits turned into keys that order as the values do (negatives: all bits
-// flipped; positives: the sign bit set). Eleven bits a pass, a pass whose
-// digit every key shares skipped.
+// Values the radix sort takes: its keys are kept on the stack (32 KB).
+constexpr std::size_t kRadixMax = 4096;
+
+// Ascending radix sort of at most kRadixMax values none of which is a zero
+// or NaN, by their bits turned into keys that order as the values do
+// (negatives: all bits flipped; positives: the sign bit set). Eleven bits a
+// pass, a pass whose digit every key shares skipped.
 void RadixSort(std::span<float> x) {
   const std::size_t n = x.size();
-  thread_local std::vector<std::uint32_t> keys, other;
-  if (keys.size() < n) {
-    keys.resize(n);
-    other.resize(n);
-  }
+  std::array<std::uint32_t, kRadixMax> keys, other;  // written before they are read
   constexpr int kBits = 11;
   constexpr std::uint32_t kDigits = 1u << kBits;
   std::array<std::array<std::uint32_t, kDigits>, 3> count{};
@@ -209,7 +208,7 @@ void sort(std::span<float> x) {
   // and NaN keep the quicksort.
   if (DistinctBitsWhenEqual(x)) {
     if (std::is_sorted(x.begin(), x.end())) return;
-    if (n >= 256) {
+    if (n >= 256 && x.size() <= kRadixMax) {
       RadixSort(x);
     } else {
       std::sort(x.begin(), x.end());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "common/fortran_format.h"
@@ -10,6 +11,7 @@
 #include "detrend/gamfit.h"
 #include "detrend/lowfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/parallel.h"
 #include "detrend/running_rbar.h"
 #include "engine/stats_report.h"
 #include "files/character_helpers.h"
@@ -50,6 +52,36 @@ void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> value
   common::Unit& file = *call.dialog.units().Get(unit);
   const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
   if (!files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) NoteUnwritable(call, file, i, values);
+}
+
+void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesRecord(int)>& record) {
+  constexpr int kChunk = 256;  // a few hundred kilobytes of records at a time
+  std::vector<std::string> text(static_cast<std::size_t>(std::min(count, kChunk)));
+  std::vector<char> written(text.size());
+  for (int first = 0; first < count; first += kChunk) {
+    const int n = std::min(kChunk, count - first);
+    double values = 0.0;
+    for (int k = first; k < first + n; ++k) values += static_cast<double>(record(k).values.size());
+    detrend::ParallelFor(&call.state.pool, n, detrend::LanesFor(values, 2e4, n), [&](int c, unsigned) {
+      const SeriesRecord r = record(first + c);
+      std::ostringstream out;
+      written[static_cast<std::size_t>(c)] =
+          files::WriteRwl(out, call.store.SERID[static_cast<std::size_t>(r.series)], call.store.IYTAB.IFY(r.series),
+                          r.values, r.label);
+      text[static_cast<std::size_t>(c)] = std::move(out).str();
+    });
+    for (int c = 0; c < n; ++c) {
+      const SeriesRecord r = record(first + c);
+      common::Unit& unit = *call.dialog.units().Get(r.unit);
+      if (!written[static_cast<std::size_t>(c)]) NoteUnwritable(call, unit, r.series, r.values);
+      const std::string_view records = text[static_cast<std::size_t>(c)];
+      for (std::size_t at = 0; at < records.size();) {
+        const std::size_t end = std::min(records.find('\n', at), records.size());
+        unit.WriteLine(records.substr(at, end - at));
+        at = end + 1;
+      }
+    }
+  }
 }
 
 void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values) {

@@ -4,6 +4,7 @@
 // messages of the curve fits). Internal to the engine.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -107,6 +108,18 @@ void WriteTitle(EngineCall& call, int unit);
 // cannot hold (files::RwlUnwritable) is left out and the first such one
 // noted in the state (unwritable, unwritable_file).
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
+// One series' record set in a pass's file: series i's values with `label`.
+struct SeriesRecord {
+  int unit;
+  int series;
+  std::span<const float> values;
+  const char* label;
+};
+// Writes record(k) for k = 0..count-1, each as WriteSeries writes one, every
+// file receiving its record sets in the order of k. The records are laid out
+// by the worker pool's threads a few hundred sets at a time (a set whole by
+// one thread) and written in order.
+void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesRecord(int)>& record);
 // Notes series i as left out of `file` when it is the first of the pass.
 void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values);
 // Once a pass's files are final: a series left out of them ends the run

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +17,6 @@
 #include "detrend/parallel.h"
 #include "detrend/spline.h"
 #include "engine/engine_call.h"
-#include "files/decade.h"
 
 namespace engine {
 
@@ -135,50 +133,20 @@ void RefitAllSeries(EngineCall& call) {
 // series are laid out by the worker pool's threads, a series whole by one
 // thread, and written in order: the files are those WriteSeries writes.
 void WriteIterationFiles(EngineCall& call) {
-  EngineState& st = call.state;
-  const common::RunStorage& s = call.store;
-  constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
+  const EngineState& st = call.state;
   const int NS = call.NS;
-  // A few hundred kilobytes of records are laid out at a time.
-  const int items = 3 * NS;
-  constexpr int kChunk = 256;
-  std::vector<std::string> text(static_cast<std::size_t>(std::min(items, kChunk)));
-  std::vector<char> written(text.size());
-  // Item k is the values and label of series k % NS + 1 in file k / NS.
-  auto item = [&](int k) -> std::pair<std::span<const float>, const char*> {
+  // Record set k: series k % NS + 1 in file k / NS.
+  WriteSeriesRecords(call, 3 * NS, [&](int k) -> SeriesRecord {
     const int j = k % NS + 1;
     const std::size_t n = static_cast<std::size_t>(call.Length(j));
     switch (k / NS) {
-      case 0: return {st.FINSFM.column_view(j).first(n), "ssfraw"};
-      case 1: return {st.FINCRV.column_view(j).first(n), "ssfcrv"};
-      default: return {st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n), "ssfind"};
+      case 0: return {kSeriesUnit, j, st.FINSFM.column_view(j).first(n), "ssfraw"};
+      case 1: return {kCurveUnit, j, st.FINCRV.column_view(j).first(n), "ssfcrv"};
+      default:
+        return {kIndexUnit, j, st.FINIDX.column_view(j).subspan(static_cast<std::size_t>(call.Offset(j)), n),
+                "ssfind"};
     }
-  };
-  for (int first = 0; first < items; first += kChunk) {
-    const int count = std::min(kChunk, items - first);
-    double values = 0.0;
-    for (int k = first; k < first + count; ++k) values += call.Length(k % NS + 1);
-    const unsigned lanes = detrend::LanesFor(values, 2e4, count);
-    detrend::ParallelFor(&st.pool, count, lanes, [&](int c, unsigned) {
-      const int k = first + c, j = k % NS + 1;
-      const auto [v, label] = item(k);
-      std::ostringstream out;
-      written[static_cast<std::size_t>(c)] =
-          files::WriteRwl(out, s.SERID[static_cast<std::size_t>(j)], s.IYTAB.IFY(j), v, label);
-      text[static_cast<std::size_t>(c)] = std::move(out).str();
-    });
-    for (int c = 0; c < count; ++c) {
-      const int k = first + c;
-      common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(k / NS)]);
-      if (!written[static_cast<std::size_t>(c)]) NoteUnwritable(call, unit, k % NS + 1, item(k).first);
-      const std::string_view records = text[static_cast<std::size_t>(c)];
-      for (std::size_t at = 0; at < records.size();) {
-        const std::size_t end = std::min(records.find('\n', at), records.size());
-        unit.WriteLine(records.substr(at, end - at));
-        at = end + 1;
-      }
-    }
-  }
+  });
 }
 
 void CloseIterationFiles(EngineCall& call) {

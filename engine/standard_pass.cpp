@@ -3,7 +3,6 @@
 // ring rows to calendar rows.
 #include <algorithm>
 #include <array>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +13,6 @@
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
 #include "engine/engine_call.h"
-#include "files/decade.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
@@ -104,54 +102,22 @@ void StandardPass(EngineCall& call) {
     st.IDXSD1[static_cast<std::size_t>(i)] = detrend::meansd(ind).sd;
   });
 
-  // In series order: the fits' messages, then the series' records. The
-  // records of up to 128 series at a time are laid out by the worker
-  // pool's threads, a series' record set whole by one thread, and written
-  // in order: the files are those WriteSeries writes.
-  constexpr int kChunk = 128;
-  const int files = indices ? 3 : 2;
-  std::vector<std::string> text;
-  std::vector<char> written;
-  auto series_values = [&](int i, int f) {
-    const std::size_t n = static_cast<std::size_t>(call.Length(i));
-    const common::SeriesMatrix& m = f == 0 ? st.RAWORG : f == 1 ? st.CRVORG : st.IDXORG;
-    return m.column_view(i).first(n);
-  };
-  constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
-  constexpr std::array<const char*, 3> kLabels = {"stdraw", "stdcrv", "stdind"};
-  for (int first = 1; first <= NS; first += kChunk) {
-    const int count = std::min(kChunk, NS - first + 1);
-    if (call.first) {
-      const int items = count * files;
-      text.assign(static_cast<std::size_t>(items), std::string());
-      written.assign(static_cast<std::size_t>(items), 0);
-      double chunk_values = 0.0;
-      for (int i = first; i < first + count; ++i) chunk_values += files * call.Length(i);
-      detrend::ParallelFor(&st.pool, items, detrend::LanesFor(chunk_values, 2e4, items), [&](int c, unsigned) {
-        const int i = first + c / files, f = c % files;
-        std::ostringstream out;
-        written[static_cast<std::size_t>(c)] =
-            files::WriteRwl(out, s.SERID[static_cast<std::size_t>(i)], s.IYTAB.IFY(i), series_values(i, f),
-                            kLabels[static_cast<std::size_t>(f)]);
-        text[static_cast<std::size_t>(c)] = std::move(out).str();
-      });
-    }
-    for (int i = first; i < first + count; ++i) {
-      const std::size_t n = static_cast<std::size_t>(call.Length(i));
-      if (!call.regional()) ShowCrvfitMessages(call, fits[static_cast<std::size_t>(i - 1)], static_cast<int>(n));
-      if (!call.first) continue;
-      for (int f = 0; f < files; ++f) {
-        const std::size_t c = static_cast<std::size_t>((i - first) * files + f);
-        common::Unit& unit = *call.dialog.units().Get(kUnits[static_cast<std::size_t>(f)]);
-        if (!written[c]) NoteUnwritable(call, unit, i, series_values(i, f));
-        const std::string_view records = text[c];
-        for (std::size_t at = 0; at < records.size();) {
-          const std::size_t end = std::min(records.find('\n', at), records.size());
-          unit.WriteLine(records.substr(at, end - at));
-          at = end + 1;
-        }
-      }
-    }
+  // In series order: the fits' messages, then (on a first call) the
+  // series' records.
+  for (int i = 1; i <= NS; ++i) {
+    if (!call.regional()) ShowCrvfitMessages(call, fits[static_cast<std::size_t>(i - 1)], call.Length(i));
+  }
+  if (call.first) {
+    const int files = indices ? 3 : 2;
+    constexpr std::array<int, 3> kUnits = {kSeriesUnit, kCurveUnit, kIndexUnit};
+    constexpr std::array<const char*, 3> kLabels = {"stdraw", "stdcrv", "stdind"};
+    // Record set k: series k / files + 1 in file k % files.
+    WriteSeriesRecords(call, NS * files, [&](int k) -> SeriesRecord {
+      const int i = k / files + 1, f = k % files;
+      const common::SeriesMatrix& m = f == 0 ? st.RAWORG : f == 1 ? st.CRVORG : st.IDXORG;
+      return {kUnits[static_cast<std::size_t>(f)], i,
+              m.column_view(i).first(static_cast<std::size_t>(call.Length(i))), kLabels[static_cast<std::size_t>(f)]};
+    });
   }
 
   if (call.regional()) plot::pltcal(call.plots, st.plots.pltcal, s.IDXMAT, call.NS, s.IYTAB, common::kMissing);

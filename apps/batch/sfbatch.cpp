@@ -197,7 +197,7 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
     dialog.CloseOrStop(common::kCensoredUnit);
     AskNextSet(run);
   }
-  drivers::NormalEnd(dialog, run.variant);
+  dialog.NormalEnd(run.variant);
 }
 
 }  // namespace batch

@@ -83,7 +83,7 @@ void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
   drivers::WriteColumnTable(run);
   drivers::WriteDecadeChronologies(run);
   drivers::WriteSpectra(run, store.STDCHR);
-  drivers::NormalEnd(dialog, run.variant);
+  dialog.NormalEnd(run.variant);
 }
 
 }  // namespace interactive

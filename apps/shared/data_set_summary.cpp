@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -58,7 +57,7 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen("");
     dialog.Screen(" Missing (negative) values encountered: " + common::fmt::Print("(i9)", total));
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
-    AbnormalEnd(dialog, variant);
+    dialog.AbnormalEnd(variant);
   }
   dialog.Screen("");
   dialog.Screen(" No missing data flags (negative numbers) encountered. Proceed!");

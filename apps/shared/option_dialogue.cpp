@@ -4,7 +4,6 @@
 #include <string>
 
 #include "apps/shared/option_questions.h"
-#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "detrend/crvfit.h"
@@ -123,7 +122,7 @@ void ChronologyOptions(RunContext& run) {
   if (ask) {
     std::optional<common::MeanMethod> mean;
     while (!(mean = AskMeanMethodOnce(d))) {
-      if (batch) AbnormalEnd(d, run.variant);
+      if (batch) d.AbnormalEnd(run.variant);
     }
     o.MEANMD = *mean;
   }

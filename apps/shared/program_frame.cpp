@@ -101,10 +101,6 @@ void OpenReport(RunContext& run) {
   run.restart.KRETRY = 0;
 }
 
-void NormalEnd(Dialog& dialog, ProgramVariant variant) { dialog.NormalEnd(variant); }
-
-void AbnormalEnd(Dialog& dialog, ProgramVariant variant) { dialog.AbnormalEnd(variant); }
-
 void StartUp(RunContext& run) {
   plot::setplib(plot::kPlotDataDir);
   run.options.RCSFLG = 0;

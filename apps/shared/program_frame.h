@@ -1,5 +1,6 @@
-// What frames a run of either program: the banner and the gap-filling
-// warning, the report file of a data set, and the normal and abnormal ends with their termination lines.
+// What frames a run of either program: the program frame that owns what a
+// run lends out, the banner and the gap-filling warning, and the report file
+// of a data set. The normal and abnormal ends are the dialogue's.
 #pragma once
 
 #include <string>
@@ -42,11 +43,5 @@ void ShowBanner(common::Dialog& dialog, common::ProgramVariant variant);
 // file's name) and sets KRETRY to 0. A report that cannot be opened or
 // written ends the run abnormally, naming it.
 void OpenReport(RunContext& run);
-
-// The normal end: the termination line, "Hit RETURN to Quit", a wait, every
-// unit closed, status 0.
-[[noreturn]] void NormalEnd(common::Dialog& dialog, common::ProgramVariant variant);
-// The abnormal end: the same with the abnormal termination line and status 1.
-[[noreturn]] void AbnormalEnd(common::Dialog& dialog, common::ProgramVariant variant);
 
 }  // namespace drivers

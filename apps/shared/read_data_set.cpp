@@ -3,7 +3,6 @@
 #include <string>
 
 #include "apps/shared/data_set_summary.h"
-#include "apps/shared/program_frame.h"
 #include "common/text.h"
 #include "common/units.h"
 #include "files/character_helpers.h"
@@ -51,7 +50,7 @@ DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
   const bool batch = run.variant == common::ProgramVariant::kBatch;
   // The batch program cannot ask again: "Q" at the menu, or a data set of
   // which nothing was read, ends its run.
-  if (batch && (RDFAIL == files::kMenuQuit || store.NS < 1)) AbnormalEnd(dialog, run.variant);
+  if (batch && (RDFAIL == files::kMenuQuit || store.NS < 1)) dialog.AbnormalEnd(run.variant);
   if (batch) {
     dialog.Report("");
     dialog.Report("DATA TITLE: " + store.TITLE[1]);

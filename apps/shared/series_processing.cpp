@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "apps/shared/data_set_summary.h"
-#include "apps/shared/program_frame.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
@@ -222,7 +221,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.Span(whole);
     if (!files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE,
                        DATFIL, common::kCensoredUnit, dialog)) {
-      AbnormalEnd(dialog, variant);
+      dialog.AbnormalEnd(variant);
     }
     break;
   }

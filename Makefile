@@ -1,5 +1,5 @@
 # make run   installs what is missing, builds, and starts kestrane beside the sample data set
-# make run-batch  the same for kestrane_batch (type kestrel_ridge.lst at its first prompt)
+# make run-batch  the same for kestrane_batch in a folder of its own (type kestrel_ridge.lst at its first prompt)
 # make test  installs what is missing, builds, and runs the whole test suite twice:
 #            once as built for use, once under the address and undefined-behaviour sanitizers
 #            (there a sanitizer report ends a program with status 86, which no program path uses)
@@ -28,9 +28,9 @@ run: build
 	cd run && ../$(BUILD)/kestrane
 
 run-batch: build
-	mkdir -p run
-	cp -n sample/* run/ 2>/dev/null || true
-	cd run && ../$(BUILD)/kestrane_batch
+	mkdir -p run-batch
+	cp -n sample/* run-batch/ 2>/dev/null || true
+	cd run-batch && ../$(BUILD)/kestrane_batch
 
 test: test-plain test-asan
 
@@ -46,4 +46,4 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86 ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) run
+	rm -rf $(BUILD) $(ASAN_BUILD) run run-batch

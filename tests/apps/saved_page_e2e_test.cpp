@@ -66,7 +66,6 @@ double Scale(const std::string& command) {
 
 TEST(SavedPage, TheReadmeCommandsGiveTheWholePageUpright) {
   if (!HaveGhostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
-  unsetenv("DISPLAY");  // with a display the run would wait in its first plot window
   const std::vector<std::string> commands = ReadmeCommands();
   ASSERT_EQ(commands.size(), 2u) << "the README gives one command for a PNG and one for a PDF";
 

@@ -54,8 +54,10 @@ Result RunProgramUnchecked(const std::filesystem::path& dir, const std::string& 
     std::ofstream in(io / "stdin", std::ios::binary);
     for (const std::string& a : answers) in << a << '\n';
   }
-  const std::string command = "cd " + Quote(dir.string()) + " && timeout -k 2 " + std::to_string(timeout_seconds) +
-                              " " + Quote(program) + " < " + Quote((io / "stdin").string()) + " > " +
+  // With a display every plot would wait in its window for a click: the
+  // programs run without one, as from a text console.
+  const std::string command = "cd " + Quote(dir.string()) + " && env -u DISPLAY timeout -k 2 " +
+                              std::to_string(timeout_seconds) + " " + Quote(program) + " < " + Quote((io / "stdin").string()) + " > " +
                               Quote((io / "stdout").string()) + " 2> " + Quote((io / "stderr").string());
   Result result;
   const auto start = std::chrono::steady_clock::now();

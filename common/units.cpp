@@ -159,12 +159,16 @@ bool Units::IsProtected(const std::string& name) const {
 std::string Units::WhyInUse(const std::string& name) const {
   const std::optional<FileId> id = FileIdOf(name);
   if (!id) return {};
+  // The file is named as the run knows it when `name` reaches it otherwise.
+  auto reason = [&](const std::string& known_as, bool reading) {
+    const std::string what = reading ? "a file this run reads" : "a file this run is writing";
+    return known_as == name ? "it is " + what : "it is " + known_as + ", " + what;
+  };
   for (const Protected& p : protected_) {
-    if (p.id == *id) return "it is " + p.name + ", a file this run reads";
+    if (p.id == *id) return reason(p.name, true);
   }
   for (const auto& [number, unit] : units_) {
-    if (unit->id_ != id) continue;
-    return "it is " + unit->name_ + (unit->reading() ? ", a file this run reads" : ", a file this run is writing");
+    if (unit->id_ == id) return reason(unit->name_, unit->reading());
   }
   return {};
 }

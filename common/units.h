@@ -102,9 +102,9 @@ class Units {
 
   // Why nothing may be written over `name` past the units (a plot page):
   // the file it names, whatever path reaches it, is a protected file or the
-  // file of an open unit. The reason names that file ("it is site.rwl, a
-  // file this run reads"); empty when neither, also when `name` names no
-  // file yet.
+  // file of an open unit. The reason names that file when `name` is
+  // another path to it ("it is site.rwl, a file this run reads"); empty
+  // when neither, also when `name` names no file yet.
   std::string WhyInUse(const std::string& name) const;
 
   // Why the last Open or Close failed.

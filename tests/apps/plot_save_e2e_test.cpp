@@ -197,19 +197,4 @@ TEST(PlotPages, APageThatCannotBeWrittenIsNamedAndTheMenuComesBack) {
   }
 }
 
-TEST(PlotPages, SlashAloneEndsTheRunAtTheFileNamePrompt) {
-  // " /" at the menu and "/" alone at the file name prompt end the program
-  // normally, with nothing saved.
-  for (const std::vector<std::string>& plot : {std::vector<std::string>{" /"}, std::vector<std::string>{"s", "  /"}}) {
-    Synth12 s;
-    const std::vector<std::string> files_before = s.box.Files();
-    std::vector<std::string> answers = InteractiveRun(plot);
-    answers.resize(10 + plot.size());
-    const e2e::Result r = s.box.Run(e2e::Kestrane(), answers, 120);
-    EXPECT_EQ(r.status, 0) << Tail(r.screen);
-    for (const std::string& name : s.box.Files()) EXPECT_FALSE(name.ends_with(".ps")) << name;
-    s.ExpectInputsUnchanged();
-  }
-}
-
 }  // namespace

@@ -501,19 +501,6 @@ TEST(Plotopt, ValuesOutsideTheirRangeAreAskedAgain) {
   }
 }
 
-TEST(Plotopt, TheLineColourIsAskedAgainWithItsPrompt) {
-  // 2147483647 is read from its first four columns: 2147.
-  Session s({"-3", "2147483647", "3"});
-  plotset ps;
-  ps.iopt = 4;
-  plotopt(ps, s.dialog);
-  EXPECT_EQ(ps.icol[0], 3);
-  const std::string prompt = Pad(14) + "select new line color: [0-15] : ";
-  const std::string refused = "\n" + Pad(14) + "out of range re-enter a number from 0 to 15\n";
-  const std::string& t = s.console.transcript();
-  EXPECT_EQ(t.substr(t.find(prompt)), prompt + "-3\n" + refused + prompt + "2147483647\n" + refused + prompt + "3\n");
-}
-
 TEST(Plotopt, SymbolPrompts) {
   Session s({"32", "4"});
   plotset ps;

@@ -83,9 +83,11 @@ struct TypedAnswer {
 };
 
 // What "/" typed as an answer does: stop the program (almost every
-// question), or come back as the answer (the questions that stop with
-// their own text or take "/" as an ordinary answer).
-enum class Slash { kStops, kAnswer };
+// question), stop it only as the whole answer (a file name, where a longer
+// answer starting with "/" is a path), or come back as the answer (the
+// questions that stop with their own text or take "/" as an ordinary
+// answer).
+enum class Slash { kStops, kAlone, kAnswer };
 
 inline constexpr std::size_t kMarkerColumn = 50;
 inline constexpr std::size_t kListMarkerColumn = 45;
@@ -139,8 +141,8 @@ class Dialog {
   std::string Ask(std::string_view text, std::size_t length, std::size_t marker_column = kMarkerColumn);
 
   // Reads one typed answer of `length` (at least 1) characters: leading
-  // blanks removed, "/" as its first character stopping the program
-  // normally unless `slash` says otherwise. End of input stops the program
+  // blanks removed, "/" as its first character (kAlone: as the whole
+  // answer) stopping the program normally; kAnswer gives it back. End of input stops the program
   // (status 3).
   TypedAnswer ReadTyped(std::size_t length, Slash slash = Slash::kStops);
   // Prompt, then ReadTyped.

@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace common {
@@ -21,6 +22,13 @@ std::string_view TrimRight(std::string_view s) {
 bool SameText(std::string_view a, std::string_view b) { return TrimRight(a) == TrimRight(b); }
 
 bool IsBlank(std::string_view s) { return TrimRight(s).empty(); }
+
+bool HasControlCharacter(std::string_view text) {
+  return std::ranges::any_of(text, [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7f;
+  });
+}
 
 std::string Upper(std::string_view s) {
   std::string out(s);

@@ -25,6 +25,10 @@ bool SameText(std::string_view a, std::string_view b);
 // True when every character is a blank (also for an empty text).
 bool IsBlank(std::string_view s);
 
+// Whether `text` holds a control character (NUL, tab, escape, DEL, ...):
+// a typed file name holding one is an entry that could not be read.
+bool HasControlCharacter(std::string_view text);
+
 // ASCII upper case of `s` (the report-file twin of a screen line).
 std::string Upper(std::string_view s);
 

@@ -33,6 +33,19 @@ namespace {
 // errno after a failed call, never 0.
 int LastErrno() { return errno != 0 ? errno : EIO; }
 
+using FileId = std::pair<unsigned long long, unsigned long long>;
+
+FileId IdOf(const struct stat& st) {
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+// The file `name` reaches (links followed); nullopt when none.
+std::optional<FileId> FileIdOf(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
+  return IdOf(st);
+}
+
 }  // namespace
 
 void Unit::WriteLine(std::string_view text) {
@@ -73,6 +86,7 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
       u->records_.emplace_back(bytes, start, stop - start);
       start = end + 1;
     }
+    u->id_ = FileIdOf(name);
   } else {
     if (IsProtected(name)) {
       last_error_ = "it is a data file being read";
@@ -89,6 +103,8 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     // wait still sends all that was written.
     u->buffer_.resize(std::size_t{1} << 16);
     std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
+    struct stat st {};
+    if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdOf(st);
   }
   units_[unit] = std::move(u);
   return true;
@@ -130,17 +146,31 @@ int Units::FirstFailedUnit() {
 }
 
 void Units::Protect(const std::string& name) {
-  struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return;
-  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
-  if (std::ranges::find(protected_, id) == protected_.end()) protected_.push_back(id);
+  const std::optional<FileId> id = FileIdOf(name);
+  if (!id || IsProtected(name)) return;
+  protected_.push_back({*id, name});
 }
 
 bool Units::IsProtected(const std::string& name) const {
-  struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return false;
-  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
-  return std::ranges::find(protected_, id) != protected_.end();
+  const std::optional<FileId> id = FileIdOf(name);
+  return id && std::ranges::any_of(protected_, [&](const Protected& p) { return p.id == *id; });
+}
+
+std::string Units::WhyInUse(const std::string& name) const {
+  const std::optional<FileId> id = FileIdOf(name);
+  if (!id) return {};
+  // The file is named as the run knows it when `name` reaches it otherwise.
+  auto reason = [&](const std::string& known_as, bool reading) {
+    const std::string what = reading ? "a file this run reads" : "a file this run is writing";
+    return known_as == name ? "it is " + what : "it is " + known_as + ", " + what;
+  };
+  for (const Protected& p : protected_) {
+    if (p.id == *id) return reason(p.name, true);
+  }
+  for (const auto& [number, unit] : units_) {
+    if (unit->id_ == id) return reason(unit->name_, unit->reading());
+  }
+  return {};
 }
 
 std::vector<int> Units::WritingUnits() const {

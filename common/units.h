@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/fortran_format.h"
@@ -64,6 +65,9 @@ class Unit : public fmt::RecordSource {
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;  // file_'s buffer, kept until file_ is closed
   int write_error_ = 0;
+  // The file itself (device and inode), whatever path reached it; unset
+  // when it could not be told.
+  std::optional<std::pair<unsigned long long, unsigned long long>> id_;
 };
 
 class Units {
@@ -96,6 +100,13 @@ class Units {
   void Protect(const std::string& name);
   bool IsProtected(const std::string& name) const;
 
+  // Why nothing may be written over `name` past the units (a plot page):
+  // the file it names, whatever path reaches it, is a protected file or the
+  // file of an open unit. The reason names that file when `name` is
+  // another path to it ("it is site.rwl, a file this run reads"); empty
+  // when neither, also when `name` names no file yet.
+  std::string WhyInUse(const std::string& name) const;
+
   // Why the last Open or Close failed.
   const std::string& last_error() const { return last_error_; }
 
@@ -114,12 +125,11 @@ class Units {
 
  private:
   std::map<int, std::unique_ptr<Unit>> units_;
-  struct FileId {
-    unsigned long long device;
-    unsigned long long inode;
-    bool operator==(const FileId&) const = default;
+  struct Protected {
+    std::pair<unsigned long long, unsigned long long> id;  // device, inode
+    std::string name;                                      // as it was given
   };
-  std::vector<FileId> protected_;
+  std::vector<Protected> protected_;
   std::string last_error_;
 };
 

@@ -70,13 +70,6 @@ std::optional<int> ConvertAnswer(std::string answer) {
   return value;
 }
 
-bool HasControlCharacter(std::string_view text) {
-  return std::ranges::any_of(text, [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || u == 0x7f;
-  });
-}
-
 std::string_view FileNamePart(std::string_view name) {
   const std::size_t slash = name.rfind('/');
   return slash == std::string_view::npos ? name : name.substr(slash + 1);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace files {
 
 // Every position of `text` becomes a blank.
@@ -26,8 +28,8 @@ void ifmt(std::string& answer, std::string& fmt);
 // fails (the caller asks again). The caller has handled "/" and blank.
 std::optional<int> ConvertAnswer(std::string answer);
 
-// Whether `text` holds a control character (NUL, tab, escape, DEL, ...).
-bool HasControlCharacter(std::string_view text);
+// Whether `text` holds a control character (the dialogue's own test).
+using common::HasControlCharacter;
 
 // The file-name part of a typed path: what follows its last "/".
 std::string_view FileNamePart(std::string_view name);

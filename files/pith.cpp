@@ -95,6 +95,7 @@ void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::str
       PITHFL = 0;
       return;
     }
+    units.Protect(name);  // no output of the run may be written over it
     common::Unit& unit = *units.Get(LUNP);
     dialog.Screen("");
     dialog.Screen(" Reading offset file: " + name);

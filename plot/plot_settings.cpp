@@ -1,7 +1,6 @@
 #include "plot/plot_settings.h"
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include "common/fortran_format.h"
@@ -34,20 +33,47 @@ std::optional<int> IntIgnoringBlanks(std::string_view field) {
   return value;
 }
 
-// An integer read from the first four characters typed (I4): blanks are
-// ignored and a blank field is 0; nullopt when it is not a number.
+// An integer read from the first four characters of the typed answer (I4):
+// blanks are ignored and a blank field is 0; nullopt when it is not a number.
 std::optional<int> ReadFourColumns(common::Dialog& dialog) {
-  const std::string field = dialog.ReadAnswer(4);
-  dialog.QuitIfSlash(field);
-  if (field.find_first_not_of(' ') == std::string::npos) return 0;
-  return IntIgnoringBlanks(field);
+  const common::TypedAnswer field = dialog.ReadTyped(4);
+  if (field.blank) return 0;
+  return IntIgnoringBlanks(field.text);
 }
 
-void Store(std::optional<int> v, int& field) {
-  if (v) field = *v;
-}
 void Store(std::optional<float> v, float& field) {
   if (v) field = *v;
+}
+
+// The range a setting takes: colour map 0 indices, background channels,
+// line styles and widths, symbol codes, minor tick counts (more would only
+// blacken the axis and take PLplot minutes to draw).
+struct Range {
+  int lo, hi;
+};
+constexpr Range kColour{0, 15};
+constexpr Range kChannel{0, 255};
+constexpr Range kPen{0, 8};
+constexpr Range kSymbol{0, 126};
+constexpr Range kMinorTicks{0, 100};
+
+// Stores the number `read` returns when it lies in `range`; one outside is
+// asked again after a line saying so (`ask` shows the question again). An
+// answer that is not a number keeps the old value.
+void StoreInRange(common::Dialog& d, Range range, const std::function<void()>& ask,
+                  const std::function<std::optional<int>()>& read, int& field) {
+  for (;;) {
+    const std::optional<int> value = read();
+    if (!value) return;
+    if (*value >= range.lo && *value <= range.hi) {
+      field = *value;
+      return;
+    }
+    d.Screen("");
+    d.Screen(At(14) + "out of range re-enter a number from " + std::to_string(range.lo) + " to " +
+             std::to_string(range.hi));
+    ask();
+  }
 }
 
 void ColourTable(common::Dialog& d) {
@@ -98,10 +124,23 @@ void ChangeReal(common::Dialog& d, std::string_view text, float& value, int colu
 
 enum class IntRead { kFree, kFourColumns };
 
-// A count or code: shown in 4 positions, read free-form or from 4 columns.
-void ChangeInt(common::Dialog& d, std::string_view text, int& value, IntRead read) {
-  AskChange(d, text, IntField(value, 4));
-  Store(read == IntRead::kFourColumns ? ReadFourColumns(d) : d.ReadFreeInt(), value);
+std::optional<int> ReadInt(common::Dialog& d, IntRead read) {
+  return read == IntRead::kFourColumns ? ReadFourColumns(d) : d.ReadFreeInt();
+}
+
+// A count or code in `range`: shown in 4 positions, read free-form or from
+// 4 columns.
+void ChangeInt(common::Dialog& d, std::string_view text, int& value, IntRead read, Range range) {
+  auto ask = [&] { AskChange(d, text, IntField(value, 4)); };
+  ask();
+  StoreInRange(d, range, ask, [&] { return ReadInt(d, read); }, value);
+}
+
+// A setting asked by a prompt at column 14 (`blank_before`: after an empty
+// line), its value in `range`.
+void SelectInt(common::Dialog& d, bool blank_before, std::string_view text, int& value, IntRead read, Range range) {
+  Ask14(d, blank_before, text);
+  StoreInRange(d, range, [&] { Ask14(d, false, text); }, [&] { return ReadInt(d, read); }, value);
 }
 
 void Reset(plotset& ps) {
@@ -136,57 +175,48 @@ void plotopt(plotset& ps, common::Dialog& d) {
         ps.ibgr = ps.ibgg = ps.ibgb = 255;
         ps.idark = 0;
       } else if (*choice == 2) {
-        Ask14(d, false, "enter red value [0-255] > ");
-        Store(d.ReadFreeInt(), ps.ibgr);
-        Ask14(d, false, "enter green value [0-255] > ");
-        Store(d.ReadFreeInt(), ps.ibgg);
-        Ask14(d, false, "enter blue value [0-255] > ");
-        Store(d.ReadFreeInt(), ps.ibgb);
+        SelectInt(d, false, "enter red value [0-255] > ", ps.ibgr, IntRead::kFree, kChannel);
+        SelectInt(d, false, "enter green value [0-255] > ", ps.ibgg, IntRead::kFree, kChannel);
+        SelectInt(d, false, "enter blue value [0-255] > ", ps.ibgb, IntRead::kFree, kChannel);
         ps.idark = 0;
       }
       break;
     }
     case 2:
-      Ask14(d, false, "select new frame color [0-15] : ");
-      Store(d.ReadFreeInt(), ps.ifrmc);
+      SelectInt(d, false, "select new frame color [0-15] : ", ps.ifrmc, IntRead::kFree, kColour);
       break;
     case 3:
-      Ask14(d, true, "select new text color: [0-15] : ");
-      Store(d.ReadFreeInt(), ps.itxtc);
+      SelectInt(d, true, "select new text color: [0-15] : ", ps.itxtc, IntRead::kFree, kColour);
       break;
     case 4:
-      Ask14(d, false, "select new line color: [0-15] : ");
-      Store(ReadFourColumns(d), ps.icol[0]);
+      SelectInt(d, false, "select new line color: [0-15] : ", ps.icol[0], IntRead::kFourColumns, kColour);
       break;
     case 5:
-      Ask14(d, false, "select new curve color: [0-15] : ");
-      Store(ReadFourColumns(d), ps.icol[1]);
+      SelectInt(d, false, "select new curve color: [0-15] : ", ps.icol[1], IntRead::kFourColumns, kColour);
       break;
     case 6:
-      Ask14(d, true, "select new line style: [0-8] : ");
-      Store(ReadFourColumns(d), ps.iwid[0]);
+      SelectInt(d, true, "select new line style: [0-8] : ", ps.iwid[0], IntRead::kFourColumns, kPen);
       break;
     case 7:
-      Ask14(d, true, "select new curve width: [0-8]  : ");
-      Store(ReadFourColumns(d), ps.iwid[1]);
+      SelectInt(d, true, "select new curve width: [0-8]  : ", ps.iwid[1], IntRead::kFourColumns, kPen);
       break;
     case 8:
       ChangeTick(d, "change x axis major tics from: ", ps.xtick);
       break;
     case 9:
-      ChangeInt(d, "change x axis minor tics from: ", ps.nxsub, IntRead::kFree);
+      ChangeInt(d, "change x axis minor tics from: ", ps.nxsub, IntRead::kFree, kMinorTicks);
       break;
     case 10:
       ChangeTick(d, "change y axis major tics from: ", ps.ytick);
       break;
     case 11:
-      ChangeInt(d, "change y axis minor tics from: ", ps.nysub, IntRead::kFourColumns);
+      ChangeInt(d, "change y axis minor tics from: ", ps.nysub, IntRead::kFourColumns, kMinorTicks);
       break;
     case 12:
       ChangeTick(d, "change z axis major tics from: ", ps.ztick);
       break;
     case 13:
-      ChangeInt(d, "change z axis minor tics from: ", ps.nzsub, IntRead::kFourColumns);
+      ChangeInt(d, "change z axis minor tics from: ", ps.nzsub, IntRead::kFourColumns, kMinorTicks);
       break;
     case 14:
       ChangeReal(d, "change x axis max value from: ", ps.xmax);
@@ -207,10 +237,10 @@ void plotopt(plotset& ps, common::Dialog& d) {
       ChangeReal(d, "change z axis min value from: ", ps.zmin);
       break;
     case 20:
-      ChangeInt(d, "change symbol [0-126, 32 = no symbol]: ", ps.isym, IntRead::kFree);
+      ChangeInt(d, "change symbol [0-126, 32 = no symbol]: ", ps.isym, IntRead::kFree, kSymbol);
       break;
     case 21:
-      ChangeInt(d, "change symbol color from: ", ps.isymc, IntRead::kFree);
+      ChangeInt(d, "change symbol color from: ", ps.isymc, IntRead::kFree, kColour);
       break;
     case 99:
       Reset(ps);
@@ -322,16 +352,28 @@ bool IsContinue(const std::string& a) {
   return a == "C " || a == "c " || a == "  " || a == "Y " || a == "y " || a == "N " || a == "n ";
 }
 
-// The save name as typed, left-justified and without trailing blanks; empty
-// when it is blank, "-" (standard output to PLplot) or cannot be written.
-std::string UsableFileName(const std::string& typed) {
-  const std::size_t first = typed.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  std::string name(common::TrimRight(typed.substr(first)));
-  if (name == "-") return {};
-  std::FILE* f = std::fopen(name.c_str(), "w");
-  if (f == nullptr) return {};
-  std::fclose(f);
+// The save path's lines at column 16.
+void SaveLine(common::Dialog& d, const std::string& text) { d.Screen(At(16) + text); }
+
+// The plot file name typed (leading blanks removed), or empty after the
+// lines that say why no page is written under it: an entry that cannot be
+// read (blank, a control character, "-", which PLplot takes for standard
+// output), or a file the run reads or holds open, whatever path names it.
+std::string PageName(common::Dialog& d, const common::TypedAnswer& typed) {
+  const std::string name(common::TrimRight(typed.text));
+  if (typed.blank || name == "-" || common::HasControlCharacter(name)) {
+    d.Screen("");
+    SaveLine(d, "Error reading plot file name");
+    SaveLine(d, "Try again and do not forget to append");
+    SaveLine(d, "the extension .ps");
+    return {};
+  }
+  const std::string in_use = d.units().WhyInUse(name);
+  if (!in_use.empty()) {
+    d.Screen("");
+    SaveLine(d, "Cannot write the plot file " + name + ": " + in_use);
+    return {};
+  }
   return name;
 }
 
@@ -358,11 +400,15 @@ bool ExtraItem(common::Dialog& d, PlotMemory& mem, ExtraItems extras, int option
       case 24:
         ChangeReal(d, "change X(bottom) axis max tick value from: ", mem.bottom_xtick, 16);
         return true;
-      case 25:
-        AskChange(d, "change X(bottom) axis min tick value from: ",
-                  RealField(static_cast<float>(mem.bottom_nxsub), 8, 3), 16);
-        Store(d.ReadFreeInt(), mem.bottom_nxsub);
+      case 25: {
+        auto ask = [&] {
+          AskChange(d, "change X(bottom) axis min tick value from: ",
+                    RealField(static_cast<float>(mem.bottom_nxsub), 8, 3), 16);
+        };
+        ask();
+        StoreInRange(d, kMinorTicks, ask, [&] { return d.ReadFreeInt(); }, mem.bottom_nxsub);
         return true;
+      }
       default:
         break;
     }
@@ -396,31 +442,31 @@ void RunPlot(PlotContext& ctx, PlotMemory& mem, MenuBox box, ExtraItems extras, 
       PrintBox(d, box);
       d.Screen("");
       d.ScreenText(At(16) + " enter option number > ");
-      mem.answer = d.ReadAnswer(2);
-      d.QuitIfSlash(mem.answer);
+      mem.answer = d.ReadTyped(2).text;
 
       if (mem.answer == "S " || mem.answer == "s ") {
-        const std::string pad = At(16);
         d.Screen("");
-        d.Screen(pad + "NOTE: The image file you are about to create is PostScript. ");
-        d.Screen(pad + "To make this readily apparent to your OS we recommend adding");
-        d.Screen(pad + "the extension .ps to the file name.");
+        SaveLine(d, "NOTE: The image file you are about to create is PostScript. ");
+        SaveLine(d, "To make this readily apparent to your OS we recommend adding");
+        SaveLine(d, "the extension .ps to the file name.");
         mem.file_name.assign(70, ' ');
-        d.ScreenText(pad + "Enter plot file name > ");
-        mem.file_name = d.ReadAnswer(70);
-        const std::string name = UsableFileName(mem.file_name);
-        if (name.empty()) {
-          d.Screen("");
-          d.Screen(pad + "Error reading plot file name");
-          d.Screen(pad + "Try again and do not forget to append");
-          d.Screen(pad + "the extension .ps");
-          continue;
-        }
-        mem.file_name = common::Fixed(name, 70);
+        d.ScreenText(At(16) + "Enter plot file name > ");
+        // A name is a path: "/" stops the program only as the whole answer.
+        const common::TypedAnswer typed = d.ReadTyped(70, common::Slash::kAlone);
+        mem.file_name = typed.text;
+        const std::string name = PageName(d, typed);
+        if (name.empty()) continue;
         p.sdev("psc");
         p.setopt("geometry", "600x1000");
         p.sfnam(name);
         draw(p);
+        // A page that did not reach its file is named; the menu comes back,
+        // so it can be saved under another name.
+        const std::string failed = p.file_error();
+        if (!failed.empty()) {
+          d.Screen("");
+          SaveLine(d, "Cannot write the plot file " + name + ": " + failed);
+        }
         preset = true;
         continue;
       }

@@ -36,7 +36,8 @@ struct plotset {
 };
 
 // plotopt: applies option `ps.iopt` to the record. 1 to 21 ask for one new
-// value on the console (no range check; an answer that is not a number keeps
+// value on the console (a colour, channel, pen, symbol or minor tick count
+// outside its range is asked again; an answer that is not a number keeps
 // the old value); 99 resets colours, widths, symbols, device and limits
 // (ticks and minor counts are kept); every other number does nothing.
 void plotopt(plotset& ps, common::Dialog& dialog);
@@ -88,6 +89,9 @@ std::vector<std::string> MenuBoxLines(MenuBox box);
 // (limits, ticks, colour overrides), draw on the screen, then the menu loop
 // (replot, save as PostScript, restart from the defaults). `draw` draws one
 // page from the colour setting through end(), on whatever device is set.
+// A page is never saved over a file the run reads or holds open (the
+// dialogue's units tell), and one that cannot be written is named; the menu
+// comes back either way.
 void RunPlot(PlotContext& ctx, PlotMemory& mem, MenuBox box, ExtraItems extras, const std::function<void()>& scale,
              const std::function<void(Plotter&)>& draw);
 

@@ -12,6 +12,10 @@
 #include <cstdio>
 #include <thread>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <algorithm>
 #include <vector>
 
@@ -76,6 +80,47 @@ void SaneLimits(double& lo, double& hi) {
   if (lo == hi) hi = lo + 1.0;
 }
 
+// Colour map 0 as the plots use it: 16 entries.
+constexpr int kColourMap0Size = 16;
+
+int Channel(int value) { return std::clamp(value, 0, 255); }
+
+// A new empty temporary file for a page; empty when none can be made.
+std::string NewDraft() {
+  std::error_code error;
+  std::filesystem::path dir = std::filesystem::temp_directory_path(error);
+  if (error) dir = "/tmp";
+  std::string name = (dir / "kestrane_page_XXXXXX").string();
+  const int fd = mkstemp(name.data());
+  if (fd < 0) return {};
+  close(fd);
+  return name;
+}
+
+// Copies the page drawn into `draft` to `name`, every write checked; why it
+// did not reach `name` whole, or empty.
+std::string CopyPage(const std::string& draft, const std::string& name) {
+  std::ifstream in(draft, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string page = bytes.str();
+  // PLplot's PostScript ends with its trailer: a page without it was cut
+  // short where it was drawn.
+  if (page.find("%%EOF", page.size() > 16 ? page.size() - 16 : 0) == std::string::npos) {
+    return "the page could not be drawn whole";
+  }
+  errno = 0;
+  std::FILE* out = std::fopen(name.c_str(), "wb");
+  if (out == nullptr) return std::strerror(errno != 0 ? errno : EIO);
+  errno = 0;
+  int error = 0;
+  if (std::fwrite(page.data(), 1, page.size(), out) != page.size() || std::fflush(out) != 0) error = errno;
+  if (error == 0 && std::ferror(out) != 0) error = EIO;
+  errno = 0;
+  if (std::fclose(out) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  return error == 0 ? std::string() : std::string(std::strerror(error));
+}
+
 }  // namespace
 
 std::string PlplotPlotter::ScreenDeviceName() {
@@ -136,6 +181,7 @@ bool PlplotPlotter::DisplayOpens() {
 
 PlplotPlotter::~PlplotPlotter() {
   if (initialised_) plend();
+  if (!draft_name_.empty()) std::remove(draft_name_.c_str());
   if (child_ > 0) {
     int status = 0;
     waitpid(child_, &status, 0);
@@ -184,7 +230,12 @@ void PlplotPlotter::sdev(std::string_view device) {
 
 void PlplotPlotter::sfnam(std::string_view file_name) {
   if (skipping_) return;
-  plsfnam(Str(file_name).c_str());
+  if (!draft_name_.empty()) std::remove(draft_name_.c_str());
+  page_name_ = Str(file_name);
+  draft_name_ = NewDraft();
+  file_error_ = draft_name_.empty() ? "no temporary file could be made for the page" : "";
+  // Without a file name PLplot would ask for one on standard input.
+  plsfnam(draft_name_.empty() ? "/dev/null" : draft_name_.c_str());
 }
 
 void PlplotPlotter::setopt(std::string_view option, std::string_view value) {
@@ -193,11 +244,12 @@ void PlplotPlotter::setopt(std::string_view option, std::string_view value) {
 }
 
 void PlplotPlotter::scol0(int index, int r, int g, int b) {
-  if (!skipping_) plscol0(index, r, g, b);
+  if (skipping_ || index < 0 || index >= kColourMap0Size) return;
+  plscol0(index, Channel(r), Channel(g), Channel(b));
 }
 
 void PlplotPlotter::scolbg(int r, int g, int b) {
-  if (!skipping_) plscolbg(r, g, b);
+  if (!skipping_) plscolbg(Channel(r), Channel(g), Channel(b));
 }
 
 void PlplotPlotter::init() {
@@ -216,6 +268,12 @@ void PlplotPlotter::end() {
     _exit(0);
   }
   if (initialised_) plend();
+  if (!page_name_.empty()) {
+    if (file_error_.empty()) file_error_ = CopyPage(draft_name_, page_name_);
+    if (!draft_name_.empty()) std::remove(draft_name_.c_str());
+    draft_name_.clear();
+    page_name_.clear();
+  }
   if (child_ > 0) {
     int status = 0;
     while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
@@ -310,7 +368,7 @@ void PlplotPlotter::poin(std::span<const double> x, std::span<const double> y, i
 }
 
 void PlplotPlotter::col0(int index) {
-  if (initialised_) plcol0(index);
+  if (initialised_ && index >= 0 && index < kColourMap0Size) plcol0(index);
 }
 
 void PlplotPlotter::width(double w) {
@@ -318,7 +376,7 @@ void PlplotPlotter::width(double w) {
 }
 
 void PlplotPlotter::lsty(int style) {
-  if (initialised_) pllsty(style);
+  if (initialised_ && style >= 1 && style <= 8) pllsty(style);
 }
 
 void PlplotPlotter::font(int f) {

@@ -37,6 +37,9 @@ class Plotter {
   virtual void width(double w) = 0;
   virtual void lsty(int style) = 0;
   virtual void font(int f) = 0;
+  // Why the last page drawn to a file (sdev of a file device, sfnam, the
+  // drawing, end) did not reach that file whole; empty when it did.
+  virtual std::string file_error() const { return {}; }
 };
 
 // "wingcc", the screen device the plot settings name; the PLplot plotter
@@ -92,6 +95,12 @@ class NullPlotter : public Plotter {
 // skipped, so a run without a display still reaches its menu and can save.
 // A screen drawing runs in a child process, which end() waits for: PLplot
 // ends the process on a device failure, and that must never be the program.
+// A file page is drawn into a temporary file and copied to its name by
+// end(), every write checked (PLplot does not say when one fails), so a
+// page that cannot be written there is known (file_error()). Colours, line
+// styles and background values PLplot would refuse with a message on the
+// error stream are never passed to it: the refused call would change
+// nothing.
 class PlplotPlotter : public Plotter {
  public:
   // `pause_on_screen`: keep a screen window open until the user dismisses
@@ -124,6 +133,7 @@ class PlplotPlotter : public Plotter {
   void width(double w) override;
   void lsty(int style) override;
   void font(int f) override;
+  std::string file_error() const override { return file_error_; }
 
   // Whether the last sdev("wingcc") found no usable screen.
   bool screen_skipped() const { return no_screen_; }
@@ -156,6 +166,9 @@ class PlplotPlotter : public Plotter {
   bool initialised_ = false;
   int child_ = -1;          // process drawing the screen page, waited for by end()
   int last_screen_status_ = -1;
+  std::string page_name_;   // the file the page being drawn goes to, or empty
+  std::string draft_name_;  // the temporary file PLplot draws it into
+  std::string file_error_;
 };
 
 }  // namespace plot

@@ -7,6 +7,9 @@
 // created reads back to the series of the data file it came from.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -185,5 +188,157 @@ TEST_P(AnswerFuzz, AnyAnswersEndCleanlyAndLoseNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shards, AnswerFuzz, testing::Range(0, 8));
+
+// ---------------------------------------------------------------------------
+// Hostile answers at the plot options menus: pages saved under the names of
+// the run's own files (the data file, the list file, the pith offset file,
+// the open report and cumulative files, also through "./"), colours and
+// other settings outside their range, then the scenario's answers go on.
+
+// Scenarios whose answer scripts mark each plot options menu in a comment,
+// in both programs, one with a pith offset file.
+const char* const kPlotMenuScenarios[] = {"engine_regional_pith", "engine_spline_restart", "engine_line_fit",
+                                          "engine_raw_data", "batch_two_sets"};
+
+// The indices (among the answers, comments dropped) of the answers given at
+// a plot options menu.
+std::vector<std::size_t> PlotMenuPositions(const std::string& name) {
+  std::vector<std::size_t> positions;
+  std::istringstream lines(Slurp(kGolden / name / "answers.txt"));
+  bool at_menu = false;
+  std::size_t index = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind('#', 0) == 0) {
+      std::string lower = line;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      at_menu = lower.find("plot options menu") != std::string::npos;
+      continue;
+    }
+    if (at_menu) positions.push_back(index);
+    at_menu = false;
+    ++index;
+  }
+  return positions;
+}
+
+// What the plot menu answers are typed with: {data}, {list}, {pith},
+// {report} (the first data set's), {cumulative} stand for the scenario's
+// files.
+const std::vector<std::vector<std::string>> kPlotMenuHostile = {
+    {"s", "{data}"},          {"s", "./{data}"},     {" s", "  {data}"},      {"S", "{report}"},
+    {"s", "./{report}"},      {"s", "{list}"},       {"s", "./{list}"},       {"s", "{pith}"},
+    {"s", "./{pith}"},        {"s", "{cumulative}"}, {"s", "{data}\x01"},   {"s", "/dev/full"},
+    {"4", "-3", "2"},         {"5", "2147483647", "9"}, {"4", "2147483647"}, {"5", "-3", "16", "-2147483648", "3"},
+    {"2", "99", "1"},         {"3", "-1"},           {"21", "16", "4"},       {"1", "2", "300", "-5", "256", "7", "8", "9"},
+    {"6", "0", "0"},          {"6", "9", "2"},       {"9", "2147483647", "3"}, {"13", "101"},
+    {"20", "127", "32"},      {"0"},                 {"99"}};
+
+// The scenario's file standing for `placeholder`.
+std::string PlotMenuName(const Scenario& s, const std::string& placeholder) {
+  std::string data, list, pith;
+  for (const auto& [name, content] : s.inputs) {
+    if (name.ends_with(".lst")) {
+      list = name;
+    } else if (name.find("pith") != std::string::npos) {
+      pith = name;
+    } else if (data.empty()) {
+      data = name;  // the first in name order: the batch list's first too
+    }
+  }
+  const bool batch = s.program == e2e::KestraneBatch();
+  if (placeholder == "{data}") return data;
+  if (placeholder == "{list}") return list.empty() ? data : list;
+  if (placeholder == "{pith}") return pith.empty() ? data : pith;
+  if (placeholder == "{cumulative}") return batch ? "STD_Crns.txt" : data;
+  return data.substr(0, data.find('.')) + (batch ? "_out_vKestraneBatch.txt" : "_out_vKestrane_2019.txt");
+}
+
+std::vector<std::string> PlotMenuAnswers(std::mt19937& rng, const Scenario& s) {
+  std::vector<std::string> answers =
+      kPlotMenuHostile[std::uniform_int_distribution<std::size_t>(0, kPlotMenuHostile.size() - 1)(rng)];
+  for (std::string& a : answers) {
+    for (const char* placeholder : {"{data}", "{list}", "{pith}", "{report}", "{cumulative}"}) {
+      const std::size_t at = a.find(placeholder);
+      if (at != std::string::npos) a.replace(at, std::string(placeholder).size(), PlotMenuName(s, placeholder));
+    }
+  }
+  return answers;
+}
+
+// One to three hostile sequences put in front of the answers of plot
+// options menus (the menu's own answer follows, so the run goes on).
+std::vector<std::string> InsertPlotMenuAnswers(std::vector<std::string> answers,
+                                               std::vector<std::size_t> positions, std::mt19937& rng,
+                                               const Scenario& s) {
+  std::shuffle(positions.begin(), positions.end(), rng);
+  positions.resize(std::min<std::size_t>(positions.size(), 1 + std::uniform_int_distribution<std::size_t>(0, 2)(rng)));
+  std::sort(positions.rbegin(), positions.rend());  // from the last, so the earlier stay where they are
+  for (const std::size_t at : positions) {
+    const std::vector<std::string> hostile = PlotMenuAnswers(rng, s);
+    answers.insert(answers.begin() + static_cast<std::ptrdiff_t>(at), hostile.begin(), hostile.end());
+  }
+  return answers;
+}
+
+// No page was written over a file the run read or held open (the inputs,
+// the reports, the cumulative files), and PLplot was never given a value
+// it complains about on the error stream.
+void ExpectNoPageOverRunFiles(const e2e::Sandbox& box, const Scenario& s, const e2e::Result& r,
+                              const std::string& label) {
+  for (const auto& [name, content] : s.inputs) {
+    ASSERT_TRUE(box.Has(name)) << label << ": " << name << " is gone";
+    ASSERT_EQ(box.Read(name), content) << label << ": " << name << " was overwritten";
+  }
+  for (const std::string& name : box.Files()) {
+    if (name.find("_out_v") == std::string::npos && !name.ends_with("_Crns.txt")) continue;
+    EXPECT_EQ(box.Read(name).find("%!PS"), std::string::npos) << label << ": a plot page in " << name;
+  }
+  EXPECT_EQ(r.errors.find("PLPLOT"), std::string::npos) << label << "\n" << r.errors;
+}
+
+class PlotMenuFuzz : public testing::TestWithParam<int> {};
+
+TEST_P(PlotMenuFuzz, PagesNeverLandOnTheRunsFilesAndColoursStayInTheMap) {
+  constexpr int kRunsPerShard = 12;
+  std::vector<Scenario> scenarios;
+  std::vector<std::vector<std::size_t>> positions;
+  for (const char* name : kPlotMenuScenarios) {
+    scenarios.push_back(Load(name));
+    positions.push_back(PlotMenuPositions(name));
+    ASSERT_FALSE(positions.back().empty()) << name;
+    ASSERT_LT(positions.back().back(), scenarios.back().answers.size()) << name;
+  }
+  std::mt19937 rng(104729u * static_cast<unsigned>(GetParam() + 1));
+  int normal_ends = 0;
+  int refused = 0;  // runs that met a refused page name or value
+  for (int run = 0; run < kRunsPerShard; ++run) {
+    const std::size_t pick = std::uniform_int_distribution<std::size_t>(0, scenarios.size() - 1)(rng);
+    const Scenario& s = scenarios[pick];
+    std::vector<std::string> answers = InsertPlotMenuAnswers(s.answers, positions[pick], rng, s);
+    // Now and then the general changes as well.
+    if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) answers = Mutate(answers, rng, s);
+    std::string script;
+    for (const std::string& a : answers) script += "[" + a.substr(0, 40) + "]";
+    const std::string label = "plot shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + script;
+
+    e2e::Sandbox box;
+    for (const auto& [name, content] : s.inputs) box.Put(name, content);
+    const e2e::Result r = box.Run(s.program, answers, 120);
+    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
+        << label << "\nstatus " << r.status << "\n" << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+    if (r.status == 0) ++normal_ends;
+    if (r.screen.find("Cannot write the plot file") != std::string::npos ||
+        r.screen.find("out of range re-enter") != std::string::npos) {
+      ++refused;
+    }
+    ExpectNoPageOverRunFiles(box, s, r, label);
+  }
+  // Most runs reach the end: the menus take the hostile answers and go on;
+  // and the hostile answers do reach the menus.
+  EXPECT_GT(normal_ends, kRunsPerShard / 2);
+  EXPECT_GT(refused, kRunsPerShard / 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, PlotMenuFuzz, testing::Range(0, 4));
 
 }  // namespace

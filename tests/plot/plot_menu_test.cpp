@@ -268,13 +268,16 @@ TEST(PlotMenu, BackgroundChoices) {
                                           "select new background color [0/1/2] : 3\n" + MenuText(kSeriesBox, "c"));
   }
   {
-    Session s({"1", "2", "300", "20", "10", "c"});
+    // A channel outside 0-255 is asked again.
+    Session s({"1", "2", "300", "200", "20", "10", "c"});
     PlotMemory mem;
     RunSeries(s, mem);
-    EXPECT_EQ(mem.set.ibgr, 300);
+    EXPECT_EQ(mem.set.ibgr, 200);
     EXPECT_EQ(mem.set.ibgg, 20);
     EXPECT_EQ(mem.set.ibgb, 10);
-    EXPECT_NE(s.console.transcript().find(Pad(14) + "enter red value [0-255] > 300\n" + Pad(14) +
+    EXPECT_NE(s.console.transcript().find(Pad(14) + "enter red value [0-255] > 300\n\n" + Pad(14) +
+                                          "out of range re-enter a number from 0 to 255\n" + Pad(14) +
+                                          "enter red value [0-255] > 200\n" + Pad(14) +
                                           "enter green value [0-255] > 20\n"),
               std::string::npos);
   }
@@ -344,8 +347,9 @@ TEST(PlotMenu, SaveTranscriptAndDevice) {
 }
 
 TEST(PlotMenu, SaveNamesRefused) {
-  const std::string bad_dir = ::testing::TempDir() + "no_such_directory_here/x.ps";
-  for (const std::string& name : {std::string(""), std::string("   "), std::string("-"), bad_dir}) {
+  // Blank, standard output, or holding a control character: no name.
+  for (const std::string& name :
+       {std::string(""), std::string("   "), std::string("-"), std::string("page\t.ps"), std::string("pa\x1bge.ps")}) {
     Session s({"s", name, "c"});
     PlotMemory mem;
     RunSeries(s, mem);
@@ -386,14 +390,32 @@ TEST(PlotMenu, EndOfInputStopsWithStatus3) {
 }
 
 TEST(PlotMenu, SlashEndsTheProgram) {
-  Session s({"/"});
-  PlotMemory mem;
-  try {
-    RunSeries(s, mem);
-    FAIL() << "no stop";
-  } catch (const common::ProgramStop& stop) {
-    EXPECT_EQ(stop.status, 0);
+  // Behind blanks too; at the file name prompt only as the whole answer (a
+  // longer one is a path: the save tests above save under absolute paths).
+  const std::vector<std::vector<std::string>> scripts = {
+      {"/"}, {" /"}, {"4", " /"}, {"9", " /"}, {"s", "/"}, {"s", "  /  "}};
+  for (const auto& answers : scripts) {
+    Session s(answers);
+    PlotMemory mem;
+    try {
+      RunSeries(s, mem);
+      ADD_FAILURE() << "no stop: " << answers.back();
+    } catch (const common::ProgramStop& stop) {
+      EXPECT_EQ(stop.status, 0);
+    }
+    EXPECT_TRUE(s.plotter.Named("sfnam").empty());
   }
+}
+
+TEST(PlotMenu, AnswersBehindBlanksAreTheAnswers) {
+  // "  5" chooses option 5 and " s" saves, as "5" and "s" do.
+  const std::string name = ::testing::TempDir() + "behind_blanks.ps";
+  Session s({"  5", "7", " s", name, "c"});
+  PlotMemory mem;
+  RunSeries(s, mem);
+  EXPECT_EQ(mem.set.icol[1], 7);
+  ASSERT_EQ(s.plotter.Named("sfnam").size(), 1u);
+  EXPECT_EQ(s.plotter.Named("sfnam")[0].args, name);
 }
 
 TEST(Plotopt, ResetKeepsTicksAndOption) {
@@ -429,13 +451,14 @@ TEST(Plotopt, OptionsOutsideTheTableDoNothing) {
 }
 
 TEST(Plotopt, FourColumnReads) {
-  // Options 4 to 7, 11 and 13 read the first four characters: "1 2" is 12,
-  // "12345" is 1234, a blank line is 0, letters keep the old value.
+  // Options 4 to 7, 11 and 13 read the first four characters after the
+  // leading blanks: "1 2" is 12, "0012345" is 12, "    5" is 5, "  7  9" is
+  // 79; a blank line is 0, letters keep the old value.
   struct Case {
     int opt;
     const char* typed;
     int expected;
-  } cases[] = {{4, "1 2", 12}, {5, "12345", 1234}, {6, "", 0}, {7, "ab", 2}, {11, "  7", 7}, {13, "-3", -3}};
+  } cases[] = {{4, "1 2", 12}, {5, "0012345", 12}, {6, "", 0}, {7, "ab", 2}, {11, "    5", 5}, {13, "  7  9", 79}};
   for (const Case& c : cases) {
     Session s({c.typed});
     plotset ps;
@@ -444,6 +467,37 @@ TEST(Plotopt, FourColumnReads) {
     const int got = c.opt == 4 ? ps.icol[0] : c.opt == 5 ? ps.icol[1] : c.opt == 6 ? ps.iwid[0]
                   : c.opt == 7 ? ps.iwid[1] : c.opt == 11 ? ps.nysub : ps.nzsub;
     EXPECT_EQ(got, c.expected) << c.opt << " '" << c.typed << "'";
+  }
+}
+
+TEST(Plotopt, ValuesOutsideTheirRangeAreAskedAgain) {
+  // Colours 0-15 (colour map 0 has no other entry), pens 0-8, symbols
+  // 0-126, minor ticks 0-100: each refused value gets one line and the
+  // question again.
+  struct Case {
+    int opt;
+    std::vector<std::string> typed;  // the refused values, then the one kept
+    const char* range;
+  } cases[] = {{5, {"-3", "2147483647", "15"}, "0 to 15"}, {2, {"16", "0"}, "0 to 15"},
+               {3, {"-1", "14"}, "0 to 15"},                {21, {"99", "3"}, "0 to 15"},
+               {6, {"9", "8"}, "0 to 8"},                   {7, {"-1", "0"}, "0 to 8"},
+               {20, {"127", "126"}, "0 to 126"},            {9, {"2147483647", "100"}, "0 to 100"},
+               {13, {"101", "4"}, "0 to 100"}};
+  for (const Case& c : cases) {
+    Session s(c.typed);
+    plotset ps;
+    ps.iopt = c.opt;
+    plotopt(ps, s.dialog);
+    const int got = c.opt == 5 ? ps.icol[1] : c.opt == 2 ? ps.ifrmc : c.opt == 3 ? ps.itxtc : c.opt == 21 ? ps.isymc
+                  : c.opt == 6 ? ps.iwid[0] : c.opt == 7 ? ps.iwid[1] : c.opt == 20 ? ps.isym
+                  : c.opt == 9 ? ps.nxsub : ps.nzsub;
+    EXPECT_EQ(got, std::stoi(c.typed.back())) << c.opt;
+    EXPECT_EQ(s.console.unread(), 0u) << c.opt;
+    const std::string& t = s.console.transcript();
+    const std::string refused = "\n" + Pad(14) + "out of range re-enter a number from " + c.range + "\n";
+    std::size_t count = 0;
+    for (std::size_t at = t.find(refused); at != std::string::npos; at = t.find(refused, at + 1)) ++count;
+    EXPECT_EQ(count, c.typed.size() - 1) << c.opt;
   }
 }
 

@@ -50,14 +50,24 @@ void StarredLine(Dialog& d, const Pieces&... line) {
   d.Both(kStars);
 }
 
-}  // namespace
-
+// The cumulative chronology file that `name` reaches, by any path or link,
+// or nullptr.
 const char* CumulativeFileOf(const std::string& name) {
   for (const char* cumulative : kCumulativeNames) {
     if (common::SameFile(name, cumulative)) return cumulative;
   }
   return nullptr;
 }
+
+// The data file a list line names (cut to 50 characters), or nullopt for a
+// blank line.
+std::optional<std::string> ListedDataFile(const std::string& line) {
+  std::string DATFIL = common::Fixed(line, kNameLength);
+  if (common::IsBlank(DATFIL)) return std::nullopt;  // a blank line names no data set
+  return DATFIL;
+}
+
+}  // namespace
 
 void OpenCumulativeFiles(Dialog& dialog) {
   for (std::size_t k = 0; k < std::size(kCumulativeUnits); ++k) {
@@ -89,12 +99,6 @@ void AskListFile(Run& run) {
     d.Screen("");
     d.Screen(" Signal Free list file not found: " + run.LSTFIL);
   }
-}
-
-std::optional<std::string> ListedDataFile(const std::string& line) {
-  std::string DATFIL = common::Fixed(line, kNameLength);
-  if (common::IsBlank(DATFIL)) return std::nullopt;  // a blank line names no data set
-  return DATFIL;
 }
 
 void ProtectListedDataFiles(Run& run) {

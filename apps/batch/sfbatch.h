@@ -1,7 +1,6 @@
 // sfbatch: the batch program, every data file named in a list file.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "apps/shared/run_loop.h"
@@ -26,10 +25,6 @@ struct Run : drivers::EngineRun {
   char SAMEYN = ' ';                          // the answer to the next-set question
 };
 
-// The cumulative chronology file ("STD_Crns.txt", ...) that `name` reaches,
-// by any path or link, or nullptr.
-const char* CumulativeFileOf(const std::string& name);
-
 // Opens the four cumulative chronology files, emptied, for the whole run:
 // only once the list file is open and its data files are protected.
 void OpenCumulativeFiles(common::Dialog& dialog);
@@ -38,10 +33,6 @@ void OpenCumulativeFiles(common::Dialog& dialog);
 // end of input: "/" is looked up as a file name). A list file that is one of
 // the cumulative files is refused with a line saying so and asked again.
 void AskListFile(Run& run);
-
-// The data file a list line names (cut to 50 characters), or nullopt for a
-// blank line.
-std::optional<std::string> ListedDataFile(const std::string& line);
 
 // Before the cumulative files are emptied: every data file the list names
 // is kept from being opened for writing by the run, and one that is a

@@ -34,13 +34,13 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
                       const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant);
 
 // A run of years, first to last.
-struct YearGap {
+struct YearRun {
   int first = 0;
   int last = 0;
 };
 // The runs of years from IFY(NS+1) to ILY(NS+1) that no series 1..NS
 // covers, earliest first; none for a set whose every year has a series.
-std::vector<YearGap> YearsWithoutSeries(const common::YearTable& IYTAB, int NS);
+std::vector<YearRun> YearsWithoutSeries(const common::YearTable& IYTAB, int NS);
 
 // The coverage test of a final data set, before its option questions: each
 // run of years that no series covers is named on the screen and in the

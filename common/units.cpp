@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace common {
@@ -203,6 +204,23 @@ bool ReadableFileExists(const std::string& name) {
   if (::stat(name.c_str(), &st) != 0) return false;
   if (!S_ISREG(st.st_mode)) return false;
   return ::access(name.c_str(), R_OK) == 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {};
+  struct stat sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+  const auto resolved = [](const std::string& name) -> std::optional<std::filesystem::path> {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(name, error);
+    if (!error) path = std::filesystem::weakly_canonical(path, error);
+    if (error || name.empty()) return std::nullopt;
+    return path;
+  };
+  const std::optional<std::filesystem::path> pa = resolved(a);
+  return pa && pa == resolved(b);
 }
 
 }  // namespace common

@@ -136,4 +136,10 @@ class Units {
 // True when `name` names an existing, readable regular file.
 bool ReadableFileExists(const std::string& name);
 
+// True when the two names reach one file: the same device and inode when
+// both exist (whatever links or dots lead there); when either names no file
+// yet, the same path once made absolute, with its links resolved and its
+// dots removed.
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace common

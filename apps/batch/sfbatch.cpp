@@ -50,6 +50,23 @@ void StarredLine(Dialog& d, const Pieces&... line) {
   d.Both(kStars);
 }
 
+// The cumulative chronology file that `name` reaches, by any path or link,
+// or nullptr.
+const char* CumulativeFileOf(const std::string& name) {
+  for (const char* cumulative : kCumulativeNames) {
+    if (common::SameFile(name, cumulative)) return cumulative;
+  }
+  return nullptr;
+}
+
+// The data file a list line names (cut to 50 characters), or nullopt for a
+// blank line.
+std::optional<std::string> ListedDataFile(const std::string& line) {
+  std::string DATFIL = common::Fixed(line, kNameLength);
+  if (common::IsBlank(DATFIL)) return std::nullopt;  // a blank line names no data set
+  return DATFIL;
+}
+
 }  // namespace
 
 void OpenCumulativeFiles(Dialog& dialog) {
@@ -65,7 +82,15 @@ void AskListFile(Run& run) {
     d.Screen("");
     run.LSTFIL = d.Ask("Signal Free list file name", kNameLength, common::kListMarkerColumn);
     const std::string name(common::TrimRight(run.LSTFIL));
-    if (!files::HasControlCharacter(name) && d.units().Open(common::kListUnit, name, common::Units::Mode::kRead)) {
+    const bool readable = !files::HasControlCharacter(name) && common::ReadableFileExists(name);
+    // The cumulative files are written anew once the list is read: a list
+    // that is one of them would be lost.
+    if (const char* cumulative = readable ? CumulativeFileOf(name) : nullptr) {
+      d.Screen("");
+      d.Screen(" Signal Free list file is the cumulative file " + std::string(cumulative) + ": " + run.LSTFIL);
+      continue;
+    }
+    if (readable && d.units().Open(common::kListUnit, name, common::Units::Mode::kRead)) {
       d.units().Protect(name);
       d.Screen("");
       d.Screen(" Signal Free list file opened: " + run.LSTFIL);
@@ -76,13 +101,32 @@ void AskListFile(Run& run) {
   }
 }
 
+void ProtectListedDataFiles(Run& run) {
+  Dialog& d = run.dialog;
+  common::Unit* list = d.units().Get(common::kListUnit);
+  while (const std::optional<std::string> line = list->NextRecord()) {
+    const std::optional<std::string> DATFIL = ListedDataFile(*line);
+    if (!DATFIL) continue;
+    const std::string name(common::TrimRight(*DATFIL));
+    if (files::HasControlCharacter(name)) continue;  // refused when its turn comes
+    if (const char* cumulative = CumulativeFileOf(name)) {
+      d.Screen("");
+      d.Screen(" Data file " + name + " is the cumulative file " + cumulative + ", which the run writes anew.");
+      d.AbnormalEnd(run.variant);
+    }
+    d.units().Protect(name);
+  }
+  list->Rewind();
+}
+
 bool NextDataFile(Run& run) {
   common::Unit* list = run.dialog.units().Get(common::kListUnit);
   for (;;) {
     const std::optional<std::string> line = list->NextRecord();
     if (!line) return false;
-    run.store.DATFIL = common::Fixed(*line, kNameLength);
-    if (common::IsBlank(run.store.DATFIL)) continue;  // a blank line names no data set
+    const std::optional<std::string> DATFIL = ListedDataFile(*line);
+    if (!DATFIL) continue;
+    run.store.DATFIL = *DATFIL;
     // No output of the run may be written over a data file it reads.
     run.dialog.units().Protect(std::string(common::TrimRight(run.store.DATFIL)));
     return true;
@@ -177,8 +221,9 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
              engine::EngineState& engine_state, plot::PlotContext& plots) {
   Run run(dialog, store, options, restart, engine_state, plots);
   drivers::StartUp(run);
-  OpenCumulativeFiles(dialog);
   AskListFile(run);
+  ProtectListedDataFiles(run);
+  OpenCumulativeFiles(dialog);
 
   while (NextDataFile(run)) {
     drivers::OpenReport(run);

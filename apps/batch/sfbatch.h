@@ -25,12 +25,20 @@ struct Run : drivers::EngineRun {
   char SAMEYN = ' ';                          // the answer to the next-set question
 };
 
-// Opens the four cumulative chronology files, emptied, for the whole run.
+// Opens the four cumulative chronology files, emptied, for the whole run:
+// only once the list file is open and its data files are protected.
 void OpenCumulativeFiles(common::Dialog& dialog);
 
 // Asks for the list file until one opens on unit 8 (there is no way out but
-// end of input: "/" is looked up as a file name).
+// end of input: "/" is looked up as a file name). A list file that is one of
+// the cumulative files is refused with a line saying so and asked again.
 void AskListFile(Run& run);
+
+// Before the cumulative files are emptied: every data file the list names
+// is kept from being opened for writing by the run, and one that is a
+// cumulative file is named and ends the run abnormally, nothing emptied.
+// The list is read from its start again afterwards.
+void ProtectListedDataFiles(Run& run);
 
 // Reads the next list line that is not blank into DATFIL (cut to 50
 // characters); false at the end of the list.

@@ -106,4 +106,40 @@ LengthSummary SeriesLengthSummary(common::Dialog& dialog, const common::YearTabl
   return s;
 }
 
+std::vector<YearRun> YearsWithoutSeries(const common::YearTable& IYTAB, int NS) {
+  std::vector<YearRun> gaps;
+  if (NS < 1) return gaps;
+  std::vector<YearRun> series;  // the years of each series, by first year
+  series.reserve(static_cast<std::size_t>(NS));
+  for (int i = 1; i <= NS; ++i) series.push_back({IYTAB.IFY(i), IYTAB.ILY(i)});
+  std::ranges::sort(series, {}, &YearRun::first);
+  const WholeSetYears whole = WholeSet(IYTAB, NS);
+  // Sweep the series by first year: a series that starts past every year
+  // covered so far leaves the years between uncovered.
+  long long covered = static_cast<long long>(whole.first) - 1;
+  for (const YearRun& s : series) {
+    if (s.first > covered + 1) gaps.push_back({static_cast<int>(covered + 1), s.first - 1});
+    covered = std::max<long long>(covered, s.last);
+  }
+  if (covered < whole.last) gaps.push_back({static_cast<int>(covered + 1), whole.last});
+  return gaps;
+}
+
+void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS, common::ProgramVariant variant) {
+  const std::vector<YearRun> gaps = YearsWithoutSeries(IYTAB, NS);
+  if (gaps.empty()) return;
+  dialog.Screen("");
+  dialog.Report("");
+  for (const YearRun& gap : gaps) {
+    if (gap.first == gap.last) {
+      dialog.Both(" No series covers the year " + std::to_string(gap.first) + ".");
+    } else {
+      dialog.Both(" No series covers the years " + std::to_string(gap.first) + " to " + std::to_string(gap.last) +
+                  ".");
+    }
+  }
+  dialog.Screen(" A chronology needs at least one series in every year of the data set.");
+  dialog.AbnormalEnd(variant);
+}
+
 }  // namespace drivers

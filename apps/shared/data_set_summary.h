@@ -33,6 +33,21 @@ int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IY
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
                       const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant);
 
+// A run of years, first to last.
+struct YearRun {
+  int first = 0;
+  int last = 0;
+};
+// The runs of years from IFY(NS+1) to ILY(NS+1) that no series 1..NS
+// covers, earliest first; none for a set whose every year has a series.
+std::vector<YearRun> YearsWithoutSeries(const common::YearTable& IYTAB, int NS);
+
+// The coverage test of a final data set, before its option questions: each
+// run of years that no series covers is named on the screen and in the
+// report, and the run ends abnormally (a mean chronology has no value for
+// such a year). A set without such years passes silently.
+void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS, common::ProgramVariant variant);
+
 // The series summary: NS, first year, last year and span of the whole set,
 // on the screen and (upper case, with the column legend) in the report.
 void SeriesSummary(common::Dialog& dialog, const common::YearTable& IYTAB, int NS);

@@ -48,9 +48,17 @@ DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
   common::RunStorage& store = run.store;
   const int RDFAIL = ReadBlock(run);
   const bool batch = run.variant == common::ProgramVariant::kBatch;
-  // The batch program cannot ask again: "Q" at the menu, or a data set of
-  // which nothing was read, ends its run.
-  if (batch && (RDFAIL == files::kMenuQuit || store.NS < 1)) dialog.AbnormalEnd(run.variant);
+  // The batch program cannot ask again: "Q" at the menu ends its run, and so
+  // does a data set that was not read whole, after the reader's message.
+  // What a failed read delivered is never processed.
+  if (batch && RDFAIL == files::kMenuQuit) dialog.AbnormalEnd(run.variant);
+  if (batch && (RDFAIL != 0 || store.NS < 1)) {
+    dialog.Screen("");
+    dialog.Report("");
+    dialog.Both(" Reading the data set ", common::Verbatim{std::string(common::TrimRight(store.DATFIL))},
+                " failed: it is not processed.");
+    dialog.AbnormalEnd(run.variant);
+  }
   if (batch) {
     dialog.Report("");
     dialog.Report("DATA TITLE: " + store.TITLE[1]);

@@ -20,12 +20,13 @@ enum class DataSetOutcome {
   kTryAgain,  // reading failed and the user chose [T]ry again: back to the name loop
 };
 
-// The read block (batch: "Q" at the input menu or a data set of which no
-// series was read ends the run abnormally; then the report line "DATA
-// TITLE: " with the first title line), the missing-value test (a data set with negative values stops
-// the program), unit 10 closed, the interactive program's try-again question
-// when reading failed ("Q" or any other answer ends the program; the batch
-// program goes on with what was read) and the series summary.
+// The read block (batch: "Q" at the input menu ends the run abnormally, and
+// so does a failed read, after a line naming the data set on the screen and
+// in the report; then the report line "DATA TITLE: " with the first title
+// line), the missing-value test (a data set with negative values stops the
+// program), unit 10 closed, the interactive program's try-again question
+// when reading failed ("Q" or any other answer ends the program) and the
+// series summary.
 DataSetOutcome ReadAndCheckDataSet(RunContext& run);
 
 }  // namespace drivers

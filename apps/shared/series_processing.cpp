@@ -241,6 +241,7 @@ void ProcessSeries(RunContext& run) {
     run.options.MED =
         SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant)).MED;
   }
+  CoverageTest(run.dialog, store.IYTAB, store.NS, run.variant);
 }
 
 }  // namespace drivers

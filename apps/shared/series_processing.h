@@ -57,8 +57,10 @@ std::string_view CensoredLabel(common::ProgramVariant variant);
 
 // The series processing of a data set, after the index mode: the length
 // summary of the set as read ("ORIGINAL DATA SET"), the menu and, when the
-// set was censored or truncated, its own length summary. options.MED is the
-// median length of the latest summary; SERWRK holds the processed series.
+// set was censored or truncated, its own length summary; then the coverage
+// test (a year inside the set's span that no series covers ends the run).
+// options.MED is the median length of the latest summary; SERWRK holds the
+// processed series.
 void ProcessSeries(RunContext& run);
 
 }  // namespace drivers

@@ -1,6 +1,7 @@
 // Reading and checking a data set in-process, for what the batch program
 // does differently: the title line in the report, no try-again question
-// after a failed read, and the stop when a listed file cannot be opened.
+// (a failed read ends its run), and the stop when a listed file cannot be
+// opened.
 // The interactive program's side runs end to end in tests/apps.
 #include "apps/shared/read_data_set.h"
 
@@ -51,17 +52,23 @@ TEST_F(ReadDataSetTest, BatchReportsTheFirstTitleLineBeforeTheSummary) {
                 " TOTAL SERIES READ IN:            1  1900  1911    12  SERIES, FIRST YEAR, LAST YEAR, TOTAL YEARS\n");
 }
 
-TEST_F(ReadDataSetTest, BatchGoesOnAfterAFailedReadWithWhatWasRead) {
+TEST_F(ReadDataSetTest, BatchEndsItsRunAfterAFailedReadWhateverItDelivered) {
   // Single column, no header lines; the second series' year does not read;
-  // Return after the reader's message and after the menu's. No try-again
-  // question follows: the run goes on with the first series.
+  // Return after the reader's message and at the abnormal end. The first
+  // series was read, but the data set goes no further.
   Put("bad.txt", "ID1\n1900\n1.0\n2.0\nID2\nnot-a-year\n1.0\n");
-  EXPECT_EQ(ReadBatch("bad.txt", {"3", "0", "", ""}), -1);
+  EXPECT_EQ(ReadBatch("bad.txt", {"3", "0", "", ""}), 1);
   EXPECT_EQ(Unread(), 0u);
   const std::string& screen = Transcript();
-  EXPECT_NE(screen.find("\n Input data not read in successfully\n"), std::string::npos) << screen;
+  const std::string name = dir().File("bad.txt");
+  EXPECT_NE(screen.find("\n Input data not read in successfully\n             Hit RETURN to Continue\n"
+                        "\n Reading the data set " + name + " failed: it is not processed.\n"
+                        "\n Abnormal termination of program Kestrane_ KestraneBatch  \n"),
+            std::string::npos)
+      << screen;
   EXPECT_EQ(screen.find("[T]ry again"), std::string::npos) << screen;
-  EXPECT_NE(screen.find(" Total series read in:            1  1900  1901     2\n"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("Total series read in"), std::string::npos) << screen;
+  EXPECT_EQ(Report(), "\n READING THE DATA SET " + name + " FAILED: IT IS NOT PROCESSED.\n");
 }
 
 TEST_F(ReadDataSetTest, BatchEndsItsRunWhenNothingIsReadOrQIsTyped) {

@@ -33,6 +33,17 @@ namespace {
 // errno after a failed call, never 0.
 int LastErrno() { return errno != 0 ? errno : EIO; }
 
+FileId IdentityOfStat(const struct stat& st) {
+  return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+// The file a note was made for is the file (id, name): the same identity,
+// or the same name where either identity is unknown.
+bool SameFile(const Units::IncompleteFile& file, const std::optional<FileId>& id, const std::string& name) {
+  if (file.id && id) return *file.id == *id;
+  return file.name == name;
+}
+
 }  // namespace
 
 void Unit::WriteLine(std::string_view text) {
@@ -89,6 +100,9 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     // wait still sends all that was written.
     u->buffer_.resize(std::size_t{1} << 16);
     std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
+    struct stat st {};
+    if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdentityOfStat(st);
+    if (mode == Mode::kWrite) ForgetLeftOut(*u);  // what the file held is gone
   }
   units_[unit] = std::move(u);
   return true;
@@ -129,18 +143,38 @@ int Units::FirstFailedUnit() {
   return 0;
 }
 
-void Units::Protect(const std::string& name) {
+std::optional<FileId> IdentityOf(const std::string& name) {
   struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return;
-  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
-  if (std::ranges::find(protected_, id) == protected_.end()) protected_.push_back(id);
+  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
+  return IdentityOfStat(st);
+}
+
+void Units::Protect(const std::string& name) {
+  const std::optional<FileId> id = IdentityOf(name);
+  if (id && std::ranges::find(protected_, *id) == protected_.end()) protected_.push_back(*id);
 }
 
 bool Units::IsProtected(const std::string& name) const {
-  struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return false;
-  const FileId id{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
-  return std::ranges::find(protected_, id) != protected_.end();
+  const std::optional<FileId> id = IdentityOf(name);
+  return id && std::ranges::find(protected_, *id) != protected_.end();
+}
+
+void Units::NoteLeftOut(int unit, std::string why) {
+  const Unit* u = Get(unit);
+  if (u == nullptr || u->reading()) return;
+  auto file = std::ranges::find_if(incomplete_, [&](const IncompleteFile& f) { return SameFile(f, u->id_, u->name_); });
+  if (file == incomplete_.end()) file = incomplete_.insert(incomplete_.end(), IncompleteFile{u->name_, u->id_, {}});
+  file->left_out.push_back(std::move(why));
+}
+
+const Units::IncompleteFile* Units::Incomplete(const std::string& name) const {
+  const std::optional<FileId> id = IdentityOf(name);
+  auto file = std::ranges::find_if(incomplete_, [&](const IncompleteFile& f) { return SameFile(f, id, name); });
+  return file == incomplete_.end() ? nullptr : &*file;
+}
+
+void Units::ForgetLeftOut(const Unit& u) {
+  std::erase_if(incomplete_, [&](const IncompleteFile& f) { return SameFile(f, u.id_, u.name_); });
 }
 
 std::vector<int> Units::WritingUnits() const {

@@ -34,6 +34,16 @@ enum UnitNumber : int {
 
 class Units;
 
+// A file's identity (device and inode): two names reach the same file when
+// their identities are equal.
+struct FileId {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+// The identity of the file `name` names, or nothing when it names none.
+std::optional<FileId> IdentityOf(const std::string& name);
+
 // One open unit. A unit opened for reading holds its records in memory, so
 // stepping back and rewinding are exact; one opened for writing streams.
 class Unit : public fmt::RecordSource {
@@ -64,6 +74,7 @@ class Unit : public fmt::RecordSource {
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;  // file_'s buffer, kept until file_ is closed
   int write_error_ = 0;
+  std::optional<FileId> id_;  // a unit open for writing: the file it writes
 };
 
 class Units {
@@ -96,6 +107,24 @@ class Units {
   void Protect(const std::string& name);
   bool IsProtected(const std::string& name) const;
 
+  // What the output files lack. A writer that leaves a series or a value
+  // out of the file open for writing on `unit`, because the file's layout
+  // cannot hold it, notes why (one line of text, naming what was left out).
+  // The note belongs to the file, not the unit: it stays after the unit is
+  // closed, and is forgotten only when the file is opened anew for writing
+  // (under any name that reaches it), since its earlier content is then gone.
+  void NoteLeftOut(int unit, std::string why);
+  struct IncompleteFile {
+    std::string name;  // as it was opened
+    std::optional<FileId> id;
+    std::vector<std::string> left_out;  // the notes, in the order made
+  };
+  // The files that are incomplete as they now stand, in the order of their
+  // first note.
+  const std::vector<IncompleteFile>& IncompleteFiles() const { return incomplete_; }
+  // The record of the file `name` reaches, or nullptr when it lacks nothing.
+  const IncompleteFile* Incomplete(const std::string& name) const;
+
   // Why the last Open or Close failed.
   const std::string& last_error() const { return last_error_; }
 
@@ -113,13 +142,12 @@ class Units {
   fmt::ReadStatus Read(int unit, std::string_view format, std::span<const fmt::ReadTarget> targets);
 
  private:
+  // Forgets the notes of the file now open for writing on `u`.
+  void ForgetLeftOut(const Unit& u);
+
   std::map<int, std::unique_ptr<Unit>> units_;
-  struct FileId {
-    unsigned long long device;
-    unsigned long long inode;
-    bool operator==(const FileId&) const = default;
-  };
   std::vector<FileId> protected_;
+  std::vector<IncompleteFile> incomplete_;
   std::string last_error_;
 };
 

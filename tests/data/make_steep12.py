@@ -25,14 +25,9 @@ indices the decade format cannot hold, with the first such ring.
 import math
 import sys
 
-state = 20240917
+from make_synth12 import lcg, lines  # the generator and the decade layout of one series
 
-
-def uniform():
-    global state
-    state = (state * 1103515245 + 12345) % 2147483648
-    return state / 2147483648.0
-
+uniform = lcg(20240917)
 
 FIRST = [1700, 1712, 1725, 1790, 1801, 1815, 1830, 1846, 1861, 1875, 1890, 1904]
 LAST = [1902, 1915, 1921, 1905, 1930, 1960, 1955, 1975, 1990, 1985, 2000, 2000]
@@ -49,20 +44,6 @@ def series():
             v = int(round(1000.0 * w))
             values.append(1000 if v == 999 else v)  # 999 would read as the end of a series in hundredths
         out.append(("NG%02d" % (s + 1), FIRST[s], values))
-    return out
-
-
-def lines(ident, first, values):
-    out = []
-    year = first
-    k = 0
-    items = values + [-9999]
-    while k < len(items):
-        count = 10 - year % 10 if k == 0 else 10
-        chunk = items[k:k + count]
-        out.append("%-8s%4d" % (ident, year) + "".join("%6d" % v for v in chunk))
-        k += count
-        year += count
     return out
 
 

@@ -63,7 +63,9 @@ void WriteChronologies(benchmark::State& state) {
     common::Units units;
     units.Open(common::kCensoredUnit, file.path(), common::Units::Mode::kWrite);
     common::Unit& unit = *units.Get(common::kCensoredUnit);
-    for (int s = 1; s <= kSeries; ++s) files::WriteCrn(unit, "BENCH0", 1500 + s % 7, x, depth, "stdcrn");
+    for (int s = 1; s <= kSeries; ++s) {
+      if (!files::WriteCrn(unit, "BENCH0", 1500 + s % 7, x, depth, "stdcrn")) std::abort();
+    }
   }
 }
 BENCHMARK(WriteChronologies)->Unit(benchmark::kMillisecond);

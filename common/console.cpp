@@ -192,9 +192,35 @@ void Dialog::CloseOutputsOrStop() {
   for (int unit : units_.WritingUnits()) CloseOrStop(unit);
 }
 
+void Dialog::ShowIncomplete(const Units::IncompleteFile& file) {
+  Both("");
+  const std::size_t shown = std::min(file.left_out.size(), kShownLeftOut);
+  for (std::size_t k = 0; k < shown; ++k) Both(" " + file.left_out[k]);
+  if (file.left_out.size() > shown) {
+    Both(" ", std::to_string(file.left_out.size() - shown), " more are left out of it.");
+  }
+  Both(" The file ", Verbatim{file.name}, " is incomplete.");
+}
+
+bool Dialog::ShowIfIncomplete(const std::string& name) {
+  const Units::IncompleteFile* file = units_.Incomplete(name);
+  if (file == nullptr) return false;
+  ShowIncomplete(*file);
+  return true;
+}
+
+void Dialog::EndIfIncomplete(ProgramVariant variant) {
+  if (units_.IncompleteFiles().empty()) return;
+  for (const Units::IncompleteFile& file : units_.IncompleteFiles()) ShowIncomplete(file);
+  CloseOutputsOrStop();
+  AbnormalEnd(variant);
+}
+
 void Dialog::NormalEnd(ProgramVariant variant) {
   // Nothing is written after the termination line: every output file is
-  // complete, and one that lost a record makes this an abnormal end.
+  // complete, and one that lacks a series or lost a record makes this an
+  // abnormal end.
+  EndIfIncomplete(variant);
   CloseOutputsOrStop();
   End(variant, true);
 }

@@ -90,6 +90,8 @@ struct TypedAnswer {
 enum class Slash { kStops, kAlone, kAnswer };
 
 inline constexpr std::size_t kMarkerColumn = 50;
+// The most notes of one incomplete file that are shown line by line.
+inline constexpr std::size_t kShownLeftOut = 10;
 inline constexpr std::size_t kListMarkerColumn = 45;
 
 class Dialog {
@@ -111,8 +113,20 @@ class Dialog {
   // the program abnormally, naming it. Done before every question.
   void CheckWrites();
 
-  // The normal end of `variant`'s program: every unit closed (checked),
-  // the termination line, "Hit RETURN to Quit", a wait, status 0.
+  // Shows, on the screen and in the report, what the output file `name`
+  // lacks as it now stands (Units::NoteLeftOut): a blank line, the notes (at
+  // most kShownLeftOut, then how many more) and " The file NAME is
+  // incomplete.". False, and nothing shown, when it lacks nothing.
+  bool ShowIfIncomplete(const std::string& name);
+  // Once every file of a data set is written: each file the run left
+  // incomplete is shown as ShowIfIncomplete shows it, and the program ends
+  // abnormally (every unit closed, checked). Nothing happens when no file
+  // lacks anything.
+  void EndIfIncomplete(ProgramVariant variant);
+
+  // The normal end of `variant`'s program: an abnormal end instead when a
+  // file is incomplete (EndIfIncomplete); otherwise every unit closed
+  // (checked), the termination line, "Hit RETURN to Quit", a wait, status 0.
   [[noreturn]] void NormalEnd(ProgramVariant variant);
   // The abnormal end: the abnormal termination line, the wait, status 1.
   [[noreturn]] void AbnormalEnd(ProgramVariant variant);
@@ -186,6 +200,7 @@ class Dialog {
   }
 
   [[noreturn]] void FailedFile(std::string_view what, const std::string& name, const std::string& reason);
+  void ShowIncomplete(const Units::IncompleteFile& file);
   [[noreturn]] void End(ProgramVariant variant, bool normal);
   // Closes every unit open for writing, checked (CloseOrStop).
   void CloseOutputsOrStop();

@@ -34,17 +34,15 @@ namespace {
 // errno after a failed call, never 0.
 int LastErrno() { return errno != 0 ? errno : EIO; }
 
-using FileId = std::pair<unsigned long long, unsigned long long>;
-
-FileId IdOf(const struct stat& st) {
-  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+FileId IdentityOfStat(const struct stat& st) {
+  return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
 }
 
-// The file `name` reaches (links followed); nullopt when none.
-std::optional<FileId> FileIdOf(const std::string& name) {
-  struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
-  return IdOf(st);
+// The file a note was made for is the file (id, name): the same identity,
+// or the same name where either identity is unknown.
+bool IsNoteOf(const Units::IncompleteFile& file, const std::optional<FileId>& id, const std::string& name) {
+  if (file.id && id) return *file.id == *id;
+  return file.name == name;
 }
 
 }  // namespace
@@ -87,7 +85,7 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
       u->records_.emplace_back(bytes, start, stop - start);
       start = end + 1;
     }
-    u->id_ = FileIdOf(name);
+    u->id_ = IdentityOf(name);
   } else {
     if (IsProtected(name)) {
       last_error_ = "it is a data file being read";
@@ -105,7 +103,8 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     u->buffer_.resize(std::size_t{1} << 16);
     std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
     struct stat st {};
-    if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdOf(st);
+    if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdentityOfStat(st);
+    if (mode == Mode::kWrite) ForgetLeftOut(*u);  // what the file held is gone
   }
   units_[unit] = std::move(u);
   return true;
@@ -146,19 +145,25 @@ int Units::FirstFailedUnit() {
   return 0;
 }
 
+std::optional<FileId> IdentityOf(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
+  return IdentityOfStat(st);
+}
+
 void Units::Protect(const std::string& name) {
-  const std::optional<FileId> id = FileIdOf(name);
+  const std::optional<FileId> id = IdentityOf(name);
   if (!id || IsProtected(name)) return;
   protected_.push_back({*id, name});
 }
 
 bool Units::IsProtected(const std::string& name) const {
-  const std::optional<FileId> id = FileIdOf(name);
+  const std::optional<FileId> id = IdentityOf(name);
   return id && std::ranges::any_of(protected_, [&](const Protected& p) { return p.id == *id; });
 }
 
 std::string Units::WhyInUse(const std::string& name) const {
-  const std::optional<FileId> id = FileIdOf(name);
+  const std::optional<FileId> id = IdentityOf(name);
   if (!id) return {};
   // The file is named as the run knows it when `name` reaches it otherwise.
   auto reason = [&](const std::string& known_as, bool reading) {
@@ -172,6 +177,24 @@ std::string Units::WhyInUse(const std::string& name) const {
     if (unit->id_ == id) return reason(unit->name_, unit->reading());
   }
   return {};
+}
+
+void Units::NoteLeftOut(int unit, std::string why) {
+  const Unit* u = Get(unit);
+  if (u == nullptr || u->reading()) return;
+  auto file = std::ranges::find_if(incomplete_, [&](const IncompleteFile& f) { return IsNoteOf(f, u->id_, u->name_); });
+  if (file == incomplete_.end()) file = incomplete_.insert(incomplete_.end(), IncompleteFile{u->name_, u->id_, {}});
+  file->left_out.push_back(std::move(why));
+}
+
+const Units::IncompleteFile* Units::Incomplete(const std::string& name) const {
+  const std::optional<FileId> id = IdentityOf(name);
+  auto file = std::ranges::find_if(incomplete_, [&](const IncompleteFile& f) { return IsNoteOf(f, id, name); });
+  return file == incomplete_.end() ? nullptr : &*file;
+}
+
+void Units::ForgetLeftOut(const Unit& u) {
+  std::erase_if(incomplete_, [&](const IncompleteFile& f) { return IsNoteOf(f, u.id_, u.name_); });
 }
 
 std::vector<int> Units::WritingUnits() const {

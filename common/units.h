@@ -35,6 +35,16 @@ enum UnitNumber : int {
 
 class Units;
 
+// A file's identity (device and inode): two names reach the same file when
+// their identities are equal.
+struct FileId {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+// The identity of the file `name` names, or nothing when it names none.
+std::optional<FileId> IdentityOf(const std::string& name);
+
 // One open unit. A unit opened for reading holds its records in memory, so
 // stepping back and rewinding are exact; one opened for writing streams.
 class Unit : public fmt::RecordSource {
@@ -67,7 +77,7 @@ class Unit : public fmt::RecordSource {
   int write_error_ = 0;
   // The file itself (device and inode), whatever path reached it; unset
   // when it could not be told.
-  std::optional<std::pair<unsigned long long, unsigned long long>> id_;
+  std::optional<FileId> id_;
 };
 
 class Units {
@@ -107,6 +117,24 @@ class Units {
   // when neither, also when `name` names no file yet.
   std::string WhyInUse(const std::string& name) const;
 
+  // What the output files lack. A writer that leaves a series or a value
+  // out of the file open for writing on `unit`, because the file's layout
+  // cannot hold it, notes why (one line of text, naming what was left out).
+  // The note belongs to the file, not the unit: it stays after the unit is
+  // closed, and is forgotten only when the file is opened anew for writing
+  // (under any name that reaches it), since its earlier content is then gone.
+  void NoteLeftOut(int unit, std::string why);
+  struct IncompleteFile {
+    std::string name;  // as it was opened
+    std::optional<FileId> id;
+    std::vector<std::string> left_out;  // the notes, in the order made
+  };
+  // The files that are incomplete as they now stand, in the order of their
+  // first note.
+  const std::vector<IncompleteFile>& IncompleteFiles() const { return incomplete_; }
+  // The record of the file `name` reaches, or nullptr when it lacks nothing.
+  const IncompleteFile* Incomplete(const std::string& name) const;
+
   // Why the last Open or Close failed.
   const std::string& last_error() const { return last_error_; }
 
@@ -124,12 +152,16 @@ class Units {
   fmt::ReadStatus Read(int unit, std::string_view format, std::span<const fmt::ReadTarget> targets);
 
  private:
+  // Forgets the notes of the file now open for writing on `u`.
+  void ForgetLeftOut(const Unit& u);
+
   std::map<int, std::unique_ptr<Unit>> units_;
   struct Protected {
-    std::pair<unsigned long long, unsigned long long> id;  // device, inode
-    std::string name;                                      // as it was given
+    FileId id;
+    std::string name;  // as it was given
   };
   std::vector<Protected> protected_;
+  std::vector<IncompleteFile> incomplete_;
   std::string last_error_;
 };
 

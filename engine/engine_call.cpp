@@ -48,10 +48,20 @@ void WriteTitle(EngineCall& call, int unit) {
   call.dialog.units().WriteLine(unit, common::Fixed(call.store.TITLE[1], 100));
 }
 
+namespace {
+
+// Notes series i as left out of the file open on `unit`, with the reason.
+void NoteLeftOut(EngineCall& call, int unit, int i, std::span<const float> values) {
+  const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
+  call.dialog.units().NoteLeftOut(unit, files::RwlUnwritable(id, call.store.IYTAB.IFY(i), values).value_or(""));
+}
+
+}  // namespace
+
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label) {
   common::Unit& file = *call.dialog.units().Get(unit);
   const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
-  if (!files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) NoteUnwritable(call, file, i, values);
+  if (!files::WriteRwl(file, id, call.store.IYTAB.IFY(i), values, label)) NoteLeftOut(call, unit, i, values);
 }
 
 void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesRecord(int)>& record) {
@@ -72,8 +82,8 @@ void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesR
     });
     for (int c = 0; c < n; ++c) {
       const SeriesRecord r = record(first + c);
+      if (!written[static_cast<std::size_t>(c)]) NoteLeftOut(call, r.unit, r.series, r.values);
       common::Unit& unit = *call.dialog.units().Get(r.unit);
-      if (!written[static_cast<std::size_t>(c)]) NoteUnwritable(call, unit, r.series, r.values);
       const std::string_view records = text[static_cast<std::size_t>(c)];
       for (std::size_t at = 0; at < records.size();) {
         const std::size_t end = std::min(records.find('\n', at), records.size());
@@ -84,19 +94,10 @@ void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesR
   }
 }
 
-void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values) {
-  if (!call.state.unwritable.empty()) return;
-  const std::string& id = call.store.SERID[static_cast<std::size_t>(i)];
-  call.state.unwritable = files::RwlUnwritable(id, call.store.IYTAB.IFY(i), values).value_or("");
-  call.state.unwritable_file = file.name();
-}
-
-void StopIfUnwritable(EngineCall& call) {
-  if (call.state.unwritable.empty()) return;
-  call.dialog.Screen("");
-  call.dialog.Screen(" " + call.state.unwritable);
-  call.dialog.Screen(" The file " + call.state.unwritable_file + " is incomplete.");
-  call.dialog.AbnormalEnd(call.state.variant);
+void ShowIncompleteFiles(EngineCall& call, std::string_view pass) {
+  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) {
+    call.dialog.ShowIfIncomplete(call.base + IntermediateSuffix(pass, unit, call.options.RESID, call.options.PTRFLG));
+  }
 }
 
 void MeanChronology(EngineCall& call, const common::SeriesMatrix& x, std::span<float> crn, std::span<float> spr,

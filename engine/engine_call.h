@@ -105,8 +105,8 @@ void OpenOutput(EngineCall& call, int unit, std::string_view suffix);
 void WriteTitle(EngineCall& call, int unit);
 // Appends series i's values to `unit` as a decade ring-width series
 // (thousandths) with `label` after every full line. A series the format
-// cannot hold (files::RwlUnwritable) is left out and the first such one
-// noted in the state (unwritable, unwritable_file).
+// cannot hold (files::RwlUnwritable) is left out, and noted as left out of
+// the file (common::Units::NoteLeftOut).
 void WriteSeries(EngineCall& call, int unit, int i, std::span<const float> values, std::string_view label);
 // One series' record set in a pass's file: series i's values with `label`.
 struct SeriesRecord {
@@ -120,13 +120,12 @@ struct SeriesRecord {
 // by the worker pool's threads a few hundred sets at a time (a set whole by
 // one thread) and written in order.
 void WriteSeriesRecords(EngineCall& call, int count, const std::function<SeriesRecord(int)>& record);
-// Notes series i as left out of `file` when it is the first of the pass.
-void NoteUnwritable(EngineCall& call, const common::Unit& file, int i, std::span<const float> values);
-// Once a pass's files are final: a series left out of them ends the run
-// abnormally with its message and the file named. (The files of an
-// iteration that is followed by another are written anew, so a value only
-// an early iteration reaches does not end the run.)
-void StopIfUnwritable(EngineCall& call);
+// Once the files of a pass ("STD" or "SSF") are final: each that lacks a
+// series is named with the series left out. The run goes on; the program
+// ends abnormally once all its files are written (Dialog::EndIfIncomplete).
+// (The files of an iteration that is followed by another are written anew,
+// so a value only an early iteration reaches leaves nothing out.)
+void ShowIncompleteFiles(EngineCall& call, std::string_view pass);
 
 // Resets the weights (BWTMAT columns 1..NS) and averages the columns of x
 // year by year with the mean routine (MEANMD 1 arithmetic, 2 biweight) into

@@ -301,7 +301,6 @@ bool SignalFreeIteration(EngineCall& call) {
       OpenIntermediateFiles(call, "SSF", true);
       emptied = true;
     }
-    st.unwritable.clear();
     // The rescaled indices: missing outside each series' years. The refits
     // write every one of the series' own years, so only the rows around
     // them are filled (the regional step fills its columns whole).
@@ -362,7 +361,7 @@ bool SignalFreeIteration(EngineCall& call) {
     }
     std::ranges::copy(call.Years(s.SSFCHR, 1), st.PRVCHR.begin());
   }
-  StopIfUnwritable(call);  // the last iteration's files are the ones kept
+  ShowIncompleteFiles(call, "SSF");  // the last iteration's files are the ones kept
   // The final chronology from the indices given back their spread.
   MeanChronology(call, st.FINIDX, call.Years(s.SSFCHR, 1), call.Years(s.SSFCHR, 2), static_cast<int>(o.MEANMD));
   return true;

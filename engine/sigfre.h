@@ -72,11 +72,6 @@ struct EngineState {
   char RBARYN = 'n';
   int KRTSAV = 0;
 
-  // The first series of the pass's series, curve and index files that the
-  // decade format cannot hold (files::RwlUnwritable's message) and the file
-  // it was left out of; empty when every series was written.
-  std::string unwritable, unwritable_file;
-
   // Per-year work vectors (MAXYRS values each): the spread and variance
   // ratio of a mean chronology, the two stabilisation vectors, and one
   // series' values placed by biological age.

@@ -42,7 +42,6 @@ void StandardPass(EngineCall& call) {
   const common::RunOptions& o = call.options;
   const float CONST = call.restart.CONST;
   const bool indices = o.NOPT != 0;
-  st.unwritable.clear();
   const int NS = call.NS;
 
   // The lent vectors SERVEC (the measurements) and CRVVEC (the floored
@@ -122,7 +121,7 @@ void StandardPass(EngineCall& call) {
 
   if (call.regional()) plot::pltcal(call.plots, st.plots.pltcal, s.IDXMAT, call.NS, s.IYTAB, common::kMissing);
   for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) call.dialog.CloseOrStop(unit);
-  StopIfUnwritable(call);
+  if (call.first) ShowIncompleteFiles(call, "STD");
 
   // Ring rows to calendar rows: a series starting d years after the data
   // set moves down d rows, the rows above it become empty.

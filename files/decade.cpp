@@ -510,6 +510,10 @@ int RwlField(float x) {
 // The widest numbers a value field of six columns holds.
 constexpr int kRwlFieldMax = 999999;
 constexpr int kRwlFieldMin = -99999;
+// The numbers a chronology's value field of four columns holds that read
+// back as values: 9990 and above end the chronology.
+constexpr int kCrnFieldMax = kCrnFill - 1;
+constexpr int kCrnFieldMin = -999;
 
 std::string ValueText(float x) {
   char text[48];
@@ -616,27 +620,47 @@ int DecadeSlot(int year) {
   return r == 0 ? 1 : 11 + r;
 }
 
-std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X) {
+namespace {
+
+// Why one series or chronology of the decade formats cannot be written so
+// that it reads back as written: `what` names it ("Series X"), `field` turns
+// a value into the number its field would hold, which must lie in min..max,
+// and `range` and `closing` say what the field holds and what would follow
+// a last value in 9999.
+std::optional<std::string> Unwritable(const std::string& what, int IYR1, std::span<const float> X, int (*field)(float),
+                                      int min, int max, std::string_view range, std::string_view closing) {
   if (X.empty()) return std::nullopt;
-  auto refused = [&](const std::string& why) {
-    return "Series " + std::string(common::TrimRight(ID)) + " cannot be written in the decade format: " + why;
-  };
+  auto refused = [&](const std::string& why) { return what + " cannot be written in the decade format: " + why; };
   const long long last = static_cast<long long>(IYR1) + static_cast<long long>(X.size()) - 1;
   if (!YearWithinLimits(IYR1) || !YearWithinLimits(last)) {
     return refused("its years " + std::to_string(IYR1) + " to " + std::to_string(last) + " are outside -9999 to 9999.");
   }
-  if (last == 9999) return refused("it ends in 9999, and its end marker would need a line for the year 10000.");
+  if (last == 9999) {
+    return refused("it ends in 9999, and its " + std::string(closing) + " would need a line for the year 10000.");
+  }
   for (std::size_t k = 0; k < X.size(); ++k) {
     const float x = X[k];
     const long long year = IYR1 + static_cast<long long>(k);
     if (std::isnan(x)) return refused("the value of year " + std::to_string(year) + " is not a number.");
-    const int v = RwlField(x);
-    if (v > kRwlFieldMax || v < kRwlFieldMin) {
-      return refused("the value " + ValueText(x) + " of year " + std::to_string(year) +
-                     " does not fit the six columns of a value (-99.999 to 999.999).");
+    const int v = field(x);
+    if (v > max || v < min) {
+      return refused("the value " + ValueText(x) + " of year " + std::to_string(year) + " does not fit " +
+                     std::string(range) + ".");
     }
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X) {
+  return Unwritable("Series " + std::string(common::TrimRight(ID)), IYR1, X, RwlField, kRwlFieldMin, kRwlFieldMax,
+                    "the six columns of a value (-99.999 to 999.999)", "end marker");
+}
+
+std::optional<std::string> CrnUnwritable(std::string_view name, int IYR1, std::span<const float> X) {
+  return Unwritable("Chronology " + std::string(common::TrimRight(name)), IYR1, X, Thousandths, kCrnFieldMin,
+                    kCrnFieldMax, "the four columns of a value (-0.999 to 9.989)", "closing fill values");
 }
 
 bool WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::string_view LABEL) {
@@ -651,14 +675,18 @@ bool WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const 
   return true;
 }
 
-void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+bool WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
               std::string_view LABEL) {
+  if (CrnUnwritable(ID, IYR1, X)) return false;
   WriteCrnLines(ID, IYR1, X, NDEP, LABEL, false, [&](std::string_view r) { PutLine(unit, r); });
+  return true;
 }
 
-void WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
+bool WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
               std::string_view LABEL) {
+  if (CrnUnwritable(ID, IYR1, X)) return false;
   WriteCrnLines(ID, IYR1, X, NDEP, LABEL, false, [&](std::string_view r) { PutLine(out, r); });
+  return true;
 }
 
 RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
@@ -673,12 +701,14 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
   if (N < 1 || unit == nullptr) return RwlResult::kDone;
   const std::span<const float> values = X.first(std::min(static_cast<std::size_t>(N), X.size()));
   auto put = [&](std::string_view r) { PutLine(*unit, r); };
-  if (MODE == "mw") {
-    if (const std::optional<std::string> why = RwlUnwritable(ID, IYR1, values)) {
-      dialog.Screen("");
-      dialog.Screen(" " + *why);
-      return RwlResult::kRefused;
-    }
+  const bool rings = MODE == "mw";
+  if (const std::optional<std::string> why =
+          rings ? RwlUnwritable(ID, IYR1, values) : CrnUnwritable(ID, IYR1, values)) {
+    dialog.Screen("");
+    dialog.Screen(" " + *why);
+    return RwlResult::kRefused;
+  }
+  if (rings) {
     WriteRwlLines(ID, IYR1, values, LABEL, put);
   } else {
     WriteCrnLines(ID, IYR1, values, NDEP, LABEL, MODE == "cr", put);

@@ -54,14 +54,15 @@ inline constexpr int IEOFST = -999;  // N and ISER of a read that met the end of
 // use it; a chronology reader that skips empty chronologies can tell them
 // from a refused one.
 enum class RwlResult {
-  kDone,        // a series was read (N >= 1), or a write was made
-  kEndOfFile,   // N and ISER are IEOFST
-  kNoSeries,    // no values: 25 lines in a row that are not data, an empty
-                // series, or a header-and-format series that did not read
-  kRefused,     // read: a series beyond the limits (6001 values, years
-                // -9999..9999), with numbers out of their columns or a line
-                // that does not follow the line before; write ("mw"): a
-                // series RwlUnwritable refuses. A message was shown.
+  kDone,       // a series was read (N >= 1), or a write was made
+  kEndOfFile,  // N and ISER are IEOFST
+  kNoSeries,   // no values: 25 lines in a row that are not data, an empty
+               // series, or a header-and-format series that did not read
+  kRefused,    // read: a series beyond the limits (6001 values, years
+               // -9999..9999), with numbers out of their columns or a line
+               // that does not follow the line before; write: a series
+               // RwlUnwritable ("mw") or a chronology CrnUnwritable ("iw",
+               // "cr") refuses. A message was shown.
 };
 
 RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
@@ -77,6 +78,14 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
 // it before anything is written.
 std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::span<const float> X);
 
+// The same for a chronology, named `name` in the message ("Chronology
+// stdcrn cannot be written ..."): a value whose thousandths, rounded, are
+// 9990 or more (the reader ends a chronology there, and 10.0 and more need
+// a fifth column) or below -999, or that is not a number; a year outside
+// -9999..9999, or a last year of 9999, whose closing line of fill values
+// would be for the year 10000.
+std::optional<std::string> CrnUnwritable(std::string_view name, int IYR1, std::span<const float> X);
+
 // The writers of one series, as rwlio's "mw" (WriteRwl: a ring-width series)
 // and "iw" (WriteCrn: a chronology) write it, to a unit open for writing (a
 // unit open for reading takes nothing) or to a stream. ID is written on every
@@ -88,16 +97,16 @@ std::optional<std::string> RwlUnwritable(std::string_view ID, int IYR1, std::spa
 // depth per year; an empty span or a first depth below 1 writes depth 1 for
 // every year. An empty X writes nothing. Nothing is allocated beyond one
 // record buffer.
-// WriteRwl writes nothing and returns false for a series RwlUnwritable
-// refuses (callers show its message).
+// Each writes nothing and returns false for a series RwlUnwritable (or a
+// chronology CrnUnwritable) refuses; callers show its message.
 [[nodiscard]] bool WriteRwl(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X,
                             std::string_view LABEL);
 [[nodiscard]] bool WriteRwl(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X,
                             std::string_view LABEL);
-void WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
-              std::string_view LABEL);
-void WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X, std::span<const int> NDEP,
-              std::string_view LABEL);
+[[nodiscard]] bool WriteCrn(common::Unit& unit, std::string_view ID, int IYR1, std::span<const float> X,
+                            std::span<const int> NDEP, std::string_view LABEL);
+[[nodiscard]] bool WriteCrn(std::ostream& out, std::string_view ID, int IYR1, std::span<const float> X,
+                            std::span<const int> NDEP, std::string_view LABEL);
 
 // Values on the first line of a series starting in `year` (ring widths).
 int FirstLineCount(int year);

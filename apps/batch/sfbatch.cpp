@@ -237,6 +237,9 @@ void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
     drivers::ReadAndCheckDataSet(run);
     DataSetDialogue(run);
     RunDataSet(run);
+    // Every file of the data set is written: one that lacks a series or a
+    // chronology ends the run here, named in the report too.
+    dialog.EndIfIncomplete(run.variant);
 
     dialog.CloseOrStop(common::kReportUnit);
     dialog.CloseOrStop(common::kCensoredUnit);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "common/fortran_format.h"
@@ -115,18 +116,28 @@ void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_uni
   for (std::size_t c = 0; c < count; ++c) {
     const Chronology& crn = chronologies[c];
     const std::string label = RawData(run) ? crn.raw_label : crn.label;
+    const std::span<const float> values = crn.block.column_view(crn.column).first(span);
+    std::vector<int> units = {kChronologyUnit};
+    if (c < cumulative_units.size() && run.dialog.units().IsOpen(cumulative_units[c])) {
+      units.push_back(cumulative_units[c]);
+    }
+    // A chronology the layout cannot carry is left out of every file, title
+    // lines and all, and named; the files are noted as lacking it.
+    if (const std::optional<std::string> why = files::CrnUnwritable(label, FirstYear(run), values)) {
+      run.dialog.Both("");
+      run.dialog.Both(" " + *why);
+      for (int u : units) run.dialog.units().NoteLeftOut(u, *why);
+      continue;
+    }
     for (int line = 2; line <= 3; ++line) {
       std::string& title = s.TITLE[static_cast<std::size_t>(line)];
       title = common::Fixed(title, 100);
       title.replace(82, 6, label);
     }
-    std::vector<int> units = {kChronologyUnit};
-    if (c < cumulative_units.size()) units.push_back(cumulative_units[c]);
     for (int u : units) {
-      common::Unit* unit = run.dialog.units().Get(u);
-      if (unit == nullptr) continue;
-      for (int line = 1; line <= 3; ++line) unit->WriteLine(common::Fixed(s.TITLE[static_cast<std::size_t>(line)], 100));
-      files::WriteCrn(*unit, id, FirstYear(run), crn.block.column_view(crn.column).first(span), depth, label);
+      common::Unit& unit = *run.dialog.units().Get(u);
+      for (int line = 1; line <= 3; ++line) unit.WriteLine(common::Fixed(s.TITLE[static_cast<std::size_t>(line)], 100));
+      static_cast<void>(files::WriteCrn(unit, id, FirstYear(run), values, depth, label));  // found writable above
     }
   }
   run.dialog.CloseOrStop(kChronologyUnit);

@@ -34,7 +34,10 @@ void WriteColumnTable(EngineRun& run);
 // label in columns 83-88 of TITLE lines 2 and 3, the three title lines and
 // the decade chronology with the sample depths. When `cumulative_units`
 // holds a unit for a chronology (standard, signal-free, stabilised standard,
-// stabilised signal-free, in that order), the same lines go there too.
+// stabilised signal-free, in that order), the same lines go there too. A
+// chronology the layout cannot carry (files::CrnUnwritable) is named on the
+// screen and in the report and left out of both files, which are noted as
+// incomplete (common::Units::NoteLeftOut); the others are written.
 void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_units = {});
 
 // The spectra of the years whose depth is 5 or more, gathered in year order

@@ -229,6 +229,62 @@ TEST(Units, AProtectedFileIsNeverWrittenWhateverNameReachesIt) {
   EXPECT_EQ(dir.Read("site.rwl"), "data\n");
 }
 
+TEST(Units, WhatAFileLacksIsKeptUntilTheFileIsWrittenAnewUnderAnyName) {
+  test_support::TempDir dir;
+  const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
+  Units units;
+  ASSERT_TRUE(units.Open(30, a, Units::Mode::kWrite));
+  ASSERT_TRUE(units.Open(31, b, Units::Mode::kWrite));
+  units.NoteLeftOut(30, "Series X1 left out.");
+  units.NoteLeftOut(31, "Series Y left out.");
+  units.NoteLeftOut(30, "Series X2 left out.");
+  ASSERT_TRUE(units.Close(30));
+  // Closed, a file still lacks what it lacked; appending keeps it.
+  ASSERT_EQ(units.IncompleteFiles().size(), 2u);
+  EXPECT_EQ(units.IncompleteFiles()[0].name, a);
+  EXPECT_EQ(units.IncompleteFiles()[0].left_out,
+            (std::vector<std::string>{"Series X1 left out.", "Series X2 left out."}));
+  ASSERT_TRUE(units.Open(30, a, Units::Mode::kAppend));
+  ASSERT_NE(units.Incomplete(a), nullptr);
+  // Written anew through another path to it: its earlier content is gone,
+  // and with it what it lacked. The other file keeps its note.
+  std::filesystem::create_symlink(a, dir.path() / "link.txt");
+  ASSERT_TRUE(units.Open(32, dir.File("link.txt"), Units::Mode::kWrite));
+  EXPECT_EQ(units.Incomplete(a), nullptr);
+  ASSERT_EQ(units.IncompleteFiles().size(), 1u);
+  EXPECT_EQ(units.IncompleteFiles()[0].name, b);
+  // A unit open for reading, or not open, notes nothing.
+  units.NoteLeftOut(40, "nothing");
+  ASSERT_TRUE(units.Open(10, b, Units::Mode::kRead));
+  units.NoteLeftOut(10, "nothing");
+  EXPECT_EQ(units.Incomplete(b)->left_out, std::vector<std::string>{"Series Y left out."});
+}
+
+TEST(Dialog, ARunWithAnIncompleteFileEndsAbnormallyListingItInsteadOfTheNormalEnd) {
+  test_support::TempDir dir;
+  ScriptedConsole console({});
+  Units units;
+  Dialog d(console, units, common::ProgramVariant::kBatch);
+  ASSERT_TRUE(units.Open(common::kReportUnit, dir.File("report.txt"), Units::Mode::kWrite));
+  ASSERT_TRUE(units.Open(30, dir.File("std.txt"), Units::Mode::kWrite));
+  units.WriteLine(30, "a record");
+  for (int k = 1; k <= 12; ++k) units.NoteLeftOut(30, "Series s" + std::to_string(k) + " is left out.");
+  const int status = common::RunGuarded(d, [&] { d.NormalEnd(common::ProgramVariant::kBatch); });
+  EXPECT_EQ(status, 1);
+  std::string shown = "\n";
+  for (int k = 1; k <= 10; ++k) shown += " Series s" + std::to_string(k) + " is left out.\n";
+  const std::string file = dir.File("std.txt");
+  EXPECT_EQ(console.transcript(), shown + " 2 more are left out of it.\n The file " + file + " is incomplete.\n" +
+                                      "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n"
+                                      " Hit RETURN to Quit");
+  // The report receives the twins (the file name as it is), every unit is
+  // closed with what was written.
+  EXPECT_EQ(dir.Read("report.txt"),
+            common::Upper(shown) + " 2 MORE ARE LEFT OUT OF IT.\n THE FILE " + file + " IS INCOMPLETE.\n");
+  EXPECT_EQ(dir.Read("std.txt"), "a record\n");
+  EXPECT_TRUE(units.WritingUnits().empty());
+}
+
 TEST(Dialog, FreeFormRealBeyondSinglePrecisionIsUnreadable) {
   ScriptedConsole console({"1e99", "-3.5e38", "3.4e38"});
   Units units;

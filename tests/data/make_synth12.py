@@ -9,14 +9,19 @@ generator, so the file is the same on every machine.
 """
 import math
 
-state = 20240611
+
+def lcg(seed):
+    """Uniform numbers in [0, 1) from a fixed linear congruential generator."""
+    state = seed
+
+    def uniform():
+        nonlocal state
+        state = (state * 1103515245 + 12345) % 2147483648
+        return state / 2147483648.0
+    return uniform
 
 
-def uniform():
-    global state
-    state = (state * 1103515245 + 12345) % 2147483648
-    return state / 2147483648.0
-
+uniform = lcg(20240611)
 
 FIRST = [1801, 1801, 1806, 1813, 1821, 1834, 1842, 1851, 1861, 1876, 1891, 1911]
 LAST = [2000, 2000, 1997, 2000, 1990, 2000, 1975, 1993, 2000, 1985, 2000, 1970]
@@ -39,15 +44,21 @@ def lines(ident, first, values):
     return out
 
 
-for s in range(12):
-    a = 0.5 + 0.7 * uniform()
-    b = 0.01 + 0.02 * uniform()
-    k = 0.6 + 0.4 * uniform()
-    values = []
-    for age, y in enumerate(range(FIRST[s], LAST[s] + 1), start=1):
-        trend = a * math.exp(-b * age) + k
-        noise = 0.85 + 0.3 * uniform()
-        v = int(round(1000.0 * trend * signal[y] * noise))
-        values.append(1000 if v == 999 else v)  # 999 would read as the end of a series in hundredths
-    for line in lines("SYN%02d" % (s + 1), FIRST[s], values):
-        print(line)
+
+def main():
+    for s in range(12):
+        a = 0.5 + 0.7 * uniform()
+        b = 0.01 + 0.02 * uniform()
+        k = 0.6 + 0.4 * uniform()
+        values = []
+        for age, y in enumerate(range(FIRST[s], LAST[s] + 1), start=1):
+            trend = a * math.exp(-b * age) + k
+            noise = 0.85 + 0.3 * uniform()
+            v = int(round(1000.0 * trend * signal[y] * noise))
+            values.append(1000 if v == 999 else v)  # 999 would read as the end of a series in hundredths
+        for line in lines("SYN%02d" % (s + 1), FIRST[s], values):
+            print(line)
+
+
+if __name__ == "__main__":
+    main()

@@ -143,7 +143,7 @@ TEST(DecadeWriters, OneSeriesToAStreamWithTheMarkerAsTenthItem) {
   // 1908-1910: slots 9-10 of the first line (which carries 1908), slot 1 of the 1910 line.
   std::ostringstream crn;
   const std::vector<int> depth = {3, 4, 5};
-  files::WriteCrn(crn, "CRN1", 1908, Thousandths({1000, 500, 1234}), depth, "crnlab");
+  EXPECT_TRUE(files::WriteCrn(crn, "CRN1", 1908, Thousandths({1000, 500, 1234}), depth, "crnlab"));
   const std::string fill = "9990  0";
   std::string first = "CRN1  1908";
   for (int j = 0; j < 8; ++j) first += fill;
@@ -558,10 +558,49 @@ TEST_F(DecadeTest, ChronologyIdentifiersWithADashWhereTheWideYearsBegin) {
 }
 
 TEST_F(DecadeTest, ChronologyValueOf9990OrMoreEnds) {
-  WriteSeries({{"HIGH", 2000, {1.0f, 9.99f, 1.0f}, {}}}, "iw", "");
-  ReadResult r = ReadAll(Path("out.txt"), "ir");
+  // 2000-2002 with 9990 in 2001, as a file of another program may hold it.
+  ReadResult r = ReadAll(
+      WriteFile("high.crn", "HIGH  20001000  19990  11000  19990  09990  09990  09990  09990  09990  09990  0\n"),
+      "ir");
   ASSERT_EQ(r.series.size(), 1u);
   EXPECT_EQ(r.series[0].x.size(), 1u);
+}
+
+TEST_F(DecadeTest, AChronologyTheLayoutCannotCarryIsRefusedWhole) {
+  // The edges of a chronology's value field: four columns, and 9990 and
+  // more end a chronology when read.
+  const std::vector<float> edges = {9.989f, -0.999f, 0.0f, 1.5f};
+  EXPECT_EQ(CrnUnwritable("stdcrn", 1950, edges), std::nullopt);
+  EXPECT_EQ(WriteSeries({{"EDGE", 1950, edges, {}}}, "iw", "stdcrn"),
+            "EDGE  19509989  1-999  1   0  11500  19990  09990  09990  09990  09990  09990  0  stdcrn\n");
+  ReadResult r = ReadAll(Path("out.txt"), "ir");
+  ASSERT_EQ(r.series.size(), 1u);
+  const std::vector<float> back = {9.989f, -0.999f, 0.0f, 1.5f};
+  ASSERT_EQ(r.series[0].x.size(), back.size());
+  for (std::size_t k = 0; k < back.size(); ++k) EXPECT_NEAR(r.series[0].x[k], back[k], 1e-6f) << k;
+
+  struct Refusal {
+    int first;
+    std::vector<float> x;
+    std::string why;
+  };
+  const std::string field = " does not fit the four columns of a value (-0.999 to 9.989).";
+  const std::vector<Refusal> refusals = {
+      {1950, {1.0f, 9.99f}, "the value 9.9900 of year 1951" + field},  // would end the chronology
+      {1950, {9.995f}, "the value 9.9950 of year 1950" + field},
+      {1950, {1.0f, 13.0f, 20.0f}, "the value 13.0000 of year 1951" + field},  // the first such year
+      {1950, {-1.0f}, "the value -1.0000 of year 1950" + field},
+      {-5, {1.0f, std::nanf("")}, "the value of year -4 is not a number."},
+      {9990, std::vector<float>(10, 1.0f),
+       "it ends in 9999, and its closing fill values would need a line for the year 10000."}};
+  for (const Refusal& c : refusals) {
+    const std::string message = "Chronology CRN cannot be written in the decade format: " + c.why;
+    EXPECT_EQ(CrnUnwritable("CRN", c.first, c.x), message);
+    EXPECT_EQ(WriteSeries({{"CRN", c.first, c.x, {}}}, "iw", ""), "");  // nothing written, not even a line
+    EXPECT_NE(console_.transcript().find("\n " + message + "\n"), std::string::npos) << console_.transcript();
+  }
+  // A chronology ending in 9998 still has the year 9999 for its fill values.
+  EXPECT_EQ(CrnUnwritable("LATE", 9989, std::vector<float>(10, 1.0f)), std::nullopt);
 }
 
 // ------------------------------------------------------------------ header-and-format series

@@ -95,6 +95,7 @@ TypedAnswer Dialog::ReadTyped(std::size_t length, Slash slash) {
   const std::string_view typed = answer.blank ? std::string_view() : std::string_view(line).substr(start);
   answer.text = Fixed(typed, std::max<std::size_t>(length, 1));
   if (slash == Slash::kStops) QuitIfSlash(answer.text);
+  if (slash == Slash::kAlone && TrimRight(typed) == "/") Stop(ExitStatus::kNormal);
   return answer;
 }
 

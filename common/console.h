@@ -82,10 +82,12 @@ struct TypedAnswer {
   char first() const { return text.empty() ? ' ' : text[0]; }
 };
 
-// What "/" typed as an answer does: stop the program (almost every
-// question), or come back as the answer (the questions that stop with
-// their own text or take "/" as an ordinary answer).
-enum class Slash { kStops, kAnswer };
+// What "/" typed as an answer does: stop the program as its first
+// character (almost every question), stop it only when it is the whole
+// answer (file-name prompts, where a longer answer starting with "/" is a
+// path), or come back as the answer (the questions that stop with their own
+// text or take "/" as an ordinary answer).
+enum class Slash { kStops, kAlone, kAnswer };
 
 inline constexpr std::size_t kMarkerColumn = 50;
 inline constexpr std::size_t kListMarkerColumn = 45;
@@ -140,8 +142,8 @@ class Dialog {
 
   // Reads one typed answer of `length` (at least 1) characters: leading
   // blanks removed, "/" as its first character stopping the program
-  // normally unless `slash` says otherwise. End of input stops the program
-  // (status 3).
+  // normally unless `slash` says otherwise (kAlone: only "/" with nothing
+  // after it but blanks). End of input stops the program (status 3).
   TypedAnswer ReadTyped(std::size_t length, Slash slash = Slash::kStops);
   // Prompt, then ReadTyped.
   TypedAnswer AskTyped(std::string_view text, std::size_t length, Slash slash = Slash::kStops);

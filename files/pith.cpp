@@ -19,14 +19,15 @@ inline const std::string kCol11(10, ' ');  // what puts a line at column 11
 
 void ClearOffsets(std::vector<int>& IPITH) { std::fill(IPITH.begin(), IPITH.end(), 0); }
 
-// The file name loop; "/" stops the program.
+// The file name loop; "/" alone stops the program (a longer name is a path).
 std::string AskFileName(Dialog& dialog, std::string_view DATFIL) {
   for (;;) {
     dialog.Screen("");
     dialog.Screen(" NOTE: the order of pith offsets must follow the order");
     dialog.Screen(" of the file raw ring width records: " + std::string(common::TrimRight(DATFIL)));
     dialog.Screen("");
-    const common::TypedAnswer answer = dialog.AskTyped("Okay? So enter pith offset file name here", 50);
+    const common::TypedAnswer answer =
+        dialog.AskTyped("Okay? So enter pith offset file name here", 50, common::Slash::kAlone);
     const std::string name(common::TrimRight(answer.text));
     if (!answer.blank && common::ReadableFileExists(name)) return name;
     dialog.Screen("");

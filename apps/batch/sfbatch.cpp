@@ -111,7 +111,10 @@ void DataSetDialogue(Run& run) {
   // The kept option. A regional curve asks for the pith offsets of this
   // data set: those of another set would be matched to these series by
   // position.
-  if (o.RCSFLG == 1) files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
+  if (o.RCSFLG == 1) {
+    files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, run.store.IYTAB,
+                  run.store.NS, run.store.SERID, d);
+  }
   drivers::ChronologyOptions(run);
 }
 

@@ -30,12 +30,31 @@ class Console {
   virtual void WriteError(std::string_view text) = 0;
 };
 
+// Thrown by a console that can no longer be written (a reader that closed
+// its end of a pipe, a full device, standard output closed). Only the
+// program frame (RunGuarded) catches it: the run ends as an abnormal end,
+// with nothing more written to the console.
+struct ConsoleFailure {
+  std::string reason;
+};
+
+// Standard input and output. Made once, at the start of a program: a
+// closed pipe is a failed write, not a signal that ends the process, and
+// none of the three standard streams is left closed for a file the run
+// opens to take its place (a closed standard output makes every write
+// fail). Write and Flush throw ConsoleFailure once the screen cannot be
+// written; WriteError never throws.
 class TerminalConsole : public Console {
  public:
+  TerminalConsole();
   void Write(std::string_view text) override;
   std::optional<std::string> ReadLine() override;
   void Flush() override;
   void WriteError(std::string_view text) override;
+
+ private:
+  [[noreturn]] void Fail(std::string reason);
+  std::string failed_;  // why the screen cannot be written; empty while it can
 };
 
 // Answers from a script; every answer read is echoed into the transcript
@@ -201,7 +220,9 @@ std::string VersionField(ProgramVariant variant);
 // Runs `body`, the whole program, and returns its exit status: that of the
 // stop it ends with; 1 after running out of memory or any other unexpected
 // exception, which is named on the screen with the abnormal termination
-// line after every unit is flushed and closed (what was written stays).
+// line after every unit is flushed and closed (what was written stays); 1
+// when the console cannot be written, after every unit is flushed and
+// closed, with one line on the error stream.
 int RunGuarded(Dialog& dialog, const std::function<void()>& body);
 
 }  // namespace common

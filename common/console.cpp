@@ -1,8 +1,14 @@
 #include "common/console.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <new>
@@ -12,10 +18,35 @@
 
 namespace common {
 
-void TerminalConsole::Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+TerminalConsole::TerminalConsole() {
+  std::signal(SIGPIPE, SIG_IGN);
+  for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // A closed stream gets the null device: a file opened later must not
+    // take its number and receive the screen text (or give the answers).
+    const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+      ::dup2(null, fd);
+      ::close(null);
+    }
+    if (fd == STDOUT_FILENO) failed_ = "standard output is closed";
+  }
+}
+
+void TerminalConsole::Fail(std::string reason) {
+  failed_ = std::move(reason);
+  throw ConsoleFailure{failed_};
+}
+
+void TerminalConsole::Write(std::string_view text) {
+  if (!failed_.empty()) throw ConsoleFailure{failed_};
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::ferror(stdout)) {
+    Fail(std::strerror(errno));
+  }
+}
 
 std::optional<std::string> TerminalConsole::ReadLine() {
-  std::fflush(stdout);
+  Flush();
   std::string line;
   int c;
   bool any = false;
@@ -29,10 +60,13 @@ std::optional<std::string> TerminalConsole::ReadLine() {
   return line;
 }
 
-void TerminalConsole::Flush() { std::fflush(stdout); }
+void TerminalConsole::Flush() {
+  if (!failed_.empty()) throw ConsoleFailure{failed_};
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) Fail(std::strerror(errno));
+}
 
 void TerminalConsole::WriteError(std::string_view text) {
-  std::fflush(stdout);
+  if (failed_.empty()) std::fflush(stdout);
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
@@ -95,7 +129,7 @@ TypedAnswer Dialog::ReadTyped(std::size_t length, Slash slash) {
   const std::string_view typed = answer.blank ? std::string_view() : std::string_view(line).substr(start);
   answer.text = Fixed(typed, std::max<std::size_t>(length, 1));
   if (slash == Slash::kStops) QuitIfSlash(answer.text);
-  if (slash == Slash::kAlone && TrimRight(answer.text) == "/") Stop(ExitStatus::kNormal);
+  if (slash == Slash::kAlone && TrimRight(typed) == "/") Stop(ExitStatus::kNormal);
   return answer;
 }
 
@@ -252,6 +286,12 @@ int RunGuarded(Dialog& dialog, const std::function<void()>& body) {
     return static_cast<int>(ExitStatus::kNormal);
   } catch (const ProgramStop& stop) {
     return stop.status;
+  } catch (const ConsoleFailure& failure) {
+    // Nothing more can reach the screen: what was written to the files
+    // stays, and the reason goes to the error stream.
+    dialog.units().CloseAll();
+    dialog.console().WriteError("kestrane: the screen cannot be written (" + failure.reason + "); stopping.\n");
+    return static_cast<int>(ExitStatus::kAbnormal);
   } catch (const std::bad_alloc&) {
     what = " The program ran out of memory.";
   } catch (const std::exception& e) {
@@ -261,11 +301,15 @@ int RunGuarded(Dialog& dialog, const std::function<void()>& body) {
   }
   // Whatever was written is kept: every unit is flushed and closed first.
   dialog.units().CloseAll();
-  dialog.Screen("");
-  dialog.Screen(what);
-  dialog.Screen("");
-  dialog.Screen(TerminationLine(dialog.variant(), false));
-  dialog.console().Flush();
+  try {
+    dialog.Screen("");
+    dialog.Screen(what);
+    dialog.Screen("");
+    dialog.Screen(TerminationLine(dialog.variant(), false));
+    dialog.console().Flush();
+  } catch (const ConsoleFailure&) {
+    // (the status says it: nothing more can be shown)
+  }
   return static_cast<int>(ExitStatus::kAbnormal);
 }
 

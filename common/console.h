@@ -30,12 +30,31 @@ class Console {
   virtual void WriteError(std::string_view text) = 0;
 };
 
+// Thrown by a console that can no longer be written (a reader that closed
+// its end of a pipe, a full device, standard output closed). Only the
+// program frame (RunGuarded) catches it: the run ends as an abnormal end,
+// with nothing more written to the console.
+struct ConsoleFailure {
+  std::string reason;
+};
+
+// Standard input and output. Made once, at the start of a program: a
+// closed pipe is a failed write, not a signal that ends the process, and
+// none of the three standard streams is left closed for a file the run
+// opens to take its place (a closed standard output makes every write
+// fail). Write and Flush throw ConsoleFailure once the screen cannot be
+// written; WriteError never throws.
 class TerminalConsole : public Console {
  public:
+  TerminalConsole();
   void Write(std::string_view text) override;
   std::optional<std::string> ReadLine() override;
   void Flush() override;
   void WriteError(std::string_view text) override;
+
+ private:
+  [[noreturn]] void Fail(std::string reason);
+  std::string failed_;  // why the screen cannot be written; empty while it can
 };
 
 // Answers from a script; every answer read is echoed into the transcript
@@ -82,11 +101,11 @@ struct TypedAnswer {
   char first() const { return text.empty() ? ' ' : text[0]; }
 };
 
-// What "/" typed as an answer does: stop the program (almost every
-// question), stop it only as the whole answer (a file name, where a longer
-// answer starting with "/" is a path), or come back as the answer (the
-// questions that stop with their own text or take "/" as an ordinary
-// answer).
+// What "/" typed as an answer does: stop the program as its first
+// character (almost every question), stop it only when it is the whole
+// answer (file-name prompts, where a longer answer starting with "/" is a
+// path), or come back as the answer (the questions that stop with their own
+// text or take "/" as an ordinary answer).
 enum class Slash { kStops, kAlone, kAnswer };
 
 inline constexpr std::size_t kMarkerColumn = 50;
@@ -155,9 +174,9 @@ class Dialog {
   std::string Ask(std::string_view text, std::size_t length, std::size_t marker_column = kMarkerColumn);
 
   // Reads one typed answer of `length` (at least 1) characters: leading
-  // blanks removed, "/" as its first character (kAlone: as the whole
-  // answer) stopping the program normally; kAnswer gives it back. End of input stops the program
-  // (status 3).
+  // blanks removed, "/" as its first character stopping the program
+  // normally unless `slash` says otherwise (kAlone: only "/" with nothing
+  // after it but blanks). End of input stops the program (status 3).
   TypedAnswer ReadTyped(std::size_t length, Slash slash = Slash::kStops);
   // Prompt, then ReadTyped.
   TypedAnswer AskTyped(std::string_view text, std::size_t length, Slash slash = Slash::kStops);
@@ -216,7 +235,9 @@ std::string VersionField(ProgramVariant variant);
 // Runs `body`, the whole program, and returns its exit status: that of the
 // stop it ends with; 1 after running out of memory or any other unexpected
 // exception, which is named on the screen with the abnormal termination
-// line after every unit is flushed and closed (what was written stays).
+// line after every unit is flushed and closed (what was written stays); 1
+// when the console cannot be written, after every unit is flushed and
+// closed, with one line on the error stream.
 int RunGuarded(Dialog& dialog, const std::function<void()>& body);
 
 }  // namespace common

@@ -7,6 +7,12 @@ inline constexpr int MAXYRS = 6001;  // values per series, years per chronology
 inline constexpr int MAXSER = 3001;  // series slots; the whole-set row takes one
 inline constexpr int kMaxSeriesInSet = MAXSER - 1;  // series a data set may hold
 
+// The largest size of a typed length, window, spline stiffness or spline
+// code (years, or percent of a length): nothing longer than the longest
+// chronology is of use, and no arithmetic on such a number can overflow.
+inline constexpr int kMaxTypedLength = MAXYRS;
+inline constexpr bool WithinTypedLength(int value) { return value >= -kMaxTypedLength && value <= kMaxTypedLength; }
+
 // Calendar years a series may hold.
 inline constexpr int kFirstYearLimit = -9999;
 inline constexpr int kLastYearLimit = 9999;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/limits.h"
 #include "detrend/supsmu.h"
@@ -49,9 +50,11 @@ CrvfitWorkspace::CrvfitWorkspace()
       stiffness_(common::MAXYRS) {}
 
 int PercentStiffness(int NOPT, int nfit) {
-  const float share = static_cast<float>(std::abs(NOPT)) / 100.0f;
-  const int s = static_cast<int>(share * static_cast<float>(nfit));
-  return std::max(s, 1);
+  const float share = std::fabs(static_cast<float>(NOPT)) / 100.0f;
+  const float s = share * static_cast<float>(nfit);
+  // (a stiffness beyond the integers stops at the largest one)
+  if (!(s < 2.0e9f)) return std::numeric_limits<int>::max();
+  return std::max(static_cast<int>(s), 1);
 }
 
 LineFit lintrd(std::span<const float> y, std::span<float> curv) {

@@ -190,9 +190,12 @@ RunrbrResult runrbr(const common::SeriesMatrix& idx, common::Block& RBRV1, const
   // of a one-thread run.
   const int last_start = ly - length + 1;  // latest window start that fits
   const int nwindows = ntry > 0 && last_start >= fy ? std::min(ntry, (last_start - fy) / step + 1) : 0;
+  // Scratch only for windows that exist: a window longer than the
+  // chronology allocates nothing.
   std::vector<WindowRbar> results(static_cast<std::size_t>(std::max(nwindows, 0)));
-  const unsigned lanes = LanesFor(static_cast<double>(nwindows) * NS * NS * length, 2e7, nwindows);
-  std::vector<WindowScratch> scratch(lanes, WindowScratch(NS, length));
+  const unsigned lanes = nwindows > 0 ? LanesFor(static_cast<double>(nwindows) * NS * NS * length, 2e7, nwindows) : 0;
+  std::vector<WindowScratch> scratch;
+  if (lanes > 0) scratch.assign(lanes, WindowScratch(NS, length));
   ParallelFor(pool, nwindows, lanes, [&](int k, unsigned lane) {
     results[static_cast<std::size_t>(k)] = WindowKernel(idx, {}, IYTAB, NS, fy + k * step, length, scratch[lane]);
   });

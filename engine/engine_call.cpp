@@ -181,7 +181,7 @@ std::string WithNumberAt(std::string_view text, std::size_t column, std::string_
 }
 
 std::string WindowLegend(std::string_view head, int window) {
-  return WithNumberAt(head, 15, window >= 100 ? "(i3)" : "(i2)", window) + " Yrs)";
+  return WithNumberAt(head, 15, window >= 1000 ? "(i4)" : window >= 100 ? "(i3)" : "(i2)", window) + " Yrs)";
 }
 
 std::string BiweightLegend(int ITER) {

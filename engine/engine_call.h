@@ -154,8 +154,8 @@ void ChronologyPlot(EngineCall& call, std::span<const float> c1, std::span<const
                     std::string_view title, std::span<const float> ref, std::string_view leg1, std::string_view leg2);
 // The running RBAR and EPS plots of the table in RBRV3.
 void RbarPlots(EngineCall& call, std::string_view title, std::string_view rbar_leg2, std::string_view eps_leg2);
-// "Running RBAR (51 Yrs)": the window in 2 columns from position 15, or 3
-// when it is 100 or more, after `head` (14 characters).
+// "Running RBAR (51 Yrs)": the window in 2 columns from position 15, 3
+// when it is 100 or more, 4 from 1000, after `head` (14 characters).
 std::string WindowLegend(std::string_view head, int window);
 // "Iteration: " with ITER in positions 12-14 and "hh,med,hl,min biwgts" in 17-36.
 std::string BiweightLegend(int ITER);

@@ -148,8 +148,8 @@ void StabiliseSignalFree(EngineCall& call) {
                              raw ? "DETR Stablized RAW Crn" : "DETR Stablized SSF Crn"});
 }
 
-// The spline stiffness of the final detrending: asked until it is below
-// -9 (a percentage of the chronology's length) or above 9 (years).
+// The spline stiffness of the final detrending: asked until it is -6001 to
+// -10 (a percentage of the chronology's length) or 10 to 6001 (years).
 int AskDetrendingSpline(EngineCall& call) {
   common::Dialog& d = call.dialog;
   for (;;) {
@@ -158,7 +158,7 @@ int AskDetrendingSpline(EngineCall& call) {
     d.Screen(common::PadTo(" Smoothing spline (percent N cutoff)", 39) + "<-9");
     d.Prompt(common::PadTo("Smoothing spline (fixed Yrs cutoff)", 38) + ">+9");
     const std::optional<int> NSPL = d.ReadFreeInt();
-    if (!NSPL || (*NSPL >= -9 && *NSPL <= 9)) continue;
+    if (!NSPL || (*NSPL >= -9 && *NSPL <= 9) || !common::WithinTypedLength(*NSPL)) continue;
     if (*NSPL > 9) return *NSPL;
     const float years = std::fabs(static_cast<float>(*NSPL) / 100.0f * static_cast<float>(call.NYRS));
     return std::max(static_cast<int>(years), 1);
@@ -181,7 +181,7 @@ void FinalRegionalDetrending(EngineCall& call) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
   d.Screen("");
-  const char answer = d.Ask("Final RCS chronology detrending? Y/<N>", 1)[0];
+  const char answer = d.AskTyped("Final RCS chronology detrending? Y/<N>", 1, common::Slash::kAnswer).first();
   if (answer != 'Y' && answer != 'y') return;
 
   const std::span<float> chron = call.Years(s.STBCHR, 2), y = call.Years(st.stab_in), x = call.Years(st.stab_out),
@@ -200,7 +200,7 @@ void FinalRegionalDetrending(EngineCall& call) {
     ChronologyPlot(call, y, x, "Indices", "Final Detrending of the RCS Signal Free Chronology", none,
                    "Original RCS Crn", "Detrended RCS Crn");
     d.Screen("");
-    const char happy = d.Ask("Happy with the final RCS detrending? <Y>/N", 1)[0];
+    const char happy = d.AskTyped("Happy with the final RCS detrending? <Y>/N", 1, common::Slash::kAnswer).first();
     if (happy != 'N' && happy != 'n') break;
   }
   std::ranges::copy(x, chron.begin());

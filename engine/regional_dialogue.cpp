@@ -15,10 +15,11 @@ namespace {
 
 bool IsFalse(char c) { return c == ' ' || c == 'F' || c == 'f'; }
 
-// A "[T]rue or <[F]>alse" question: true unless blank, "F" or "f".
+// A "[T]rue or <[F]>alse" question: true unless blank, "F" or "f" ("/" is
+// an answer like any other: true).
 bool AskTrue(common::Dialog& d, std::string_view text) {
   d.Screen("");
-  return !IsFalse(d.Ask(text, 1)[0]);
+  return !IsFalse(d.AskTyped(text, 1, common::Slash::kAnswer).first());
 }
 
 void WarnIfNegative(EngineCall& call) {

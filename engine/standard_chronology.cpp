@@ -45,12 +45,13 @@ void LeadingSeriesMean(EngineCall& call) {
 }
 
 // "Happy with this spline stabilization?": true for Y, y or blank, false
-// for N or n; any other answer brings the reminder and the question again.
+// for N or n; any other answer ("/" too) brings the reminder and the
+// question again.
 bool Happy(EngineCall& call, bool standard) {
   common::Dialog& d = call.dialog;
   for (;;) {
     d.Screen("");
-    const char c = d.Ask("Happy with this spline stabilization? <Y>/N", 1)[0];
+    const char c = d.AskTyped("Happy with this spline stabilization? <Y>/N", 1, common::Slash::kAnswer).first();
     if (c == 'N' || c == 'n') return false;
     if (c == 'Y' || c == 'y' || c == ' ') return true;
     d.Screen("");
@@ -59,8 +60,8 @@ bool Happy(EngineCall& call, bool standard) {
   }
 }
 
-// The additional-stabilisation menu, until 0, 1, 10 or more, or -10 or
-// less is typed (blank: 0).
+// The additional-stabilisation menu, until 0, 1, 10 to 6001, or -6001 to
+// -10 is typed (blank: 0).
 int AskAdditionalStabilisation(common::Dialog& d) {
   for (;;) {
     d.Screen("");
@@ -69,11 +70,12 @@ int AskAdditionalStabilisation(common::Dialog& d) {
     d.Screen(common::PadTo(" Age-dependent spline stabilization", 39) + " 1");
     d.Screen(common::PadTo(" Smoothing spline (percent N cutoff)", 39) + "<-9");
     d.Prompt(common::PadTo("Smoothing spline (fixed Yrs cutoff)", 38) + ">+9");
-    std::string answer = d.ReadAnswer(10);
-    d.QuitIfSlash(answer);
-    if (common::IsBlank(answer)) common::Assign(answer, "0");
-    const std::optional<int> code = files::ConvertAnswer(answer);
-    if (!code || (*code >= 2 && *code <= 9) || (*code >= -9 && *code <= -1)) continue;
+    common::TypedAnswer answer = d.ReadTyped(10);
+    if (answer.blank) common::Assign(answer.text, "0");
+    const std::optional<int> code = files::ConvertAnswer(answer.text);
+    if (!code || !common::WithinTypedLength(*code) || (*code >= 2 && *code <= 9) || (*code >= -9 && *code <= -1)) {
+      continue;
+    }
     return *code;
   }
 }
@@ -116,7 +118,9 @@ void SplineStabilisation(EngineCall& call, const StabilisationTexts& texts) {
         d.Report("");
         d.Report("DEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED");
       } else if (texts.standard) {
-        d.Report(fmt::Print("(a,i4)", "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED: ", ISTAB));
+        // (four columns hold every code but a percentage of -1000 or below)
+        d.Report(fmt::Print(ISTAB >= -999 ? "(a,i4)" : "(a,i5)", "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED: ",
+                            ISTAB));
       }
     }
     if (ISTAB != 0 && (call.first || !texts.standard)) {

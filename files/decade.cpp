@@ -175,6 +175,19 @@ bool FitsFirstLine(const ParsedLine& line, bool chronology) {
   return true;
 }
 
+// Whether the year and the value fields a line gives its series (slots
+// first..last, up to the end marker) stand right-justified in their columns.
+bool Aligned(const ParsedLine& line, int first, int last, bool chronology) {
+  if (!line.year_justified) return false;
+  for (int j = first; j <= last; ++j) {
+    const std::size_t s = static_cast<std::size_t>(j - 1);
+    if (!line.justified[s]) return false;
+    const int v = line.value[s];
+    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
+  }
+  return true;
+}
+
 // Whether a series' end stands among the slots its first line takes.
 bool EndsOnFirstLine(const ParsedLine& line, bool chronology) {
   int from = chronology ? DecadeSlot(line.year) : 1;
@@ -374,14 +387,28 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
     int last_slot = 10;
     if (first_line) {
       ID = common::Fixed(line.id, 8);
-      if (chronology) ID.replace(6, 2, "  ");
+      if (chronology) {
+        ID.replace(6, 2, "  ");
+        first_slot = DecadeSlot(line.year);
+      } else {
+        last_slot = FirstLineCount(line.year);
+      }
+    }
+
+    // Blanks inside a number are ignored by the format, so a line whose
+    // numbers slid out of their columns would read as other numbers, its
+    // year among them: such a line is refused, with the line shown, before
+    // its year is looked at.
+    if (!Aligned(line, first_slot, last_slot, chronology)) {
+      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
+                                 ": the numbers of this line are not right-justified in their columns:");
+      dialog.Screen(" " + std::string(common::TrimRight(record)));
+      return refused;
+    }
+
+    if (first_line) {
       IYR1 = line.year;
       if (!YearWithinLimits(IYR1)) return refuse(SeriesYearMessage(ID, IYR1, false));
-      if (chronology) {
-        first_slot = DecadeSlot(IYR1);
-      } else {
-        last_slot = FirstLineCount(IYR1);
-      }
       first_id_width = std::min(line.id.size(), IdColumns(IYR1, chronology));
       next_year = NextLineYear(IYR1, chronology, true);
       first_line = false;
@@ -414,23 +441,6 @@ RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N,
                       std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
                       "): an end marker is missing.");
       }
-    }
-
-    // Blanks inside a number are ignored by the format, so a line whose
-    // numbers slid out of their columns would read as other numbers: such
-    // a line is refused, with the line shown.
-    bool justified = line.year_justified;
-    for (int j = first_slot; j <= last_slot && justified; ++j) {
-      const std::size_t s = static_cast<std::size_t>(j - 1);
-      justified = line.justified[s];
-      const int v = line.value[s];
-      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
-    }
-    if (!justified) {
-      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
-                                 ": the numbers of this line are not right-justified in their columns:");
-      dialog.Screen(" " + std::string(common::TrimRight(record)));
-      return refused;
     }
 
     for (int j = first_slot; j <= last_slot; ++j) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/fortran_format.h"
+#include "common/limits.h"
 #include "common/text.h"
 #include "common/units.h"
 
@@ -19,14 +20,15 @@ inline const std::string kCol11(10, ' ');  // what puts a line at column 11
 
 void ClearOffsets(std::vector<int>& IPITH) { std::fill(IPITH.begin(), IPITH.end(), 0); }
 
-// The file name loop; "/" stops the program.
+// The file name loop; "/" alone stops the program (a longer name is a path).
 std::string AskFileName(Dialog& dialog, std::string_view DATFIL) {
   for (;;) {
     dialog.Screen("");
     dialog.Screen(" NOTE: the order of pith offsets must follow the order");
     dialog.Screen(" of the file raw ring width records: " + std::string(common::TrimRight(DATFIL)));
     dialog.Screen("");
-    const common::TypedAnswer answer = dialog.AskTyped("Okay? So enter pith offset file name here", 50);
+    const common::TypedAnswer answer =
+        dialog.AskTyped("Okay? So enter pith offset file name here", 50, common::Slash::kAlone);
     const std::string name(common::TrimRight(answer.text));
     if (!answer.blank && common::ReadableFileExists(name)) return name;
     dialog.Screen("");
@@ -72,18 +74,32 @@ ReadMethod AskMethod(Dialog& dialog) {
   }
 }
 
-}  // namespace
-
-void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL, Dialog& dialog) {
-  ClearOffsets(IPITH);
-  dialog.Screen("");
-  const common::TypedAnswer answer = dialog.AskTyped("Use a pith offset file? [T]rue or <[F]>alse", 1);
-  if (answer.blank || answer.first() == 'F' || answer.first() == 'f') {
-    PITHFL = 0;
-    return;
+// The first offset, of the `count` read, that the regional curve cannot
+// hold: one below 0, or one that puts its series' last ring past the last
+// age of the curve (ring k of a series has the age offset + k). Gives the
+// lines that say so; nothing when every offset is usable.
+std::optional<std::vector<std::string>> UnusableOffset(const std::vector<int>& IPITH, int count,
+                                                       const common::YearTable& IYTAB, int NS,
+                                                       const std::vector<std::string>& SERID) {
+  for (int i = 1; i <= std::min(count, NS); ++i) {
+    const int offset = IPITH[static_cast<std::size_t>(i)];
+    const long long last_age = static_cast<long long>(offset) + IYTAB.Span(i);
+    if (offset >= 0 && last_age <= common::MAXYRS) continue;
+    const std::string series = "series " + std::string(common::TrimRight(SERID[static_cast<std::size_t>(i)])) +
+                               " (number " + std::to_string(i) + ")";
+    if (offset < 0) return std::vector<std::string>{"Pith offset " + std::to_string(offset) + " of " + series + " is below 0."};
+    return std::vector<std::string>{"Pith offset " + std::to_string(offset) + " of " + series +
+                                        " puts its last ring at age " + std::to_string(last_age) + ",",
+                                    "past the " + std::to_string(common::MAXYRS) + " ages of the regional curve."};
   }
+  return std::nullopt;
+}
 
-  const std::string name = AskFileName(dialog, DATFIL);
+// Reads the offsets from the file `name` with the method the user chooses,
+// as often as a read error asks for another method. False when an offset
+// cannot be used (IPITH cleared, PITHFL 0): the caller asks for a file again.
+bool ReadOffsetFile(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, const std::string& name,
+                    const common::YearTable& IYTAB, int NS, const std::vector<std::string>& SERID, Dialog& dialog) {
   common::Units& units = dialog.units();
   const int max_offsets = std::min(MAXSER, static_cast<int>(IPITH.size()) - 1);
   for (;;) {
@@ -93,7 +109,7 @@ void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::str
       dialog.Screen("");
       dialog.Screen(kCol11 + "File > " + common::Fixed(name, 25) + " < not found");
       PITHFL = 0;
-      return;
+      return true;
     }
     units.Protect(name);  // no output of the run may be written over it
     common::Unit& unit = *units.Get(LUNP);
@@ -114,7 +130,13 @@ void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::str
           format ? fmt::Read(*format, unit, target) : fmt::ReadStatus::kError;
       if (status == fmt::ReadStatus::kEnd) {
         units.Close(LUNP);
-        return;
+        const std::optional<std::vector<std::string>> refusal = UnusableOffset(IPITH, count, IYTAB, NS, SERID);
+        if (!refusal) return true;
+        ClearOffsets(IPITH);
+        PITHFL = 0;
+        dialog.Screen("");
+        for (const std::string& line : *refusal) dialog.Screen(kCol11 + line);
+        return false;
       }
       if (status == fmt::ReadStatus::kOk) {
         ++count;
@@ -140,6 +162,26 @@ void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::str
       dialog.QuitIfSlash(retry.text);
       break;  // back to the method loop; the file is read again from its start
     }
+  }
+}
+
+}  // namespace
+
+void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL,
+            const common::YearTable& IYTAB, int NS, const std::vector<std::string>& SERID, Dialog& dialog) {
+  ClearOffsets(IPITH);
+  dialog.Screen("");
+  const common::TypedAnswer answer = dialog.AskTyped("Use a pith offset file? [T]rue or <[F]>alse", 1);
+  if (answer.blank || answer.first() == 'F' || answer.first() == 'f') {
+    PITHFL = 0;
+    return;
+  }
+  for (;;) {
+    const std::string name = AskFileName(dialog, DATFIL);
+    if (ReadOffsetFile(MAXSER, LUNP, IPITH, PITHFL, name, IYTAB, NS, SERID, dialog)) return;
+    // As for a file that cannot be read: a new name, or "/".
+    dialog.Screen("          Hit return to enter a new file name or / to quit program.");
+    dialog.ReadTyped(1);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/storage.h"
 
 namespace files {
 
@@ -15,8 +16,13 @@ namespace files {
 // IPITH holds MAXSER+1 slots, slot 0 unused) until the end of the file;
 // PITHFL becomes 1. Every slot is cleared before the file is read. More than
 // MAXSER-1 offsets stop the program; a record that does not convert offers to
-// read the file again with another method. Unit LUNP is closed on return.
+// read the file again with another method. The offsets of the data set's
+// NS series (lengths from IYTAB, names from SERID) must be usable by the
+// regional curve: an offset below 0, or one that puts its series' last
+// ring past age MAXYRS (offset + length > MAXYRS), is refused naming the
+// series and the value, and the file name is asked again. Unit LUNP is
+// closed on return.
 void pithof(int MAXSER, int LUNP, std::vector<int>& IPITH, int& PITHFL, std::string_view DATFIL,
-            common::Dialog& dialog);
+            const common::YearTable& IYTAB, int NS, const std::vector<std::string>& SERID, common::Dialog& dialog);
 
 }  // namespace files

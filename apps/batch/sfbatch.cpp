@@ -155,7 +155,10 @@ void DataSetDialogue(Run& run) {
   // The kept option. A regional curve asks for the pith offsets of this
   // data set: those of another set would be matched to these series by
   // position.
-  if (o.RCSFLG == 1) files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
+  if (o.RCSFLG == 1) {
+    files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, run.store.IYTAB,
+                  run.store.NS, run.store.SERID, d);
+  }
   drivers::ChronologyOptions(run);
 }
 
@@ -164,7 +167,9 @@ bool AskRedo(Run& run) {
   d.Screen("");
   d.Screen(kStars);
   d.Screen("");
-  const std::string REDOYN = d.Ask("Want to try a different curve fit option? y/<n>", 4);
+  // "/" is an ordinary answer here: no.
+  const std::string REDOYN =
+      d.AskTyped("Want to try a different curve fit option? y/<n>", 4, common::Slash::kAnswer).text;
   d.Screen("");
   d.Screen(kStars);
   return REDOYN == "Y   " || REDOYN == "y   ";
@@ -198,10 +203,12 @@ void AskNextSet(Run& run) {
   d.Screen("");
   d.Screen(" Detrend the next data set in the same way?");
   d.Screen(" => BE SURE TO PROCEED IN THE WAY YOU WANT!");
-  const std::string answer = d.Ask("This is your default now. So, Yes or No? <Y>/N", 1);
+  // "/" is an ordinary answer here: neither yes nor no.
+  const common::TypedAnswer answer =
+      d.AskTyped("This is your default now. So, Yes or No? <Y>/N", 1, common::Slash::kAnswer);
   d.Screen("");
   d.Screen(kStars);
-  run.SAMEYN = answer[0] == ' ' ? 'y' : answer[0];
+  run.SAMEYN = answer.blank ? 'y' : answer.first();
   if (IsYes(run.SAMEYN)) {
     d.Screen("");
     d.Screen(" Same signal free curve fit option used next: " + common::fmt::Print("(i5)", run.options.NOPT));

@@ -14,7 +14,6 @@
 namespace interactive {
 
 using common::Dialog;
-using common::ExitStatus;
 
 namespace {
 
@@ -32,12 +31,14 @@ void AskDataFile(Run& run) {
   for (;;) {
     files::blank(DATFIL);
     d.Screen("");
-    DATFIL = d.Ask("Enter data file name to process (/ to exit)", 50);
-    if (Dialog::IsQuit(DATFIL)) d.Stop(ExitStatus::kNormal);
+    // "/" alone quits; a longer answer starting with "/" is a path.
+    const common::TypedAnswer answer =
+        d.AskTyped("Enter data file name to process (/ to exit)", 50, common::Slash::kAlone);
+    DATFIL = answer.text;
 
     // No file name holds a control character (a NUL would cut the name
     // short of what was typed): such an entry is unreadable.
-    if ((DATFIL[0] == ' ' && DATFIL[1] == ' ') || files::HasControlCharacter(DATFIL)) {
+    if (answer.blank || files::HasControlCharacter(DATFIL)) {
       d.Screen("");
       d.Screen(" There was an error reading your entry.");
       WaitOrQuit(d, " Hit return to enter a new file name or / to exit program.");

@@ -97,7 +97,8 @@ bool AskCurveFit(RunContext& run) {
         continue;                                           // "x": the whole dialogue again
       }
       o.SPLSTF = AskRcsStiffness(d);
-      files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, d);
+      files::pithof(common::MAXSER, common::kPithUnit, run.store.IPITH, o.PITHFL, run.store.DATFIL, run.store.IYTAB,
+                    run.store.NS, run.store.SERID, d);
     }
     return true;
   }

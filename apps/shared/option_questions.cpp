@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/fortran_format.h"
+#include "common/limits.h"
 #include "common/text.h"
 #include "detrend/crvfit.h"
 #include "detrend/regcrv.h"
@@ -39,13 +40,13 @@ int AskNumber(Dialog& dialog, std::string_view default_answer, Show show) {
   }
 }
 
-// A spline stiffness: asked until it is 1 or more (a spline needs at least
-// one year of stiffness).
+// A spline stiffness: asked until it is 1 (a spline needs at least one
+// year of stiffness) to 6001 years.
 template <typename Show>
 int AskStiffness(Dialog& dialog, std::string_view default_answer, Show show) {
   for (;;) {
     const int stiffness = AskNumber(dialog, default_answer, show);
-    if (stiffness >= 1) return stiffness;
+    if (stiffness >= 1 && stiffness <= common::kMaxTypedLength) return stiffness;
   }
 }
 
@@ -83,10 +84,11 @@ void ShowCurveFitMenu(Dialog& dialog) {
   dialog.Prompt("Opt <8> is default, hit <RET> for it");
 }
 
-// The codes of the general menu that reach a curve: those crvfit fits, the
-// raw-data average (fitted as the mean), the regional curve and the median
-// segment length spline.
+// The codes of the general menu that reach a curve: those crvfit fits (a
+// spline of at most 6001 years or percent), the raw-data average (fitted as
+// the mean), the regional curve and the median segment length spline.
 bool GeneralMenuServes(int code) {
+  if (!common::WithinTypedLength(code)) return false;
   return detrend::CrvfitHasModel(code) || code == static_cast<int>(detrend::CurveOption::kRawAverage) ||
          code == static_cast<int>(detrend::CurveOption::kRegionalCurve) ||
          code == static_cast<int>(detrend::CurveOption::kMedianLengthSpline);
@@ -97,11 +99,11 @@ struct RcsItem {
   std::string_view second;
 };
 
-// A lowess or median window typed for the regional curve: 3 or more (odd
+// A lowess or median window typed for the regional curve: 3 to 6001 (odd
 // for the median), or a percentage -100 to -1.
 bool RcsWindowAccepted(int window, bool odd_only) {
   if (window >= -100 && window <= -1) return true;
-  return window >= 3 && (!odd_only || window % 2 != 0);
+  return window >= 3 && window <= common::kMaxTypedLength && (!odd_only || window % 2 != 0);
 }
 
 }  // namespace
@@ -191,7 +193,7 @@ bool AskRcsOption(Dialog& dialog, common::ProgramVariant variant, common::RunOpt
     dialog.ScreenText(" enter  option  (x to start over)  ==> ");
     const std::optional<int> code = dialog.ReadFreeInt();
     if (!code) return false;
-    if (!detrend::DetrndHasModel(*code)) continue;
+    if (!detrend::DetrndHasModel(*code) || !common::WithinTypedLength(*code)) continue;
 
     if (*code == -4 || *code == -3) {
       const bool median = *code == -3;
@@ -256,6 +258,12 @@ int AskRbarWindow(Dialog& dialog) {
       dialog.Screen(" Running RBAR window width must be .ge. 25");
       continue;
     }
+    // No chronology is longer than the limit on years.
+    if (window > common::kMaxTypedLength) {
+      dialog.Screen("");
+      dialog.Screen(" Running RBAR window width must be .le. " + std::to_string(common::kMaxTypedLength));
+      continue;
+    }
     if (window % 2 == 0) {
       window += 1;
       dialog.Screen("");
@@ -280,6 +288,7 @@ int AskStabilisation(Dialog& dialog) {
       dialog.Screen(CodeLine("Smoothing spline (percent N cutoff)", "<-9", 39));
       dialog.Prompt(CodePrompt("Smoothing spline (fixed Yrs cutoff)", ">+9", 39));
     });
+    if (!common::WithinTypedLength(code)) continue;
     if (code == 0 || code == 1 || code >= 10 || code <= -10) return code;
   }
 }

@@ -24,25 +24,26 @@ namespace drivers {
 std::optional<int> ReadNumericAnswer(common::Dialog& dialog, std::string_view default_answer);
 
 // The general curve-fit menu (blank: 8), until a code that reaches a curve
-// is typed: -10 or less, -5, -2, 0 to 4, 6, 8, 9, 10 or more.
+// is typed: -6001 to -10, -5, -2, 0 to 4, 6, 8, 9, 10 to 6001.
 int AskCurveFitOption(common::Dialog& dialog);
 // The Friedman alpha (blank: 7), until 0 to 9.
 int AskFriedmanAlpha(common::Dialog& dialog);
 // The starting stiffness of the age-dependent spline (blank: 50), until 1
-// or more.
+// to 6001.
 int AskSplineStiffness(common::Dialog& dialog);
 // The end flag of the age-dependent spline (blank: 0), until 0 or 1.
 int AskSplineEnd(common::Dialog& dialog);
 // The stiffness of the regional curve's age-dependent spline (blank: 10),
-// until 1 or more.
+// until 1 to 6001.
 int AskRcsStiffness(common::Dialog& dialog);
 
 // The regional-curve menu shown when the engine asks for another regional
 // detrending. An accepted answer sets NOPT in `options` (and, for -5, -4,
 // -3 and -2, ALPHA/alpha, RCSWIN or SPLSTF) and returns true; an answer that is
 // no integer returns false (the caller goes back to the general menu); a
-// lowess or median window outside the accepted values, or a code detrnd
-// fits no model for (0, 9, -6 to -9), shows the menu again.
+// lowess or median window outside the accepted values (3 to 6001, odd for
+// the median, or -100 to -1), a code detrnd fits no model for (0, 9, -6 to
+// -9) or a spline code beyond 6001 shows the menu again.
 bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common::RunOptions& options);
 
 // The mean method once: 1 or 2 (blank: 2; the first character counts),
@@ -50,13 +51,14 @@ bool AskRcsOption(common::Dialog& dialog, common::ProgramVariant variant, common
 std::optional<common::MeanMethod> AskMeanMethodOnce(common::Dialog& dialog);
 void EchoMeanMethod(common::Dialog& dialog, common::MeanMethod MEANMD);
 
-// The running RBAR window (blank: 51), until 0 or 25 or more ("... must be
-// .ge. 25" for any other value); an even window is made odd with a message.
+// The running RBAR window (blank: 51), until 0 or 25 to 6001 ("... must be
+// .ge. 25" below, "... must be .le. 6001" above); an even window is made
+// odd with a message.
 int AskRbarWindow(common::Dialog& dialog);
 void EchoRbarWindow(common::Dialog& dialog, int IRBWIN);
 
-// The additional spline stabilisation (blank: 1), until 0, 1, 10 or more,
-// or -10 or less.
+// The additional spline stabilisation (blank: 1), until 0, 1, 10 to 6001,
+// or -6001 to -10.
 int AskStabilisation(common::Dialog& dialog);
 void EchoStabilisation(common::Dialog& dialog, int ISTAB);
 

@@ -33,17 +33,27 @@ bool YearAccepted(Dialog& dialog, int year) {
 }
 
 // One free-form integer answer to `question` (after an empty line), asked
-// until it converts (and, for a year, until it lies within the year limit).
-int AskNumber(Dialog& dialog, std::string_view question, bool year) {
+// until it converts and `accepted` takes it.
+template <typename Accepted>
+int AskNumber(Dialog& dialog, std::string_view question, Accepted accepted) {
   for (;;) {
     dialog.Screen("");
     dialog.Prompt(question);
     const std::optional<int> value = dialog.ReadFreeInt();
-    if (value && (!year || YearAccepted(dialog, *value))) return *value;
+    if (value && accepted(*value)) return *value;
   }
 }
 
-int AskYear(Dialog& dialog, std::string_view question) { return AskNumber(dialog, question, true); }
+// A year: within the year limit.
+int AskYear(Dialog& dialog, std::string_view question) {
+  return AskNumber(dialog, question, [&dialog](int year) { return YearAccepted(dialog, year); });
+}
+
+// A segment length: 0 to 6001 years (no series is longer), asked again
+// otherwise.
+int AskLength(Dialog& dialog, std::string_view question) {
+  return AskNumber(dialog, question, [](int length) { return length >= 0 && length <= common::kMaxTypedLength; });
+}
 
 void ShowMenu(Dialog& dialog) {
   dialog.Screen("");
@@ -154,7 +164,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '1') break;
 
     if (c == '2') {
-      int bound = AskNumber(dialog, "Enter the MINIMUM segment length", false);
+      int bound = AskLength(dialog, "Enter the MINIMUM segment length");
       const int typed = bound;
       if (!files::censl(bound, run.SERMAT, run.NS, run.IYTAB, run.SERID, dialog)) {
         WarnNothingKept(dialog, "No series were found with a segment length of at least " + I(5, typed));

@@ -4,7 +4,9 @@
 // of input anywhere), so every menu those scenarios reach meets them. Whatever
 // is typed, a run ends normally, abnormally or at the end of its input, leaves
 // the data files it read as they were, and every censored data set it says it
-// created reads back to the series of the data file it came from.
+// created reads back to the series of the data file it came from. A
+// second fuzzer (EngineQuestionFuzz) puts extreme numbers at the option
+// and engine questions that take stiffnesses, windows and codes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -340,5 +342,110 @@ TEST_P(PlotMenuFuzz, PagesNeverLandOnTheRunsFilesAndColoursStayInTheMap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shards, PlotMenuFuzz, testing::Range(0, 4));
+
+// ------------------------------------------------------------------ engine questions
+// Scripts that reach the numeric questions of the option dialogue and of
+// the engine (spline stiffnesses, running RBAR windows, stabilisation
+// codes, the regional-curve menu with its codes, windows and stiffness,
+// the final detrending spline). "@" marks an answer that each run replaces
+// with an extreme number; a number refused there is asked again, so the
+// next "@" lands on the same question.
+
+struct EngineScript {
+  const char* name;
+  bool batch;
+  std::vector<std::string> data;  // files of tests/data the run reads
+  std::vector<std::string> answers;
+};
+
+const EngineScript kEngineScripts[] = {
+    // Age-dependent spline: its stiffness, the window, the stabilisation.
+    {"spline_options", false, {"ca533.rwl"},
+     {"ca533.rwl", "1", "R", "1", "8", "@", "@", "", "", "@", "@", "@", "@", "", ""}},
+    // Horizontal line: the engine's stabilisation menu (after declining the
+    // first spline) and its final detrending.
+    {"stabilisation_and_final", false, {"ca533.rwl"},
+     {"ca533.rwl", "1", "R", "1", "6", "", "", "", "", "", "", "", "", "", "", "", "", "", "n", "@", "@", "@", "@",
+      "", "", "", "", "", "", "", "", "", "", "", "", "", "", "y", "@", "@", "@", "@"}},
+    // Regional curve: its stiffness, then "Different RCS detrending?" and
+    // the regional-curve menu's codes, windows and stiffness.
+    {"regional_menu", false, {"gp.rwl"},
+     {"gp.rwl", "1", "r", "", "-2", "@", "@", "", "", "", "", "", "", "", "", "T", "@", "@", "@", "@", "@", "@"}},
+    // Regional curve with pith offsets, in the batch program: the window and
+    // the stabilisation, asked once for the list.
+    {"batch_regional_pith", true, {"gp.rwl", "gp_pith_offsets.txt", "list.txt"},
+     {"list.txt", "", "", "", "", "", "-2", "@", "@", "T", "gp_pith_offsets.txt", "1", "0", "", "@", "@", "@", "@"}},
+};
+
+// Numbers at the ends of the integers, around the 6001-year limit and the
+// accepted codes, with and without leading blanks.
+std::string ExtremeNumber(std::mt19937& rng) {
+  static const std::vector<std::string> kNumbers = {
+      "2147483647", "-2147483648", "2147483600", "-2147483600", "2147483646", "1073741824", "-1073741824",
+      "99999999",   "-99999999",   "100000",     "-100000",     "6000",       "6001",       "6002",
+      "-6001",      "-6002",       "5999",       "-101",        "-100",       "-1",         "0",
+      "1",          "2",           "3",          "9",           "-9",         "10",         "-10",
+      "24",         "25",          "  51",       " -50",        "99999999999999999999",     "-0"};
+  return kNumbers[std::uniform_int_distribution<std::size_t>(0, kNumbers.size() - 1)(rng)];
+}
+
+// The echo lines of the options in a report: none shows a number its field
+// could not hold.
+void ExpectNoAsteriskEcho(const std::string& report, const std::string& label) {
+  std::istringstream lines(report);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("***") == std::string::npos || line.find_first_not_of('*') == std::string::npos) continue;
+    for (const char* echo : {"RUNNING RBAR WINDOW", "CURVE FIT", "AGE-DEPENDENT SPLINE", "ADDITIONAL SPLINE",
+                             "DEFAULT SPLINE VARIANCE", "FIXED FILTER", "REGIONAL CURVE", "SPLINE "}) {
+      EXPECT_EQ(line.find(echo), std::string::npos) << label << ": " << line;
+    }
+  }
+}
+
+class EngineQuestionFuzz : public testing::TestWithParam<int> {};
+
+TEST_P(EngineQuestionFuzz, ExtremeNumbersAreAskedAgainOrUsedSafely) {
+  constexpr int kRunsPerShard = 12;
+  std::mt19937 rng(104729u * static_cast<unsigned>(GetParam() + 1));
+  int normal_ends = 0;
+  for (int run = 0; run < kRunsPerShard; ++run) {
+    const EngineScript& script =
+        kEngineScripts[std::uniform_int_distribution<std::size_t>(0, std::size(kEngineScripts) - 1)(rng)];
+    std::vector<std::string> answers = script.answers;
+    std::string typed;
+    for (std::string& a : answers) {
+      if (a != "@") continue;
+      a = ExtremeNumber(rng);
+      typed += "[" + a + "]";
+    }
+    answers.insert(answers.end(), 400, "");
+    const std::string label =
+        "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + script.name + " " + typed;
+
+    e2e::Sandbox box;
+    std::map<std::string, std::string> inputs;
+    for (const std::string& name : script.data) {
+      inputs[name] = name == "list.txt" ? "gp.rwl\n" : e2e::ReadData(name);
+      box.Put(name, inputs[name]);
+    }
+    const e2e::Result r = box.Run(script.batch ? e2e::KestraneBatch() : e2e::Kestrane(), answers, 120);
+    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
+        << label << "\nstatus " << r.status << "\n" << r.errors
+        << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+    if (r.status == 0) ++normal_ends;
+    for (const auto& [name, content] : inputs) ASSERT_EQ(box.Read(name), content) << label << ": " << name;
+    for (const std::string& name : box.Files()) {
+      if (name.find("_out_v") != std::string::npos) ExpectNoAsteriskEcho(box.Read(name), label);
+    }
+  }
+  // Refused numbers are asked again, so many runs still reach the end. A
+  // number that a question takes sends the next ones on to later questions,
+  // up to a plot options menu, where a setting out of its range is asked
+  // again by a free-form read that passes over the blank answers to the end
+  // of input (status 3).
+  EXPECT_GT(normal_ends, kRunsPerShard / 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, EngineQuestionFuzz, testing::Range(0, 4));
 
 }  // namespace

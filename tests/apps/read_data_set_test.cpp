@@ -143,6 +143,28 @@ TEST(ReadDataSet, RealFilePastTheSpanLimitIsRefused) {
   EXPECT_TRUE(Has(r.screen, kTryAgain + "\n Program Terminating\n"));
 }
 
+// A decade line with one blank put in front of it has its year in the
+// shifted columns too ("1570" reads as 157): the line is refused as one
+// whose numbers left their columns, not as a line out of order, and the
+// data file stays as it was.
+TEST(ReadDataSet, ALineShiftedByOneColumnIsRefusedAsMisaligned) {
+  std::string data = e2e::ReadData("ca533.rwl");
+  const std::string line = "CAM011  1570   107    68    99    62    89    92   113    55    41    48";
+  const std::size_t at = data.find("\n" + line);
+  ASSERT_NE(at, std::string::npos);
+  data.insert(at + 1, " ");
+  e2e::Sandbox box;
+  box.Put("data.rwl", data);
+  const e2e::Result r = box.Run(e2e::Kestrane(), {"data.rwl", "1", "", "q"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.screen, "\n Series CAM011: the numbers of this line are not right-justified in their columns:\n"
+                            "  " + line + "\n"))
+      << r.screen.substr(0, 3000);
+  EXPECT_FALSE(Has(r.screen, "should follow"));
+  EXPECT_TRUE(Has(r.screen, kTryAgain + "\n Program Terminating\n"));
+  EXPECT_EQ(box.Read("data.rwl"), data);
+}
+
 TEST(ReadDataSet, QAtTheMenuEndsTheProgramCleanly) {
   e2e::Sandbox box;
   box.CopyData("input_single_column.txt", "data.txt");

@@ -52,16 +52,41 @@ TEST(StartUp, DirectoryIsNotADataFile) {
   EXPECT_NE(r.screen.find(" File > site.d                    < not found"), std::string::npos);
 }
 
-TEST(StartUp, TwoLeadingBlanksAreAnEmptyEntryButOneIsNot) {
+// The answer is read without its leading blanks, as every answer is: a
+// wholly blank one is an empty entry, and the name starts at its first
+// character that is not a blank.
+TEST(StartUp, LeadingBlanksAreNotPartOfTheName) {
   e2e::Sandbox box;
-  e2e::Result r = box.Run(e2e::Kestrane(), {"  ", "", " x.rwl", "", "/"});
+  e2e::Result r = box.Run(e2e::Kestrane(), {"  ", "", "  x.rwl", "", "/"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.screen.find(kPrompt + "\n There was an error reading your entry.\n"
                                     " Hit return to enter a new file name or / to exit program.\n" + kPrompt),
             std::string::npos)
       << r.screen;
-  // One leading blank passes the blank test and goes on to the file test.
-  EXPECT_NE(r.screen.find(" File >  x.rwl                    < not found"), std::string::npos) << r.screen;
+  EXPECT_NE(r.screen.find(" File > x.rwl                     < not found"), std::string::npos) << r.screen;
+}
+
+// "/" alone (after blanks) quits; a longer answer starting with "/" is a
+// path, read like any other name.
+TEST(StartUp, SlashAloneQuitsAndAnAbsolutePathIsAName) {
+  {
+    e2e::Sandbox box;
+    e2e::Result r = box.Run(e2e::Kestrane(), {"   /  "});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.screen.ends_with(kPrompt)) << r.screen;
+    EXPECT_TRUE(box.Files().empty());
+  }
+  e2e::Sandbox box;
+  box.CopyData("indi005.rwl", "site.rwl");
+  const std::string path = (box.dir() / "site.rwl").string();
+  ASSERT_LE(path.size(), 50u) << "the temporary folder's name is too long for the test";
+  e2e::Result r = box.Run(e2e::Kestrane(), {" " + path, "1", "/"});
+  EXPECT_EQ(r.status, 0) << r.screen;
+  EXPECT_NE(r.screen.find(" Total series read in:            4  1732  1980   249"), std::string::npos) << r.screen;
+  ASSERT_TRUE(box.Has("site_out_vKestrane_2019.txt"));
+  EXPECT_NE(box.Read("site_out_vKestrane_2019.txt").find("DATA FILE TO PROCESS: " + Pad(path, 50) + "\n"),
+            std::string::npos);
+  EXPECT_EQ(box.Read("site.rwl"), e2e::ReadData("indi005.rwl"));
 }
 
 // Both waits of the name loop offer "/": it ends the run there, as at the prompt.

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 class PithTest : public ::testing::Test {
  protected:
   PithTest() : IPITH_(common::MAXSER + 1, 7) {
-    // Names typed at the prompt are relative: a leading "/" quits.
+    // Names typed at the prompt are relative to the test's folder.
     home_ = fs::current_path();
     fs::current_path(dir_.path());
   }
@@ -34,7 +34,9 @@ class PithTest : public ::testing::Test {
   }
   void Run(std::vector<std::string> answers) {
     harness_.Script(std::move(answers));
-    files::pithof(common::MAXSER, common::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), harness_.dialog());
+    // No series to match: every offset read is kept as it is.
+    files::pithof(common::MAXSER, common::kPithUnit, IPITH_, PITHFL_, common::Fixed("site.rwl", 50), IYTAB_, 0, SERID_,
+                  harness_.dialog());
     EXPECT_EQ(harness_.Unread(), 0u);
     EXPECT_FALSE(harness_.units().IsOpen(common::kPithUnit));
   }
@@ -49,6 +51,8 @@ class PithTest : public ::testing::Test {
   test_support::TempDir dir_;
   fs::path home_;
   std::vector<int> IPITH_;
+  common::YearTable IYTAB_;
+  std::vector<std::string> SERID_ = std::vector<std::string>(common::MAXSER + 1);
   int PITHFL_ = 1;
   test_support::DialogHarness harness_;
 };

@@ -299,6 +299,9 @@ void EchoStabilisation(Dialog& dialog, int ISTAB) {
                            : "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION - STANDARD SPLINE: " + I5(ISTAB));
 }
 
+// The largest typed convergence threshold, just below what f6.4 prints as 10.0000.
+constexpr float kLargestThreshold = 9.99995f;
+
 float AskConvergence(Dialog& dialog) {
   for (;;) {
     ShowLines(dialog,
@@ -312,7 +315,10 @@ float AskConvergence(Dialog& dialog) {
     if (answer.first() != '3') continue;
     dialog.Screen("");
     dialog.Prompt("Okay, enter YOUR convergence test");
-    if (std::optional<float> own = dialog.ReadFreeReal()) return *own;
+    // A threshold is a positive change that the report's f6.4 field can
+    // show; any other number shows the menu again, as an unreadable one does.
+    const std::optional<float> own = dialog.ReadFreeReal();
+    if (own && *own > 0.0f && *own < kLargestThreshold) return *own;
   }
 }
 

@@ -63,7 +63,8 @@ int AskStabilisation(common::Dialog& dialog);
 void EchoStabilisation(common::Dialog& dialog, int ISTAB);
 
 // The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or blank) or
-// typed (3, any value that reads); the first character counts.
+// typed (3: a value above 0 and below 10, which the report can show; any
+// other shows the menu again); the first character counts.
 float AskConvergence(common::Dialog& dialog);
 
 // The TARN convergence tweaks, until y or n (blank: y); returns 'y' or 'n'.

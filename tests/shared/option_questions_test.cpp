@@ -418,6 +418,16 @@ TEST_F(OptionQuestionsTest, ConvergenceChoices) {
   EXPECT_EQ(Report(), "");
 }
 
+TEST_F(OptionQuestionsTest, ATypedThresholdTheReportCannotShowIsAskedAgain) {
+  // The final iteration line shows the threshold as f6.4: 10 would print
+  // as asterisks; 0 and below can never be reached by a mean difference.
+  float c = 0.0f;
+  EXPECT_EQ(Script({"3", "10", "3", "0", "3", "-0.5", "3", "9.9999"},
+                   [&](common::Dialog& d) { c = drivers::AskConvergence(d); }),
+            -1);
+  EXPECT_EQ(c, 9.9999f);
+}
+
 const std::string kTarnQuestion =
     "\n Use TARN signal free convergence tweaks?\n Set each chronology mean to exactly 1.0\n"
     " and use the more robust median absolute\n differences instead of mean absolute\n"

@@ -315,10 +315,10 @@ float AskConvergence(Dialog& dialog) {
     if (answer.first() != '3') continue;
     dialog.Screen("");
     dialog.Prompt("Okay, enter YOUR convergence test");
-    // A threshold is a positive change that the report's f6.4 field can
+    // A threshold is a change of 0 or more that the report's f6.4 field can
     // show; any other number shows the menu again, as an unreadable one does.
     const std::optional<float> own = dialog.ReadFreeReal();
-    if (own && *own > 0.0f && *own < kLargestThreshold) return *own;
+    if (own && *own >= 0.0f && *own < kLargestThreshold) return *own;
   }
 }
 

@@ -63,7 +63,7 @@ int AskStabilisation(common::Dialog& dialog);
 void EchoStabilisation(common::Dialog& dialog, int ISTAB);
 
 // The signal-free convergence threshold: 0.0005 (1), 0.0001 (2 or blank) or
-// typed (3: a value above 0 and below 10, which the report can show; any
+// typed (3: a value from 0 to below 10, which the report can show; any
 // other shows the menu again); the first character counts.
 float AskConvergence(common::Dialog& dialog);
 

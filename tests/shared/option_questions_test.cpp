@@ -420,9 +420,9 @@ TEST_F(OptionQuestionsTest, ConvergenceChoices) {
 
 TEST_F(OptionQuestionsTest, ATypedThresholdTheReportCannotShowIsAskedAgain) {
   // The final iteration line shows the threshold as f6.4: 10 would print
-  // as asterisks; 0 and below can never be reached by a mean difference.
+  // as asterisks; below 0 no difference can ever reach it.
   float c = 0.0f;
-  EXPECT_EQ(Script({"3", "10", "3", "0", "3", "-0.5", "3", "9.9999"},
+  EXPECT_EQ(Script({"3", "10", "3", "-0.5", "3", "9.9999"},
                    [&](common::Dialog& d) { c = drivers::AskConvergence(d); }),
             -1);
   EXPECT_EQ(c, 9.9999f);

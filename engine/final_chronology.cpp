@@ -10,7 +10,11 @@
 #include "common/text.h"
 #include "detrend/order_stats.h"
 #include "detrend/spline.h"
+#include "engine/chronology_means.h"
+#include "engine/chronology_plots.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "plot/plots.h"
 
 namespace engine::detail {

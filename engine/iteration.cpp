@@ -16,7 +16,11 @@
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
 #include "detrend/spline.h"
+#include "engine/chronology_means.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
+#include "engine/sigfre.h"
 
 namespace engine {
 

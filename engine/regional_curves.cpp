@@ -8,6 +8,7 @@
 #include "common/limits.h"
 #include "detrend/mean_chronology.h"
 #include "engine/engine_call.h"
+#include "engine/intermediate_files.h"
 #include "plot/plots.h"
 
 namespace engine::detail {

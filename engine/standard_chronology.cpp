@@ -9,7 +9,11 @@
 #include "common/text.h"
 #include "detrend/order_stats.h"
 #include "detrend/varstab.h"
+#include "engine/chronology_means.h"
+#include "engine/chronology_plots.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "files/character_helpers.h"
 #include "plot/plots.h"
 

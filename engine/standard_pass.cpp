@@ -13,26 +13,11 @@
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
-
-std::string IntermediateSuffix(std::string_view pass, int unit, int RESID, int PTRFLG) {
-  const std::string source = RESID == 1 && PTRFLG == 1 ? "_PTR_" : "_RAW_";
-  std::string what;
-  if (unit == kSeriesUnit) what = "Data";
-  if (unit == kCurveUnit) what = "Curves";
-  if (unit == kIndexUnit) what = RESID == 0 ? "Ratios" : "Resids";
-  return "_" + std::string(pass) + source + what + ".txt";
-}
-
-void OpenIntermediateFiles(EngineCall& call, std::string_view pass, bool with_indices) {
-  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) {
-    if (unit == kIndexUnit && !with_indices) continue;
-    OpenOutput(call, unit, IntermediateSuffix(pass, unit, call.options.RESID, call.options.PTRFLG));
-    WriteTitle(call, unit);
-  }
-}
 
 void OpenStandardFiles(EngineCall& call) { OpenIntermediateFiles(call, "STD", call.options.NOPT != 0); }
 

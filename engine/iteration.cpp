@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,13 @@ IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, i
     return KRETRY + 1 <= common::kMaxRetries ? IterationStep::kRestart : IterationStep::kGiveUp;
   }
   return IterationStep::kNext;
+}
+
+std::optional<int> UnstableFitReplacement(const common::RunOptions& options, int ITER, int code_before, int code_now) {
+  const int mean = static_cast<int>(detrend::CurveOption::kMean);
+  if (options.SFFLGA != 'n' || ITER < 5) return std::nullopt;
+  if (code_now == code_before && code_before != mean) return std::nullopt;
+  return options.NOPT == static_cast<int>(detrend::CurveOption::kExponentialOrLine) ? kUnstableFitSpline : mean;
 }
 
 namespace detail {
@@ -92,11 +100,10 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitRepo
   };
   fit(o.NOPT);
   // A series whose fit keeps changing its model, or that fell back to the
-  // mean line, is fitted from iteration 5 on with the mean line (with the
-  // 66 % spline for option 1).
-  if (o.SFFLGA == 'n' && ITER >= 5 &&
-      (st.OptionCode(j, ITER) != st.OptionCode(j, ITER - 1) || st.OptionCode(j, ITER - 1) == 6)) {
-    fit(o.NOPT == 1 ? -66 : static_cast<int>(detrend::CurveOption::kMean));
+  // mean line, is fitted again with the replacement code.
+  if (const std::optional<int> code =
+          UnstableFitReplacement(o, ITER, st.OptionCode(j, ITER - 1), st.OptionCode(j, ITER))) {
+    fit(*code);
   }
   const float floor = call.restart.CRVMIN[static_cast<std::size_t>(j)];
   for (float& c : curve) c = std::max(c, floor);

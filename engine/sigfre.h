@@ -5,6 +5,8 @@
 // a constant added to the data.
 #pragma once
 
+#include <optional>
+
 #include "common/run_options.h"
 #include "common/storage.h"
 #include "engine/engine_state.h"
@@ -35,5 +37,19 @@ EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, com
 // most kMaxRetries and gives up after that, or the next iteration.
 enum class IterationStep { kNext, kConverged, kCapped, kRestart, kGiveUp };
 IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, int KRETRY);
+
+// Option code -66, a spline of 66 % of the series' length
+// (detrend::IsSplineInPercent): what option 1 turns into for a series whose
+// fit is unstable in the signal-free iteration.
+inline constexpr int kUnstableFitSpline = -66;
+
+// A series' fit is unstable in iteration ITER when, from iteration 5 on and
+// with SFFLGA 'n', its option code (code_now) differs from the iteration
+// before's (code_before) or that was the mean line (6). Returns the code an
+// unstable series is fitted with instead: kUnstableFitSpline under option
+// (NOPT) 1, the mean line (6) under any other; nothing for a stable one.
+// Option 1, the mean line and the percent spline are the same codes in
+// regional-curve mode.
+std::optional<int> UnstableFitReplacement(const common::RunOptions& options, int ITER, int code_before, int code_now);
 
 }  // namespace engine

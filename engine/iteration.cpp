@@ -110,7 +110,7 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitRepo
 
   const std::span<const float> raw = s.SERMAT.column_view(j).subspan(off, n);
   const std::span<float> ind = std::span<float>(lane.index).first(n);
-  detrend::indxs(raw, curve, ind, o.RESID == 1 ? 2 : 1);
+  detrend::indxs(raw, curve, ind, o.IndxsMode());
   std::ranges::copy(ind, s.IDXMAT.column(j).begin() + static_cast<std::ptrdiff_t>(off));
   const std::span<float> rix = st.FINRIX.column(j).first(n), sfm = st.FINSFM.column(j).first(n),
                          crv = st.FINCRV.column(j).first(n);

@@ -94,7 +94,7 @@ void RegionalIterationStep(EngineCall& call) {
                            ind = std::span<float>(st.Lane(0).index).first(n),
                            sf = std::span<float>(st.Lane(0).sf).first(n);
     std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age), n, curve.begin());
-    detrend::indxs(raw, curve, ind, o.RESID == 1 ? 2 : 1);
+    detrend::indxs(raw, curve, ind, o.IndxsMode());
     std::ranges::copy(ind, s.IDXMAT.column(j).begin() + static_cast<std::ptrdiff_t>(off));
     std::ranges::copy(ind, st.FINIDX.column(j).begin() + static_cast<std::ptrdiff_t>(off));
 

@@ -70,7 +70,7 @@ void StandardPass(EngineCall& call) {
 
     const std::span<float> ind = std::span<float>(own.index).first(n);
     if (indices) {
-      detrend::indxs(x, curve, ind, o.RESID == 1 ? 2 : 1);
+      detrend::indxs(x, curve, ind, o.IndxsMode());
     } else {
       std::ranges::copy(x, ind.begin());
     }

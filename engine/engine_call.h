@@ -14,6 +14,7 @@
 #include "common/console.h"
 #include "common/run_options.h"
 #include "common/storage.h"
+#include "detrend/crvfit.h"
 #include "engine/engine_state.h"
 #include "plot/plot_settings.h"
 
@@ -38,7 +39,7 @@ struct EngineCall {
 
   bool batch() const { return state.variant == common::ProgramVariant::kBatch; }
   // Option 0: titles and legends name raw data.
-  bool raw() const { return entry_NOPT == 0; }
+  bool raw() const { return detrend::IsRawAverage(entry_NOPT); }
   bool regional() const { return options.RCSFLG == 1; }
 
   // The NYRS years of a chronology column or per-year vector.

@@ -179,8 +179,12 @@ void FinalChronology(EngineCall& call) {
 }
 
 void FinalRegionalDetrending(EngineCall& call) {
+  // Offered after the codes -2 and 6 alone.
   const int NOPT = call.options.NOPT;
-  if (NOPT != -2 && NOPT != 6) return;
+  if (NOPT != static_cast<int>(detrend::CurveOption::kRegionalCurve) &&
+      NOPT != static_cast<int>(detrend::CurveOption::kMean)) {
+    return;
+  }
   common::Dialog& d = call.dialog;
   common::RunStorage& s = call.store;
   EngineState& st = call.state;

@@ -47,12 +47,21 @@ namespace fmt = common::fmt;
 
 namespace {
 
+// The stiff options: -2, 0, 1, 2 and 6.
+bool IsStiffOption(int NOPT) {
+  using detrend::CurveOption;
+  for (CurveOption stiff : {CurveOption::kRegionalCurve, CurveOption::kRawAverage, CurveOption::kExponentialOrLine,
+                            CurveOption::kExponentialOrFallingLine, CurveOption::kMean}) {
+    if (NOPT == static_cast<int>(stiff)) return true;
+  }
+  return false;
+}
+
 // Which of the four statistics the stop test reads from iteration 2 on:
 // medians with MEDCNV 'y', means otherwise; unweighted for the stiff
-// options (-2, 0, 1, 2, 6), depth-weighted for the flexible ones.
+// options, depth-weighted for the flexible ones.
 int TestedStatistic(char MEDCNV, int NOPT) {
-  const bool stiff = NOPT == -2 || NOPT == 0 || NOPT == 1 || NOPT == 2 || NOPT == 6;
-  const int weighted = stiff ? 0 : 2;
+  const int weighted = IsStiffOption(NOPT) ? 0 : 2;
   return (MEDCNV == 'y' ? 1 : 0) + weighted;
 }
 

@@ -236,7 +236,7 @@ void StabiliseStandardChronology(EngineCall& call) {
 }
 
 void ConvergenceHeader(EngineCall& call) {
-  if (call.options.NOPT == 0) call.options.NOPT = static_cast<int>(detrend::CurveOption::kMean);
+  if (detrend::IsRawAverage(call.options.NOPT)) call.options.NOPT = static_cast<int>(detrend::CurveOption::kMean);
   const std::string indent(36, ' ');
   call.dialog.Report("");
   call.dialog.Report(indent + "| -------- SIGNAL FREE CONVERGENCE STATISTICS ------- |");

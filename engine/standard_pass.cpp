@@ -19,14 +19,16 @@
 
 namespace engine::detail {
 
-void OpenStandardFiles(EngineCall& call) { OpenIntermediateFiles(call, "STD", call.options.NOPT != 0); }
+void OpenStandardFiles(EngineCall& call) {
+  OpenIntermediateFiles(call, "STD", !detrend::IsRawAverage(call.options.NOPT));
+}
 
 void StandardPass(EngineCall& call) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
   const common::RunOptions& o = call.options;
   const float CONST = call.restart.CONST;
-  const bool indices = o.NOPT != 0;
+  const bool indices = !detrend::IsRawAverage(o.NOPT);
   const int NS = call.NS;
 
   // The lent vectors SERVEC (the measurements) and CRVVEC (the floored
@@ -59,7 +61,7 @@ void StandardPass(EngineCall& call) {
       const std::size_t age_offset = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(i)]);
       std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age_offset), n, curve.begin());
     } else {
-      int code = o.NOPT == 0 ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
+      int code = detrend::IsRawAverage(o.NOPT) ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
       fits[static_cast<std::size_t>(k)] =
           detrend::crvfit(x, curve, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, own.crvfit);
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];

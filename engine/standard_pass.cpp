@@ -31,10 +31,12 @@ void StandardPass(EngineCall& call) {
   const bool indices = !detrend::IsRawAverage(o.NOPT);
   const int NS = call.NS;
 
-  // The lent vectors SERVEC (the measurements) and CRVVEC (the floored
-  // fit) were the scratch of one series after another: each position ends
-  // holding the value of the last series that reaches it. That series
-  // writes it; every series is computed whole by one thread.
+  // The lent vector CRVVEC (the floored fit) was the scratch of one series
+  // after another: each position ends holding the value of the last series
+  // that reaches it. That series writes it; every series is computed whole
+  // by one thread. Only one reader sees what it holds: the plot of the
+  // standard chronology's stabilisation when its spline fails, which leaves
+  // the vector as it was but for its first value.
   std::vector<std::size_t> beyond(static_cast<std::size_t>(NS) + 2, 0);  // the longest series after i
   for (int i = NS - 1; i >= 1; --i) {
     beyond[static_cast<std::size_t>(i)] =
@@ -48,10 +50,7 @@ void StandardPass(EngineCall& call) {
     const int i = k + 1;
     EngineState::SeriesLane& own = st.Lane(lane);
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
-    const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
     const std::span<const float> x = s.SERMAT.column_view(i).first(n);
-    std::copy(x.begin() + static_cast<std::ptrdiff_t>(from), x.end(),
-              s.SERVEC.begin() + static_cast<std::ptrdiff_t>(from));
     st.SERMNS[static_cast<std::size_t>(i)] = detrend::meansd(x).xm;
 
     // The curve: the series' own fit, floored, or the regional curve at the
@@ -66,6 +65,7 @@ void StandardPass(EngineCall& call) {
           detrend::crvfit(x, curve, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, own.crvfit);
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];
       for (float& c : curve) c = std::max(c, floor);
+      const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
       std::copy(curve.begin() + static_cast<std::ptrdiff_t>(from), curve.end(),
                 s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(from));
     }

@@ -53,7 +53,6 @@ struct RunOptions {
   char SFFLGA = 'n';
   char SFFLGB = 'y';
   char SPLITR = 'y';
-  char FITEND = 'n';     // fit-end switch read before each engine run
 };
 
 inline constexpr float kCurveFloor = 0.02f;  // CRVMIN of every series before every call

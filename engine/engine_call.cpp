@@ -23,14 +23,14 @@ namespace engine::detail {
 namespace fmt = common::fmt;
 using common::ExitStatus;
 
-EngineCall::EngineCall(common::RunStorage& s, common::RunOptions& o, common::RestartState& r, EngineState& st,
-                       plot::PlotContext& p)
+EngineCall::EngineCall(common::Dialog& d, plot::Plotter& p, common::RunStorage& s, common::RunOptions& o,
+                       common::RestartState& r, EngineState& st)
     : store(s),
       options(o),
       restart(r),
       state(st),
-      plots(p),
-      dialog(p.dialog),
+      plots{d, p},
+      dialog(d),
       NS(s.NS),
       fy(s.IYTAB.IFY(s.NS + 1)),
       ly(s.IYTAB.ILY(s.NS + 1)),
@@ -126,13 +126,13 @@ void ClipAtZero(std::span<float> x) {
 }
 
 void ShowSplineMessages(EngineCall& call, detrend::SplineStatus status, detrend::SplineRoutine routine) {
-  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant))
+  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.variant()))
     call.dialog.Screen(line);
   if (status == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }
 
 void ShowCrvfitMessages(EngineCall& call, const detrend::CrvfitResult& result, int nfit) {
-  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant))
+  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.variant()))
     call.dialog.Screen(line);
   if (result.no_values) call.dialog.StopAfterReturn(ExitStatus::kAbnormal);
   if (result.spline == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);

@@ -7,6 +7,7 @@
 
 #include "common/limits.h"
 #include "detrend/crvfit.h"
+#include "detrend/scratch.h"
 #include "detrend/sstats.h"
 #include "detrend/supsmu.h"
 
@@ -20,14 +21,8 @@ constexpr float kNoValue = -999.0f;  // first value of a differenced curve
 std::size_t Size(int n) { return static_cast<std::size_t>(n > 0 ? n : 0); }
 
 void Grow(DetrndWorkspace& work, std::size_t n) {
-  if (work.x.size() < n) {
-    work.x.resize(n);
-    work.w.resize(n);
-    work.copy.resize(n);
-    work.window.resize(n);
-    work.sc.resize(n * kSupsmuWorkColumns);
-    work.stiffness.resize(n);
-  }
+  GrowScratch(n, work.x, work.w, work.copy, work.window, work.stiffness);
+  GrowScratch(n * kSupsmuWorkColumns, work.sc);
 }
 
 // Abscissa 1..n in work.x.

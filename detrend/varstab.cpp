@@ -7,6 +7,7 @@
 #include "common/limits.h"
 #include "detrend/crvfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/scratch.h"
 #include "detrend/sstats.h"
 #include "detrend/supsmu.h"
 
@@ -21,14 +22,8 @@ constexpr float kVarstaBass = 3.0f;
 constexpr int kVarstaStiffness = 20;
 
 void Grow(VarstabWorkspace& work, std::size_t n) {
-  if (work.x.size() < n) {
-    work.x.resize(n);
-    work.w.resize(n);
-    work.smooth.resize(n);
-    work.sc.resize(n * 7);
-    work.stiffness.resize(n);
-    work.negative.resize(n);
-  }
+  GrowScratch(n, work.x, work.w, work.smooth, work.stiffness, work.negative);
+  GrowScratch(n * kSupsmuWorkColumns, work.sc);
 }
 
 // Mean and sd (meansd) of the values of the years with depth >= 5, or of all
@@ -140,7 +135,7 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
   }
   const float span = deep_years >= kCrossValidYears ? 0.0f : 0.3f;
   supsmu(x, crn, w, static_cast<int>(Periodic::kNo), span, kVarstaBass, smooth,
-         std::span<float>(work.sc.data(), n * 7));
+         std::span<float>(work.sc.data(), n * kSupsmuWorkColumns));
 
   // 4-6. Age-dependent spline, rising end flattened, spline again.
   std::span<int> stiffness(work.stiffness.data(), n);

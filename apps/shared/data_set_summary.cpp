@@ -14,8 +14,7 @@ namespace {
 // `text` at column 2, then the integers in fields of `width` from column 30.
 std::string Columns(std::string_view text, std::initializer_list<int> values, int width = 6) {
   std::string line = common::PadTo(std::string(" ") + std::string(text), 30);
-  const std::string descriptor = "(i" + std::to_string(width) + ")";
-  for (int v : values) line += common::fmt::Print(descriptor, v);
+  for (int v : values) line += common::fmt::I(width, v);
   return line;
 }
 

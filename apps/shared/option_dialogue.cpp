@@ -16,7 +16,7 @@ using detrend::CurveOption;
 
 namespace {
 
-std::string I5(int value) { return common::fmt::Print("(i5)", value); }
+using common::fmt::I;
 
 // Any code but the regional curve's: the run leaves regional-curve mode and
 // the pith offsets it read.
@@ -60,10 +60,10 @@ void EchoCurveFit(Dialog& dialog, const common::RunOptions& options, common::Pro
   dialog.Report(batch ? "CURVE FIT OPTION AT THE BEGINNING:" : "CURVE FIT OPTION:");
   const char* line = CurveFitLine(options, variant);
   if (line == nullptr) return;
-  std::string values = I5(options.NOPT);
-  if (options.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) values += I5(options.alpha);
+  std::string values = I(5, options.NOPT);
+  if (options.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) values += I(5, options.alpha);
   if (options.NOPT == static_cast<int>(CurveOption::kAgeDependentSpline)) {
-    values += I5(options.SPLSTF);
+    values += I(5, options.SPLSTF);
     if (batch) values += " YEARS";
   }
   dialog.Report(std::string(line) + "  OPT" + values);

@@ -22,7 +22,7 @@ namespace fmt = common::fmt;
 // A truncated series must keep at least this many values.
 inline constexpr int kMinTruncatedLength = 20;
 
-std::string I(int width, int value) { return fmt::Print("(i" + std::to_string(width) + ")", value); }
+using fmt::I;
 
 // A year typed at the menu must be one a series can hold; one outside is
 // refused with a line saying so.

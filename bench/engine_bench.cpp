@@ -88,7 +88,6 @@ void RunEngine(common::RunStorage& s, const std::filesystem::path& dir) {
   common::Units units;
   common::Dialog dialog(console, units);
   plot::NullPlotter plotter;
-  plot::PlotContext plots{dialog, plotter};
   common::RunOptions options;
   options.ISTAB = 1;
   options.TARNYN = options.MADJ = options.MEDCNV = 'y';
@@ -106,7 +105,7 @@ void RunEngine(common::RunStorage& s, const std::filesystem::path& dir) {
       for (int k = 0; k < n; ++k) col[static_cast<std::size_t>(k)] = src[static_cast<std::size_t>(k)] + restart.CONST;
       restart.CRVMIN[static_cast<std::size_t>(i)] = common::kCurveFloor;
     }
-    if (engine::sigfre(s, options, restart, *state, plots) != engine::EngineOutcome::kRestart) break;
+    if (engine::sigfre(dialog, plotter, s, options, restart, *state) != engine::EngineOutcome::kRestart) break;
   }
 }
 

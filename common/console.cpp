@@ -197,7 +197,7 @@ void Dialog::CheckWrites() {
 void Dialog::FailedFile(std::string_view what, const std::string& name, const std::string& reason) {
   Screen("");
   Screen(" " + std::string(what) + name + ": " + reason);
-  AbnormalEnd(variant_);
+  AbnormalEnd();
 }
 
 std::string VersionField(ProgramVariant variant) { return Fixed(VersionText(variant), 15); }
@@ -214,9 +214,9 @@ std::string TerminationLine(ProgramVariant variant, bool normal) {
 
 }  // namespace
 
-void Dialog::End(ProgramVariant variant, bool normal) {
+void Dialog::End(bool normal) {
   Screen("");
-  Screen(TerminationLine(variant, normal));
+  Screen(TerminationLine(variant_, normal));
   Screen("");
   StopAfterReturn(normal ? ExitStatus::kNormal : ExitStatus::kAbnormal);
 }
@@ -243,23 +243,23 @@ bool Dialog::ShowIfIncomplete(const std::string& name) {
   return true;
 }
 
-void Dialog::EndIfIncomplete(ProgramVariant variant) {
+void Dialog::EndIfIncomplete() {
   if (units_.IncompleteFiles().empty()) return;
   for (const Units::IncompleteFile& file : units_.IncompleteFiles()) ShowIncomplete(file);
   CloseOutputsOrStop();
-  AbnormalEnd(variant);
+  AbnormalEnd();
 }
 
-void Dialog::NormalEnd(ProgramVariant variant) {
+void Dialog::NormalEnd() {
   // Nothing is written after the termination line: every output file is
   // complete, and one that lacks a series or lost a record makes this an
   // abnormal end.
-  EndIfIncomplete(variant);
+  EndIfIncomplete();
   CloseOutputsOrStop();
-  End(variant, true);
+  End(true);
 }
 
-void Dialog::AbnormalEnd(ProgramVariant variant) { End(variant, false); }
+void Dialog::AbnormalEnd() { End(false); }
 
 void Dialog::Stop(ExitStatus status, std::string_view last_line) {
   if (!last_line.empty()) Screen(last_line);

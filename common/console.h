@@ -120,6 +120,8 @@ class Dialog {
 
   Console& console() { return console_; }
   Units& units() { return units_; }
+  // Which program is running: the one place the run keeps it; everything
+  // else that differs between the programs asks here.
   ProgramVariant variant() const { return variant_; }
 
   // Every output file passes through these two. A file that cannot be
@@ -141,14 +143,15 @@ class Dialog {
   // incomplete is shown as ShowIfIncomplete shows it, and the program ends
   // abnormally (every unit closed, checked). Nothing happens when no file
   // lacks anything.
-  void EndIfIncomplete(ProgramVariant variant);
+  void EndIfIncomplete();
 
-  // The normal end of `variant`'s program: an abnormal end instead when a
-  // file is incomplete (EndIfIncomplete); otherwise every unit closed
-  // (checked), the termination line, "Hit RETURN to Quit", a wait, status 0.
-  [[noreturn]] void NormalEnd(ProgramVariant variant);
-  // The abnormal end: the abnormal termination line, the wait, status 1.
-  [[noreturn]] void AbnormalEnd(ProgramVariant variant);
+  // The normal end of the program: an abnormal end instead when a file is
+  // incomplete (EndIfIncomplete); otherwise every unit closed (checked),
+  // the program's termination line, "Hit RETURN to Quit", a wait, status 0.
+  [[noreturn]] void NormalEnd();
+  // The abnormal end: the program's abnormal termination line, the wait,
+  // status 1.
+  [[noreturn]] void AbnormalEnd();
 
   // Result lines: where each goes is explicit at the call.
   void Screen(std::string_view line);
@@ -220,7 +223,7 @@ class Dialog {
 
   [[noreturn]] void FailedFile(std::string_view what, const std::string& name, const std::string& reason);
   void ShowIncomplete(const Units::IncompleteFile& file);
-  [[noreturn]] void End(ProgramVariant variant, bool normal);
+  [[noreturn]] void End(bool normal);
   // Closes every unit open for writing, checked (CloseOrStop).
   void CloseOutputsOrStop();
 

@@ -581,8 +581,7 @@ std::string NonFinite(double v, int w) {
   return Stars(w);
 }
 
-// Fw.d of v: the exact binary value rounded to d decimals (ties to even, as
-// the run-time library of the reference compiler does).
+// Fw.d of v: the exact binary value rounded to d decimals, ties to even.
 std::string FormatFixed(double v, int w, int d) {
   if (!std::isfinite(v)) return NonFinite(v, w);
   bool negative = std::signbit(v);

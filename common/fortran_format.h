@@ -104,4 +104,12 @@ std::string Print(std::string_view format, const Values&... values) {
 }
 inline std::string Print(std::string_view format) { return Write(format, {}); }
 
+// The field Iw of `value` alone, as Print("(iw)", value) gives it:
+// right-justified in w columns, w asterisks when it does not fit.
+inline std::string I(int w, int value) {
+  std::string field;
+  AppendInt(field, value, w);
+  return field;
+}
+
 }  // namespace common::fmt

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "detrend/order_stats.h"
+#include "detrend/scratch.h"
 
 namespace detrend {
 
@@ -24,9 +25,8 @@ BurgResult burgar(std::span<const float> x, std::span<double> d, BurgWorkspace& 
   for (float v : x) sum += D(v) * D(v);
   result.pm = sum / n;
   const std::size_t nn = static_cast<std::size_t>(n);
-  if (work.f.size() < nn) work.f.resize(nn);
-  if (work.b.size() < nn) work.b.resize(nn);
-  if (work.w.size() < static_cast<std::size_t>(m)) work.w.resize(static_cast<std::size_t>(m));
+  GrowScratch(nn, work.f, work.b);
+  GrowScratch(static_cast<std::size_t>(m), work.w);
   std::vector<double>& f = work.f;  // f(j) at index j - 1
   std::vector<double>& b = work.b;
   std::vector<double>& w = work.w;
@@ -95,7 +95,7 @@ ArpadResult arpad(std::span<const float> x, std::span<float> xp, int m, BurgWork
   result.np = n + 2 * m;
   const float mean = meansd(x).xm;
   for (int i = 0; i < n; ++i) xp[static_cast<std::size_t>(m + i)] = x[i] - mean;
-  if (work.d.size() < static_cast<std::size_t>(m)) work.d.resize(static_cast<std::size_t>(m));
+  GrowScratch(static_cast<std::size_t>(m), work.d);
   std::span<double> d(work.d.data(), static_cast<std::size_t>(m));
   result.pm = burgar(xp.subspan(static_cast<std::size_t>(m), static_cast<std::size_t>(n)), d, work).pm;
   arpred(xp, n, m, d, PredictDirection::kBoth);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/limits.h"
+#include "detrend/scratch.h"
 #include "detrend/supsmu.h"
 
 namespace detrend {
@@ -24,13 +25,8 @@ bool AllFinite(std::span<const float> v) {
 
 struct CrvfitAccess {
   static void Reserve(CrvfitWorkspace& w, std::size_t n) {
-    if (w.x_.size() < n) {
-      w.x_.resize(n);
-      w.w_.resize(n);
-      w.pad_.resize(n);
-      w.stiffness_.resize(n);
-      w.sc_.resize(n * kSupsmuWorkColumns);
-    }
+    GrowScratch(n, w.x_, w.w_, w.pad_, w.stiffness_);
+    GrowScratch(n * kSupsmuWorkColumns, w.sc_);
   }
   static std::span<float> x(CrvfitWorkspace& w, std::size_t n) { return {w.x_.data(), n}; }
   static std::span<float> wt(CrvfitWorkspace& w, std::size_t n) { return {w.w_.data(), n}; }

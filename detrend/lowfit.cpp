@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "detrend/scratch.h"
+
 namespace detrend {
 
 namespace {
@@ -92,12 +94,7 @@ void lowfit(std::span<const float> y, std::span<float> ys, float f, LowessWork& 
     return;
   }
   const int n = static_cast<int>(count);
-  if (work.x.size() < count) {
-    work.x.resize(count);
-    work.res.resize(count);
-    work.rw.resize(count);
-    work.w.resize(count);
-  }
+  GrowScratch(count, work.x, work.res, work.rw, work.w);
   const std::span<float> x(work.x.data(), count);
   const std::span<float> res(work.res.data(), count);
   const std::span<float> rw(work.rw.data(), count);

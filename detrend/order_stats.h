@@ -4,10 +4,10 @@
 //
 // All arithmetic is single precision. median, hinges and biwloc sort the
 // vector they are given in place (ascending): a caller that needs the order
-// of its data passes a copy. Counts the classical routines never guarded
-// (no values, one value for a standard deviation) give the "statistic
-// without data" sentinel -99.0 (common::kNoStatistic) instead of reading
-// outside the vector or dividing by zero.
+// of its data passes a copy. Too few values for a statistic (none, or one
+// for a standard deviation) give the "statistic without data" sentinel -99.0
+// (common::kNoStatistic) rather than a read outside the vector or a division
+// by zero.
 #pragma once
 
 #include <span>

@@ -7,6 +7,7 @@
 
 #include "common/limits.h"
 #include "detrend/crvfit.h"
+#include "detrend/scratch.h"
 #include "detrend/sstats.h"
 #include "detrend/supsmu.h"
 
@@ -20,14 +21,8 @@ constexpr float kNoValue = -999.0f;  // first value of a differenced curve
 std::size_t Size(int n) { return static_cast<std::size_t>(n > 0 ? n : 0); }
 
 void Grow(DetrndWorkspace& work, std::size_t n) {
-  if (work.x.size() < n) {
-    work.x.resize(n);
-    work.w.resize(n);
-    work.copy.resize(n);
-    work.window.resize(n);
-    work.sc.resize(n * kSupsmuWorkColumns);
-    work.stiffness.resize(n);
-  }
+  GrowScratch(n, work.x, work.w, work.copy, work.window, work.stiffness);
+  GrowScratch(n * kSupsmuWorkColumns, work.sc);
 }
 
 // Abscissa 1..n in work.x.
@@ -58,15 +53,224 @@ void Line(std::span<const float> fit, std::span<float> curv, CurveParameters& CR
   CRVPAR[4] = line.intercept;
 }
 
-// Age-dependent spline from stiffness istf, its rising end flattened. curv
-// gets nfit values.
-SplineStatus AgeSpline(std::span<const float> fit, std::span<float> curv, int istf, DetrndWorkspace& work) {
-  const std::size_t n = fit.size();
-  std::span<int> s(work.stiffness.data(), std::max<std::size_t>(n, 1));
-  yrseq(static_cast<int>(n), istf, s);
-  return SplageFlatEnd(fit, curv, s, std::span<float>(work.copy.data(), n), FlatEndRefit::kWhenFlattened,
-                       work.spline)
-      .status;
+// One detrnd call: the series, its curve, the part of each that is fitted,
+// the options and what the fit reports.
+struct DetrndCall {
+  std::span<float> y;          // the whole series (code -1 rewrites it)
+  std::span<const float> fit;  // its first nfit values
+  std::span<float> all;        // the curve of all n values
+  std::span<float> head;       // the curve of the first nfit values
+  std::size_t n, nf;
+  int nfit, iwin;
+  float alpha;
+  int istf;
+  CurveParameters& CRVPAR;
+  int& NOPT;
+  DetrndWorkspace& work;
+  DetrndResult& result;
+
+  // The horizontal line at the mean instead (code 6).
+  void Mean() { MeanLine(fit, all, CRVPAR, NOPT, result); }
+  std::span<float> Copy(std::size_t k) { return {work.copy.data(), k}; }
+};
+
+// Super smoother of the first nfit values: span 0.3 below 40 values, else
+// cross-validated; bass alpha.
+void SuperSmoother(DetrndCall& c) {
+  std::span<float> w(c.work.w.data(), c.nf);
+  std::fill(w.begin(), w.end(), 1.0f);
+  if (c.nf < 1) {
+    c.Mean();
+    return;
+  }
+  const float span = c.nfit < kSpanFixedBelow ? 0.3f : 0.0f;
+  supsmu(Positions(c.work, c.nf), c.fit, w, static_cast<int>(Periodic::kNo), span, c.alpha, c.head,
+         std::span<float>(c.work.sc.data(), c.nf * kSupsmuWorkColumns));
+}
+
+// LOWESS of the first nfit values over iwin values (iwin > 0) or that
+// percentage of them (iwin < 0).
+void Lowess(DetrndCall& c) {
+  float f = 0.0f;
+  if (c.iwin > 0 && c.nfit > 0) f = static_cast<float>(c.iwin) / static_cast<float>(c.nfit);
+  if (c.iwin < 0) f = static_cast<float>(-c.iwin) / 100.0f;
+  if (!(f > 0.0f) || c.nf < 1) {
+    c.Mean();
+    return;
+  }
+  std::span<float> copy = c.Copy(c.nf);
+  std::copy(c.fit.begin(), c.fit.end(), copy.begin());
+  lowfit(copy, c.head, f, c.work.lowess);
+}
+
+// Iterated running medians of the first nfit values.
+void RunningMedians(DetrndCall& c) {
+  // The window as typed, or that percentage of nfit (at least 3); msmoor
+  // lowers an even window by one and refuses one it cannot use (longer
+  // than the curve, or below 1).
+  const int window =
+      c.iwin >= 0 ? c.iwin
+                  : std::max(static_cast<int>(static_cast<float>(-c.iwin) / 100.0f * static_cast<float>(c.nfit)), 3);
+  std::span<float> copy = c.Copy(c.nf);
+  std::copy(c.fit.begin(), c.fit.end(), copy.begin());
+  const std::span<float> scratch(c.work.window.data(), std::min(Size(window), c.work.window.size()));
+  const MsmoorResult m = msmoor(copy, c.head, scratch, window);
+  c.result.msmoor_ier = m.ier;
+  if (m.ier != 0 && m.ier != 20) c.Mean();
+}
+
+// Age-dependent spline from stiffness istf, its rising end flattened.
+void AgeDependentSpline(DetrndCall& c) {
+  c.result.spline_routine = SplineRoutine::kSplage;
+  std::span<int> s(c.work.stiffness.data(), std::max<std::size_t>(c.nf, 1));
+  yrseq(static_cast<int>(c.nf), c.istf, s);
+  c.result.spline = SplageFlatEnd(c.fit, c.head, s, c.Copy(c.nf), FlatEndRefit::kWhenFlattened, c.work.spline).status;
+  if (c.result.spline != SplineStatus::kOk) c.Mean();
+}
+
+// Differences of the curve, rescaled to the mean and sd of the ratios of the
+// values to their spline (stiffness m / 3).
+void DifferencedSpline(DetrndCall& c) {
+  const int m = c.nfit - 1;
+  if (m < 1) {
+    c.Mean();
+    return;
+  }
+  const std::size_t mm = Size(m);
+  std::span<float> y = c.y;
+  std::span<float> curv = c.all;
+  std::span<float> ratio = c.Copy(mm);
+  for (std::size_t j = 0; j < mm; ++j) ratio[j] = y[j + 1];
+  c.result.spline = splinp(ratio, curv.first(mm), std::max(m / 3, 1), c.work.spline).status;
+  if (c.result.spline != SplineStatus::kOk) {
+    c.Mean();
+    return;
+  }
+  c.result.nfit = m;
+  for (std::size_t j = mm; j >= 1; --j) y[j] = y[j] - y[j - 1];
+  y[0] = kNoValue;
+  if (mm < c.n) curv[mm] = curv[mm - 1];  // position nfit holds the fit of the one before
+  for (std::size_t j = 0; j < mm; ++j) ratio[j] = curv[j] != 0.0f ? ratio[j] / curv[j] : 0.0f;
+  const SeriesStats d = sstats(y.subspan(1, mm));
+  const SeriesStats r = sstats(ratio);
+  const bool scalable = d.sd > 0.0f && r.sd > 0.0f;
+  for (std::size_t j = 1; j <= mm; ++j) {
+    y[j] = scalable ? (y[j] - d.mean) / d.sd * r.sd + r.mean : r.mean;
+  }
+}
+
+// Spline of NOPT years (>= 10) or of that percentage of nfit (<= -10); every
+// other code is the mean.
+void SplineOrMean(DetrndCall& c) {
+  if (!IsSplineInYears(c.NOPT) && !IsSplineInPercent(c.NOPT)) {
+    c.Mean();
+    return;
+  }
+  const int stiffness = IsSplineInYears(c.NOPT) ? c.NOPT : PercentStiffness(c.NOPT, c.nfit);
+  c.result.spline = splinp(c.fit, c.head, stiffness, c.work.spline).status;
+  if (c.result.spline != SplineStatus::kOk) c.Mean();
+}
+
+// Negative exponential; where it fails, does not fall or has a negative
+// asymptote, a line (code 4), or for code 2 a line that does not rise, else
+// the mean (both code 5).
+void ExponentialOrLine(DetrndCall& c) {
+  CurveParameters& CRVPAR = c.CRVPAR;
+  c.result.exponential_tried = true;
+  c.result.exponential = c.nf >= 1 ? curve(c.fit, c.all, CRVPAR) : CurveStatus::kTooShort;
+  if (c.nf < 1) CRVPAR[1] = kCurveFailed;
+  if (CRVPAR[1] > 0.0f && CRVPAR[4] >= 0.0f) return;
+  if (c.nf < 2) {
+    c.Mean();
+    return;
+  }
+  Line(c.fit, c.all, CRVPAR);
+  if (c.NOPT == static_cast<int>(RcsOption::kExponentialOrLine)) {
+    c.NOPT = static_cast<int>(RcsOption::kLine);
+  } else {
+    c.NOPT = static_cast<int>(RcsOption::kFallingLine);
+    if (CRVPAR[2] > 0.0f) {
+      c.Mean();
+      c.NOPT = static_cast<int>(RcsOption::kFallingLine);
+    }
+  }
+}
+
+// A line (code 4), or one that does not rise else the mean (code 5).
+void LineOrMean(DetrndCall& c) {
+  if (c.nf < 2) {
+    c.Mean();
+    return;
+  }
+  Line(c.fit, c.all, c.CRVPAR);
+  if (c.NOPT == static_cast<int>(RcsOption::kFallingLine) && c.CRVPAR[2] > 0.0f) c.Mean();
+}
+
+// General negative exponential a exp(-b t) + k by simplex; a line (code 4)
+// when b comes out >= 0.
+void GeneralNegativeExponential(DetrndCall& c) {
+  if (c.nf < 2) {
+    c.Mean();
+    return;
+  }
+  Simplex& s = c.work.simplex;
+  s.P[0] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  const GamfitResult g = gamfit(s, CurveMode::kGeneralNegExp, Positions(c.work, c.nf), c.fit, c.all);
+  c.result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
+  const float b = s.P[0][1];
+  if (b >= 0.0f || !std::isfinite(b)) {
+    Line(c.fit, c.all, c.CRVPAR);
+    c.NOPT = static_cast<int>(RcsOption::kLine);
+    return;
+  }
+  c.CRVPAR[0] = s.P[0][0];
+  c.CRVPAR[1] = std::fabs(b);
+  c.CRVPAR[4] = s.P[0][2];
+}
+
+// Hugershoff curve by simplex from hugfit's least-squares start.
+void Hugershoff(DetrndCall& c) {
+  CurveParameters& CRVPAR = c.CRVPAR;
+  if (c.nf < 2) {
+    c.Mean();
+    return;
+  }
+  std::span<float, 7> par(CRVPAR.data(), 7);
+  std::span<const float> x = Positions(c.work, c.n);
+  hugfit(x, c.y, c.nfit, c.all, par, 0.0f);
+  Simplex& s = c.work.simplex;
+  s.P[0] = {CRVPAR[0], CRVPAR[1], CRVPAR[2], 0.0f, 0.0f};
+  const GamfitResult g = gamfit(s, CurveMode::kHugershoff, x.first(c.nf), c.fit, c.all);
+  c.result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
+  CRVPAR.fill(0.0f);
+  CRVPAR[0] = s.P[0][0];
+  CRVPAR[1] = s.P[0][1];
+  CRVPAR[2] = std::fabs(s.P[0][2]);
+  CRVPAR[4] = s.P[0][4];
+  CRVPAR[5] = s.P[0][3];
+  CRVPAR[6] = 7.0f;
+}
+
+// General exponential with power 1 by simplex from gexp's start.
+void PowerOneExponential(DetrndCall& c) {
+  CurveParameters& CRVPAR = c.CRVPAR;
+  std::span<float, 7> par(CRVPAR.data(), 7);
+  c.result.gexp = gexp(c.fit, c.all, par, 0.0f);
+  if (c.result.gexp != GexpStatus::kOk) {
+    c.Mean();
+    return;
+  }
+  Simplex& s = c.work.simplex;
+  s.P[0] = {CRVPAR[0], CRVPAR[1], 0.0f, 0.0f, 0.0f};
+  const GamfitResult g = gamfit(s, CurveMode::kPower1Exp, Positions(c.work, c.nf), c.fit, c.all);
+  c.result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
+  CRVPAR.fill(0.0f);
+  CRVPAR[0] = s.P[0][0];
+  CRVPAR[1] = 1.0f;
+  CRVPAR[2] = std::fabs(s.P[0][1]);
+  CRVPAR[4] = s.P[0][3];
+  CRVPAR[5] = s.P[0][2];
+  CRVPAR[6] = 8.0f;
 }
 
 }  // namespace
@@ -88,194 +292,67 @@ DetrndResult detrnd(std::span<float> y, std::span<float> curv, int nfit, CurvePa
   result.nfit = nfit;
   CRVPAR.fill(0.0f);
   Grow(work, std::max<std::size_t>(n, 1));
-  std::span<const float> fit = y.first(nf);
-  std::span<float> all = curv.first(n);
-  std::span<float> head = curv.first(nf);
+  DetrndCall c{.y = y,
+               .fit = y.first(nf),
+               .all = curv.first(n),
+               .head = curv.first(nf),
+               .n = n,
+               .nf = nf,
+               .nfit = nfit,
+               .iwin = iwin,
+               .alpha = alpha,
+               .istf = istf,
+               .CRVPAR = CRVPAR,
+               .NOPT = NOPT,
+               .work = work,
+               .result = result};
 
-  switch (NOPT) {
-    case -5: {
-      std::span<float> w(work.w.data(), nf);
-      std::fill(w.begin(), w.end(), 1.0f);
-      if (nf < 1) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      const float span = nfit < kSpanFixedBelow ? 0.3f : 0.0f;
-      supsmu(Positions(work, nf), fit, w, static_cast<int>(Periodic::kNo), span, alpha, head,
-             std::span<float>(work.sc.data(), nf * kSupsmuWorkColumns));
+  switch (static_cast<RcsOption>(NOPT)) {
+    case RcsOption::kSuperSmoother:
+      SuperSmoother(c);
       break;
-    }
-    case -4: {
-      float f = 0.0f;
-      if (iwin > 0 && nfit > 0) f = static_cast<float>(iwin) / static_cast<float>(nfit);
-      if (iwin < 0) f = static_cast<float>(-iwin) / 100.0f;
-      if (!(f > 0.0f) || nf < 1) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      std::span<float> copy(work.copy.data(), nf);
-      std::copy(fit.begin(), fit.end(), copy.begin());
-      lowfit(copy, head, f, work.lowess);
+    case RcsOption::kLowess:
+      Lowess(c);
       break;
-    }
-    case -3: {
-      // The window as typed, or that percentage of nfit (at least 3); msmoor
-      // lowers an even window by one and refuses one it cannot use (longer
-      // than the curve, or below 1).
-      const int window =
-          iwin >= 0 ? iwin
-                    : std::max(static_cast<int>(static_cast<float>(-iwin) / 100.0f * static_cast<float>(nfit)), 3);
-      std::span<float> copy(work.copy.data(), nf);
-      std::copy(fit.begin(), fit.end(), copy.begin());
-      const std::span<float> scratch(work.window.data(), std::min(Size(window), work.window.size()));
-      const MsmoorResult m = msmoor(copy, head, scratch, window);
-      result.msmoor_ier = m.ier;
-      if (m.ier != 0 && m.ier != 20) MeanLine(fit, all, CRVPAR, NOPT, result);
+    case RcsOption::kRunningMedians:
+      RunningMedians(c);
       break;
-    }
-    case -2:
-      result.spline_routine = SplineRoutine::kSplage;
-      result.spline = AgeSpline(fit, head, istf, work);
-      if (result.spline != SplineStatus::kOk) MeanLine(fit, all, CRVPAR, NOPT, result);
+    case RcsOption::kAgeDependentSpline:
+      AgeDependentSpline(c);
       break;
-    case -1: {
-      // Differences of the curve, rescaled to the mean and sd of the ratios
-      // of the values to their spline (stiffness m / 3).
-      const int m = nfit - 1;
-      if (m < 1) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      const std::size_t mm = Size(m);
-      std::span<float> c(work.copy.data(), mm);
-      for (std::size_t j = 0; j < mm; ++j) c[j] = y[j + 1];
-      result.spline = splinp(c, curv.first(mm), std::max(m / 3, 1), work.spline).status;
-      if (result.spline != SplineStatus::kOk) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      result.nfit = m;
-      for (std::size_t j = mm; j >= 1; --j) y[j] = y[j] - y[j - 1];
-      y[0] = kNoValue;
-      if (mm < n) curv[mm] = curv[mm - 1];  // position nfit holds the fit of the one before
-      for (std::size_t j = 0; j < mm; ++j) c[j] = curv[j] != 0.0f ? c[j] / curv[j] : 0.0f;
-      const SeriesStats d = sstats(y.subspan(1, mm));
-      const SeriesStats r = sstats(c);
-      const bool scalable = d.sd > 0.0f && r.sd > 0.0f;
-      for (std::size_t j = 1; j <= mm; ++j) {
-        y[j] = scalable ? (y[j] - d.mean) / d.sd * r.sd + r.mean : r.mean;
-      }
+    case RcsOption::kDifferenced:
+      DifferencedSpline(c);
       break;
-    }
-    case 1:
-    case 2: {
-      result.exponential_tried = true;
-      result.exponential = nf >= 1 ? curve(fit, all, CRVPAR) : CurveStatus::kTooShort;
-      if (nf < 1) CRVPAR[1] = kCurveFailed;
-      if (CRVPAR[1] > 0.0f && CRVPAR[4] >= 0.0f) break;
-      if (nf < 2) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      Line(fit, all, CRVPAR);
-      if (NOPT == 1) {
-        NOPT = 4;
-      } else {
-        NOPT = 5;
-        if (CRVPAR[2] > 0.0f) {
-          MeanLine(fit, all, CRVPAR, NOPT, result);
-          NOPT = 5;
-        }
-      }
+    case RcsOption::kExponentialOrLine:
+    case RcsOption::kExponentialOrFallingLine:
+      ExponentialOrLine(c);
       break;
-    }
-    case 3: {
-      if (nf < 2) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      Simplex& s = work.simplex;
-      s.P[0] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-      const GamfitResult g = gamfit(s, CurveMode::kGeneralNegExp, Positions(work, nf), fit, all);
-      result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
-      const float b = s.P[0][1];
-      if (b >= 0.0f || !std::isfinite(b)) {
-        Line(fit, all, CRVPAR);
-        NOPT = 4;
-        break;
-      }
-      CRVPAR[0] = s.P[0][0];
-      CRVPAR[1] = std::fabs(b);
-      CRVPAR[4] = s.P[0][2];
+    case RcsOption::kGeneralNegativeExponential:
+      GeneralNegativeExponential(c);
       break;
-    }
-    case 4:
-    case 5:
-      if (nf < 2) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      Line(fit, all, CRVPAR);
-      if (NOPT == 5 && CRVPAR[2] > 0.0f) MeanLine(fit, all, CRVPAR, NOPT, result);
+    case RcsOption::kLine:
+    case RcsOption::kFallingLine:
+      LineOrMean(c);
       break;
-    case 7: {
-      if (nf < 2) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      std::span<float, 7> par(CRVPAR.data(), 7);
-      std::span<const float> x = Positions(work, n);
-      hugfit(x, y, nfit, all, par, 0.0f);
-      Simplex& s = work.simplex;
-      s.P[0] = {CRVPAR[0], CRVPAR[1], CRVPAR[2], 0.0f, 0.0f};
-      const GamfitResult g = gamfit(s, CurveMode::kHugershoff, x.first(nf), fit, all);
-      result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
-      CRVPAR.fill(0.0f);
-      CRVPAR[0] = s.P[0][0];
-      CRVPAR[1] = s.P[0][1];
-      CRVPAR[2] = std::fabs(s.P[0][2]);
-      CRVPAR[4] = s.P[0][4];
-      CRVPAR[5] = s.P[0][3];
-      CRVPAR[6] = 7.0f;
+    case RcsOption::kMean:
+      c.Mean();
       break;
-    }
-    case 8: {
-      std::span<float, 7> par(CRVPAR.data(), 7);
-      result.gexp = gexp(fit, all, par, 0.0f);
-      if (result.gexp != GexpStatus::kOk) {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-        break;
-      }
-      Simplex& s = work.simplex;
-      s.P[0] = {CRVPAR[0], CRVPAR[1], 0.0f, 0.0f, 0.0f};
-      const GamfitResult g = gamfit(s, CurveMode::kPower1Exp, Positions(work, nf), fit, all);
-      result.amoeba_itmax = g.status == GamfitStatus::kIterationLimit;
-      CRVPAR.fill(0.0f);
-      CRVPAR[0] = s.P[0][0];
-      CRVPAR[1] = 1.0f;
-      CRVPAR[2] = std::fabs(s.P[0][1]);
-      CRVPAR[4] = s.P[0][3];
-      CRVPAR[5] = s.P[0][2];
-      CRVPAR[6] = 8.0f;
+    case RcsOption::kHugershoff:
+      Hugershoff(c);
       break;
-    }
+    case RcsOption::kPowerOneExponential:
+      PowerOneExponential(c);
+      break;
     default:
-      if (IsSplineInYears(NOPT) || IsSplineInPercent(NOPT)) {
-        const int stiffness = IsSplineInYears(NOPT) ? NOPT : PercentStiffness(NOPT, nfit);
-        result.spline = splinp(fit, head, stiffness, work.spline).status;
-        if (result.spline != SplineStatus::kOk) MeanLine(fit, all, CRVPAR, NOPT, result);
-      } else {
-        MeanLine(fit, all, CRVPAR, NOPT, result);
-      }
+      SplineOrMean(c);
       break;
   }
   return result;
 }
 
 RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float> RC, std::span<float> fRC,
-                    const common::YearTable& IYTAB, std::span<const int> IPITH, float fill,
-                    CurveParameters& CRVPAR, int& NOPT, float ALPHA, int RCSWIN, int PITHFL, int RCTRNC,
-                    int SPLSTF, RegcrvWorkspace& work) {
+                    const common::YearTable& IYTAB, std::span<const int> IPITH, float fill, CurveParameters& CRVPAR,
+                    int& NOPT, float ALPHA, int RCSWIN, int PITHFL, int RCTRNC, int SPLSTF, RegcrvWorkspace& work) {
   RegcrvResult result;
     std::fill(RC.begin(), RC.end(), fill);
   std::fill(fRC.begin(), fRC.end(), fill);

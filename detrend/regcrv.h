@@ -48,6 +48,25 @@ struct DetrndResult {
   bool no_values = false;                       // kXmean2NoValues: the caller stops
 };
 
+// The fixed RCS option codes (NOPT in regional-curve mode). Codes 1-8 name
+// other models than crvfit's CurveOption of the same value; splines in years
+// (>= 10) and in percent of nfit (<= -10) are crvfit.h's predicates.
+enum class RcsOption {
+  kSuperSmoother = -5,
+  kLowess = -4,
+  kRunningMedians = -3,
+  kAgeDependentSpline = -2,
+  kDifferenced = -1,
+  kExponentialOrLine = 1,
+  kExponentialOrFallingLine = 2,
+  kGeneralNegativeExponential = 3,
+  kLine = 4,
+  kFallingLine = 5,  // a line that does not rise, else the mean
+  kMean = 6,
+  kHugershoff = 7,
+  kPowerOneExponential = 8,  // general exponential with power 1
+};
+
 // The RCS option codes detrnd fits a model of its own for: -5 to -1, 1 to 8
 // and the splines (>= 10, <= -10). Every other code is the mean (code 6).
 inline bool DetrndHasModel(int NOPT) {

@@ -44,7 +44,7 @@ void HammingSmooth(std::span<float> s) {
   s[m] = 0.46f * previous + 0.54f * s[m];
 }
 
-// Statistics, autocovariances and trend slope of one series (steps 2-5).
+// Mean, variance c0, autocovariances and trend slope of one series.
 // c0 is returned; acov receives c(1..m); the series is centred unless the
 // trend correction is on.
 struct SeriesMoments {

@@ -7,6 +7,7 @@
 #include "common/limits.h"
 #include "detrend/crvfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/scratch.h"
 #include "detrend/sstats.h"
 #include "detrend/supsmu.h"
 
@@ -21,14 +22,8 @@ constexpr float kVarstaBass = 3.0f;
 constexpr int kVarstaStiffness = 20;
 
 void Grow(VarstabWorkspace& work, std::size_t n) {
-  if (work.x.size() < n) {
-    work.x.resize(n);
-    work.w.resize(n);
-    work.smooth.resize(n);
-    work.sc.resize(n * 7);
-    work.stiffness.resize(n);
-    work.negative.resize(n);
-  }
+  GrowScratch(n, work.x, work.w, work.smooth, work.stiffness, work.negative);
+  GrowScratch(n * kSupsmuWorkColumns, work.sc);
 }
 
 // Mean and sd (meansd) of the values of the years with depth >= 5, or of all
@@ -118,13 +113,14 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
   Grow(work, n);
   std::span<float> scratch(work.smooth.data(), n);
 
-  // 1. Overall and well-replicated mean and sd.
+  // M5, S5: mean and sd of the well-replicated years (of all years when they
+  // are no more than n / 3); their count picks the smoother's span.
   bool deep = false;
   const MeanSd m5 = WellReplicatedMeanSd(crn, SSize, scratch, deep);
   int deep_years = 0;
   for (std::size_t i = 0; i < n; ++i) deep_years += SSize[i] >= kDeepYears ? 1 : 0;
 
-  // 2. Absolute deviations from M5 and their signs.
+  // Absolute deviations from M5, their signs kept aside.
   std::span<char> negative(work.negative.data(), n);
   for (std::size_t i = 0; i < n; ++i) {
     crn[i] -= m5.xm;
@@ -132,7 +128,7 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
     crn[i] = std::fabs(crn[i]);
   }
 
-  // 3. Super smoother of the absolute deviations.
+  // Super smoother of the absolute deviations.
   std::span<float> x(work.x.data(), n), w(work.w.data(), n), smooth(work.smooth.data(), n);
   for (std::size_t i = 0; i < n; ++i) {
     x[i] = static_cast<float>(i + 1);
@@ -140,9 +136,10 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
   }
   const float span = deep_years >= kCrossValidYears ? 0.0f : 0.3f;
   supsmu(x, crn, w, static_cast<int>(Periodic::kNo), span, kVarstaBass, smooth,
-         std::span<float>(work.sc.data(), n * 7));
+         std::span<float>(work.sc.data(), n * kSupsmuWorkColumns));
 
-  // 4-6. Age-dependent spline, rising end flattened, spline again.
+  // The local spread: age-dependent spline of the smooth, its rising end
+  // flattened and fitted again.
   std::span<int> stiffness(work.stiffness.data(), n);
   yrseq(static_cast<int>(n), kVarstaStiffness, stiffness);
   const SplineResult fit = SplageFlatEnd(smooth, curv, stiffness, smooth, FlatEndRefit::kAlways, work.spline);
@@ -152,13 +149,14 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
     return result;
   }
 
-  // 7. Signed deviations in units of the local spread.
+  // Signed deviations in units of the local spread.
   for (std::size_t i = 0; i < n; ++i) {
     const float v = curv[i] != 0.0f ? crn[i] / curv[i] : 0.0f;
     stab[i] = negative[i] ? -v : v;
   }
 
-  // 8-9. Rescale to M5, S5; clip at 0.
+  // Standardised by their own mean and sd (taken as for M5, S5), rescaled to
+  // M5 and S5; negative values set to 0.
   bool stab_deep = false;
   const MeanSd ms = WellReplicatedMeanSd(stab, SSize, scratch, stab_deep);
   const bool scalable = ms.sd > 0.0f && m5.sd > 0.0f;
@@ -177,7 +175,8 @@ VarstabResult varstb(std::span<float> crn, std::span<float> curv, std::span<floa
   if (n == 0) return result;
   Grow(work, n);
 
-  // 1-2. Absolute deviations from the mean of the years with series.
+  // Absolute deviations from the mean of the years with series, their signs
+  // kept aside.
   const ChronologyStats c = cstats(crn, SSize);
   std::span<char> negative(work.negative.data(), n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -188,7 +187,8 @@ VarstabResult varstb(std::span<float> crn, std::span<float> curv, std::span<floa
     crn[i] = std::fabs(crn[i]);
   }
 
-  // 3-4. Stiffness and the spline of the whole chronology.
+  // A percentage code becomes its stiffness in years; the spline of the
+  // deviations over the whole chronology is the local spread.
   if (code < -9) {
     code = static_cast<int>(std::fabs(static_cast<float>(code) / 100.0f * static_cast<float>(n)));
     if (code < 1) code = 1;  // a percentage of a very short chronology
@@ -200,14 +200,15 @@ VarstabResult varstb(std::span<float> crn, std::span<float> curv, std::span<floa
     return result;
   }
 
-  // 5. Signed deviations in units of the local spread.
+  // Signed deviations in units of the local spread.
   for (std::size_t i = 0; i < n; ++i) {
     if (SSize[i] <= 0) continue;
     const float v = curv[i] != 0.0f ? crn[i] / curv[i] : 0.0f;
     stab[i] = negative[i] ? -v : v;
   }
 
-  // 6. Rescale to the chronology's mean and sd; clip at 0.
+  // Rescaled from their own mean and sd to the chronology's; negative values
+  // set to 0.
   const ChronologyStats s = cstats(stab, SSize);
   const bool scalable = s.sd > 0.0f && c.sd > 0.0f;
   for (std::size_t i = 0; i < n; ++i) {

@@ -4,14 +4,14 @@
 
 namespace engine::detail {
 
-EngineCall::EngineCall(common::RunStorage& s, common::RunOptions& o, common::RestartState& r, EngineState& st,
-                       plot::PlotContext& p)
+EngineCall::EngineCall(common::Dialog& d, plot::Plotter& p, common::RunStorage& s, common::RunOptions& o,
+                       common::RestartState& r, EngineState& st)
     : store(s),
       options(o),
       restart(r),
       state(st),
-      plots(p),
-      dialog(p.dialog),
+      plots{d, p},
+      dialog(d),
       NS(s.NS),
       fy(s.IYTAB.IFY(s.NS + 1)),
       ly(s.IYTAB.ILY(s.NS + 1)),

@@ -21,14 +21,14 @@
 namespace engine::detail {
 
 struct EngineCall {
-  EngineCall(common::RunStorage& s, common::RunOptions& o, common::RestartState& r, EngineState& st,
-             plot::PlotContext& p);
+  EngineCall(common::Dialog& d, plot::Plotter& p, common::RunStorage& s, common::RunOptions& o,
+             common::RestartState& r, EngineState& st);
 
   common::RunStorage& store;
   common::RunOptions& options;
   common::RestartState& restart;
   EngineState& state;
-  plot::PlotContext& plots;
+  plot::PlotContext plots;  // the plotter, its menus asked through the dialogue
   common::Dialog& dialog;
 
   int NS;
@@ -37,7 +37,9 @@ struct EngineCall {
   int entry_NOPT;    // NOPT as the engine was called
   std::string base;  // output base name
 
-  bool batch() const { return state.variant == common::ProgramVariant::kBatch; }
+  // Which program runs: the dialogue's.
+  common::ProgramVariant variant() const { return dialog.variant(); }
+  bool batch() const { return variant() == common::ProgramVariant::kBatch; }
   // Option 0: titles and legends name raw data.
   bool raw() const { return detrend::IsRawAverage(entry_NOPT); }
   bool regional() const { return options.RCSFLG == 1; }

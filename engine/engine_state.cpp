@@ -16,8 +16,7 @@ std::vector<float> YearVector() { return std::vector<float>(MAXYRS, 0.0f); }
 }  // namespace
 
 EngineState::EngineState(common::ProgramVariant v)
-    : variant(v),
-      RAWORG(1, 1),
+    : RAWORG(1, 1),
       CRVORG(1, 1),
       IDXORG(1, 1),
       BWTMAT(1, 1),

@@ -33,8 +33,6 @@ struct EngineState {
   // data set of the same shape keeps what they hold.
   void Prepare(int nyrs, int ns);
 
-  common::ProgramVariant variant;
-
   // Ring-aligned first-pass values (measurements and curves less CONST, and
   // indices) read by the final plots, and the mean chronology's weights
   // (columns 1-4: minimum, lower hinge, median, upper hinge per year).

@@ -11,13 +11,13 @@ namespace engine::detail {
 using common::ExitStatus;
 
 void ShowSplineMessages(EngineCall& call, detrend::SplineStatus status, detrend::SplineRoutine routine) {
-  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.state.variant))
+  for (const std::string& line : detrend::SplineMessageLines(status, routine, call.variant()))
     call.dialog.Screen(line);
   if (status == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);
 }
 
 void ShowCrvfitMessages(EngineCall& call, const detrend::CrvfitResult& result, int nfit) {
-  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.state.variant))
+  for (const std::string& line : detrend::CrvfitMessageLines(result, nfit, call.variant()))
     call.dialog.Screen(line);
   if (result.no_values) call.dialog.StopAfterReturn(ExitStatus::kAbnormal);
   if (result.spline == detrend::SplineStatus::kTooLong) call.dialog.Stop(ExitStatus::kAbnormal);

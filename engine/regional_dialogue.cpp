@@ -62,7 +62,7 @@ void ShowCommonInterval(EngineCall& call) {
     first.push_back(s.IYTAB.IFY(i));
     length.push_back(call.Length(i));
   }
-  const int limit = detrend::CommintMax(call.state.variant);
+  const int limit = detrend::CommintMax(call.variant());
   const std::span<const std::string> ids =
       std::span<const std::string>(s.SERID).subspan(1, static_cast<std::size_t>(call.NS));
   ShowCommint(call.dialog, detrend::Commint(limit, first, ids, length), limit);

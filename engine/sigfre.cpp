@@ -53,9 +53,9 @@ void SetUp(EngineCall& call) {
 
 }  // namespace detail
 
-EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
-                     EngineState& state, plot::PlotContext& plots) {
-  detail::EngineCall call(store, options, restart, state, plots);
+EngineOutcome sigfre(common::Dialog& dialog, plot::Plotter& plotter, common::RunStorage& store,
+                     common::RunOptions& options, common::RestartState& restart, EngineState& state) {
+  detail::EngineCall call(dialog, plotter, store, options, restart, state);
   detail::SetUp(call);
   if (call.regional() && !detail::RegionalCurveDialogue(call)) return EngineOutcome::kRcsRedo;
   detail::StandardPass(call);

@@ -7,10 +7,11 @@
 
 #include <optional>
 
+#include "common/console.h"
 #include "common/run_options.h"
 #include "common/storage.h"
 #include "engine/engine_state.h"
-#include "plot/plot_settings.h"
+#include "plot/plotter.h"
 
 namespace engine {
 
@@ -23,12 +24,14 @@ enum class EngineOutcome {
 
 // sigfre: one engine call on the data set in `store` (SERMAT ring-aligned,
 // holding the measurements plus CONST; IYTAB column 3 the last year of each
-// series' fitting period). Writes the intermediate files and report lines,
-// shows the stage plots through `plots`, and may change options.NOPT (0
-// becomes 6) and options.ISTAB (the stabilisation dialogue). SERMAT and
-// IDXMAT come back calendar-aligned.
-EngineOutcome sigfre(common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
-                     EngineState& state, plot::PlotContext& plots);
+// series' fitting period). Its report lines, questions, waits and stops go
+// through `dialog`, which also opens and closes its intermediate files and
+// tells which program runs; it draws the stage plots on `plotter`, their
+// menus asked through `dialog`. May change options.NOPT (0 becomes 6) and
+// options.ISTAB (the stabilisation dialogue). SERMAT and IDXMAT come back
+// calendar-aligned.
+EngineOutcome sigfre(common::Dialog& dialog, plot::Plotter& plotter, common::RunStorage& store,
+                     common::RunOptions& options, common::RestartState& restart, EngineState& state);
 
 // What the stop rules of the signal-free iteration decide after iteration
 // ITER, in their order: converged (the tested statistic CNVSTA at most

@@ -20,8 +20,7 @@ std::string RealField(float value, int w, int d) {
   return common::fmt::Print("(f" + std::to_string(w) + "." + std::to_string(d) + ")", value);
 }
 
-// Iw of an integer.
-std::string IntField(int value, int w) { return common::fmt::Print("(i" + std::to_string(w) + ")", value); }
+using common::fmt::I;
 
 // An integer read from a typed field under Iw (blanks inside ignored);
 // nullopt when the field is blank or not a number.
@@ -131,7 +130,7 @@ std::optional<int> ReadInt(common::Dialog& d, IntRead read) {
 // A count or code in `range`: shown in 4 positions, read free-form or from
 // 4 columns.
 void ChangeInt(common::Dialog& d, std::string_view text, int& value, IntRead read, Range range) {
-  auto ask = [&] { AskChange(d, text, IntField(value, 4)); };
+  auto ask = [&] { AskChange(d, text, I(4, value)); };
   ask();
   StoreInRange(d, range, ask, [&] { return ReadInt(d, read); }, value);
 }

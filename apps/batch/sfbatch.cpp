@@ -8,6 +8,7 @@
 #include "apps/shared/option_dialogue.h"
 #include "apps/shared/program_frame.h"
 #include "apps/shared/read_data_set.h"
+#include "apps/shared/run_loop.h"
 #include "apps/shared/series_processing.h"
 #include "common/fortran_format.h"
 #include "common/limits.h"
@@ -75,34 +76,32 @@ void OpenCumulativeFiles(Dialog& dialog) {
   }
 }
 
-void AskListFile(Run& run) {
-  Dialog& d = run.dialog;
+void AskListFile(Dialog& d, ListState& list) {
   for (;;) {
-    files::blank(run.LSTFIL);
+    files::blank(list.LSTFIL);
     d.Screen("");
-    run.LSTFIL = d.Ask("Signal Free list file name", kNameLength, common::kListMarkerColumn);
-    const std::string name(common::TrimRight(run.LSTFIL));
+    list.LSTFIL = d.Ask("Signal Free list file name", kNameLength, common::kListMarkerColumn);
+    const std::string name(common::TrimRight(list.LSTFIL));
     const bool readable = !files::HasControlCharacter(name) && common::ReadableFileExists(name);
     // The cumulative files are written anew once the list is read: a list
     // that is one of them would be lost.
     if (const char* cumulative = readable ? CumulativeFileOf(name) : nullptr) {
       d.Screen("");
-      d.Screen(" Signal Free list file is the cumulative file " + std::string(cumulative) + ": " + run.LSTFIL);
+      d.Screen(" Signal Free list file is the cumulative file " + std::string(cumulative) + ": " + list.LSTFIL);
       continue;
     }
     if (readable && d.units().Open(common::kListUnit, name, common::Units::Mode::kRead)) {
       d.units().Protect(name);
       d.Screen("");
-      d.Screen(" Signal Free list file opened: " + run.LSTFIL);
+      d.Screen(" Signal Free list file opened: " + list.LSTFIL);
       return;
     }
     d.Screen("");
-    d.Screen(" Signal Free list file not found: " + run.LSTFIL);
+    d.Screen(" Signal Free list file not found: " + list.LSTFIL);
   }
 }
 
-void ProtectListedDataFiles(Run& run) {
-  Dialog& d = run.dialog;
+void ProtectListedDataFiles(Dialog& d) {
   common::Unit* list = d.units().Get(common::kListUnit);
   while (const std::optional<std::string> line = list->NextRecord()) {
     const std::optional<std::string> DATFIL = ListedDataFile(*line);
@@ -112,14 +111,14 @@ void ProtectListedDataFiles(Run& run) {
     if (const char* cumulative = CumulativeFileOf(name)) {
       d.Screen("");
       d.Screen(" Data file " + name + " is the cumulative file " + cumulative + ", which the run writes anew.");
-      d.AbnormalEnd(run.variant);
+      d.AbnormalEnd();
     }
     d.units().Protect(name);
   }
   list->Rewind();
 }
 
-bool NextDataFile(Run& run) {
+bool NextDataFile(drivers::ProgramRun& run) {
   common::Unit* list = run.dialog.units().Get(common::kListUnit);
   for (;;) {
     const std::optional<std::string> line = list->NextRecord();
@@ -133,22 +132,22 @@ bool NextDataFile(Run& run) {
   }
 }
 
-void ShowDataSetBanner(Run& run) {
+void ShowDataSetBanner(drivers::ProgramRun& run, const ListState& list) {
   Dialog& d = run.dialog;
-  StarredLine(d, " Data set number ", common::fmt::Print("(i3)", run.NSET), " being processed: ",
+  StarredLine(d, " Data set number ", common::fmt::Print("(i3)", list.NSET), " being processed: ",
               common::Verbatim{run.store.DATFIL});
   d.Screen("");
   d.WaitReturn(" Hit <RET> to continue and signal free your heart away");
 }
 
-void DataSetDialogue(Run& run) {
+void DataSetDialogue(drivers::ProgramRun& run, const ListState& list) {
   Dialog& d = run.dialog;
   common::RunOptions& o = run.options;
-  if (run.first_data_set) drivers::AskIndexMode(d, run.variant, o);
-  drivers::EchoIndexMode(d, o, run.variant);
+  if (run.first_data_set) drivers::AskIndexMode(d, run.variant(), o);
+  drivers::EchoIndexMode(d, o, run.variant());
   drivers::ProcessSeries(run);
 
-  if (run.first_data_set || !IsYes(run.SAMEYN)) {
+  if (run.first_data_set || !IsYes(list.SAMEYN)) {
     drivers::CurveFitDialogue(run);
     return;
   }
@@ -162,8 +161,7 @@ void DataSetDialogue(Run& run) {
   drivers::ChronologyOptions(run);
 }
 
-bool AskRedo(Run& run) {
-  Dialog& d = run.dialog;
+bool AskRedo(Dialog& d) {
   d.Screen("");
   d.Screen(kStars);
   d.Screen("");
@@ -175,15 +173,15 @@ bool AskRedo(Run& run) {
   return REDOYN == "Y   " || REDOYN == "y   ";
 }
 
-void RunDataSet(Run& run) {
+void RunDataSet(drivers::ProgramRun& run, const ListState& list) {
   Dialog& d = run.dialog;
   common::RunOptions& o = run.options;
   for (;;) {
     drivers::RunUntilDone(run, drivers::RcsRedoDialogue);
     drivers::WriteSpectra(run, run.store.ORGCHR);
-    if (!AskRedo(run)) break;
+    if (!AskRedo(d)) break;
 
-    StarredLine(d, " Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", run.NSET));
+    StarredLine(d, " Signal free curve fit option changed for data set: ", common::fmt::Print("(i3)", list.NSET));
     o.SPLEND = o.chosen_end;
     o.ISTAB = 1;
     // A redo is a data set's first run again: the engine's first-call steps
@@ -196,7 +194,7 @@ void RunDataSet(Run& run) {
   drivers::WriteDecadeChronologies(run, kCumulativeUnits);
 }
 
-void AskNextSet(Run& run) {
+void AskNextSet(drivers::ProgramRun& run, ListState& list) {
   Dialog& d = run.dialog;
   d.Screen("");
   d.Screen(kStars);
@@ -208,13 +206,13 @@ void AskNextSet(Run& run) {
       d.AskTyped("This is your default now. So, Yes or No? <Y>/N", 1, common::Slash::kAnswer);
   d.Screen("");
   d.Screen(kStars);
-  run.SAMEYN = answer.blank ? 'y' : answer.first();
-  if (IsYes(run.SAMEYN)) {
+  list.SAMEYN = answer.blank ? 'y' : answer.first();
+  if (IsYes(list.SAMEYN)) {
     d.Screen("");
     d.Screen(" Same signal free curve fit option used next: " + common::fmt::Print("(i5)", run.options.NOPT));
     d.Screen("");
     d.Screen(kStars);
-  } else if (run.SAMEYN == 'N' || run.SAMEYN == 'n') {
+  } else if (list.SAMEYN == 'N' || list.SAMEYN == 'n') {
     d.Screen("");
     d.Screen(" Different signal free curve fit option used next");
     d.Screen("");
@@ -224,35 +222,35 @@ void AskNextSet(Run& run) {
   run.options.SPLEND = run.options.chosen_end;
 }
 
-void sfbatch(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
-             engine::EngineState& engine_state, plot::PlotContext& plots) {
-  Run run(dialog, store, options, restart, engine_state, plots);
+void sfbatch(drivers::ProgramRun& run) {
+  Dialog& dialog = run.dialog;
+  ListState list;
   drivers::StartUp(run);
-  AskListFile(run);
-  ProtectListedDataFiles(run);
+  AskListFile(dialog, list);
+  ProtectListedDataFiles(dialog);
   OpenCumulativeFiles(dialog);
 
   while (NextDataFile(run)) {
     drivers::OpenReport(run);
-    ++run.NSET;
-    run.first_data_set = run.NSET == 1;
-    ShowDataSetBanner(run);
+    ++list.NSET;
+    run.first_data_set = list.NSET == 1;
+    ShowDataSetBanner(run, list);
 
     // Pith offsets belong to one data set: they are asked for again.
-    std::ranges::fill(store.IPITH, 0);
-    options.PITHFL = 0;
+    std::ranges::fill(run.store.IPITH, 0);
+    run.options.PITHFL = 0;
     drivers::ReadAndCheckDataSet(run);
-    DataSetDialogue(run);
-    RunDataSet(run);
+    DataSetDialogue(run, list);
+    RunDataSet(run, list);
     // Every file of the data set is written: one that lacks a series or a
     // chronology ends the run here, named in the report too.
-    dialog.EndIfIncomplete(run.variant);
+    dialog.EndIfIncomplete();
 
     dialog.CloseOrStop(common::kReportUnit);
     dialog.CloseOrStop(common::kCensoredUnit);
-    AskNextSet(run);
+    AskNextSet(run, list);
   }
-  dialog.NormalEnd(run.variant);
+  dialog.NormalEnd();
 }
 
 }  // namespace batch

@@ -1,11 +1,16 @@
 #include "apps/interactive/sfinter.h"
 
+#include <string>
+#include <string_view>
+
 #include "apps/shared/chronology_outputs.h"
 #include "apps/shared/index_mode.h"
 #include "apps/shared/option_dialogue.h"
 #include "apps/shared/program_frame.h"
 #include "apps/shared/read_data_set.h"
+#include "apps/shared/run_loop.h"
 #include "apps/shared/series_processing.h"
+#include "common/console.h"
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "common/units.h"
@@ -25,7 +30,7 @@ void WaitOrQuit(Dialog& d, std::string_view text) {
 
 }  // namespace
 
-void AskDataFile(Run& run) {
+void AskDataFile(drivers::ProgramRun& run) {
   Dialog& d = run.dialog;
   std::string& DATFIL = run.store.DATFIL;
   for (;;) {
@@ -57,9 +62,7 @@ void AskDataFile(Run& run) {
   }
 }
 
-void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& options, common::RestartState& restart,
-             engine::EngineState& engine_state, plot::PlotContext& plots) {
-  Run run(dialog, store, options, restart, engine_state, plots);
+void sfinter(drivers::ProgramRun& run) {
   drivers::StartUp(run);
 
   for (;;) {
@@ -72,7 +75,7 @@ void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
   }
 
   // Index mode, power transformation and series processing.
-  drivers::AskIndexMode(dialog, run.variant, options);
+  drivers::AskIndexMode(run.dialog, run.variant(), run.options);
   drivers::ProcessSeries(run);
 
   // Curve-fit and chronology options.
@@ -83,8 +86,8 @@ void sfinter(Dialog& dialog, common::RunStorage& store, common::RunOptions& opti
   drivers::KeepLastRun(run);
   drivers::WriteColumnTable(run);
   drivers::WriteDecadeChronologies(run);
-  drivers::WriteSpectra(run, store.STDCHR);
-  dialog.NormalEnd(run.variant);
+  drivers::WriteSpectra(run, run.store.STDCHR);
+  run.dialog.NormalEnd();
 }
 
 }  // namespace interactive

@@ -29,17 +29,17 @@ constexpr int kFewestSpectrumYears = 9;  // fewer give fewer than 3 lags
 constexpr float kLowFrequency = 0.1f;    // cycles per year: periods of 10 years and more
 constexpr float kNoStandardError = -99.9f;
 
-bool RawData(const EngineRun& run) { return detrend::IsRawAverage(run.saved_NOPT); }
+bool RawData(const ProgramRun& run) { return detrend::IsRawAverage(run.saved_NOPT); }
 
-int Span(const EngineRun& run) { return run.store.IYTAB.Span(run.store.NS + 1); }
-int FirstYear(const EngineRun& run) { return run.store.IYTAB.IFY(run.store.NS + 1); }
+int Span(const ProgramRun& run) { return run.store.IYTAB.Span(run.store.NS + 1); }
+int FirstYear(const ProgramRun& run) { return run.store.IYTAB.IFY(run.store.NS + 1); }
 
 // The stem of the chronology files, as every output of the run is named.
-std::string Stem(const EngineRun& run) { return files::OutputStem(run.store.DATFIL); }
+std::string Stem(const ProgramRun& run) { return files::OutputStem(run.store.DATFIL); }
 
 // Opens `unit` for writing on `name` (built in OUTNAM); a file that cannot
 // be opened ends the run abnormally with a line naming it.
-void OpenOutput(EngineRun& run, int unit, const std::string& name) {
+void OpenOutput(ProgramRun& run, int unit, const std::string& name) {
   common::Assign(run.store.OUTNAM, name);
   run.dialog.OpenOrStop(unit, name);
 }
@@ -57,7 +57,7 @@ std::string SpectraBaseName(std::string_view DATFIL) {
 
 std::string ChronologyId(std::string_view DATFIL) { return common::Fixed(files::FileNamePart(DATFIL).substr(0, 6), 8); }
 
-void WriteColumnTable(EngineRun& run) {
+void WriteColumnTable(ProgramRun& run) {
   common::RunStorage& s = run.store;
   const bool stabilised = run.options.IRBWIN >= 1;
   const std::string columns = RawData(run) ? "  Year  SSize  RawCrn  AdjCrn  RawSig  AdjSig  RawSee  AdjSee"
@@ -96,7 +96,7 @@ void WriteColumnTable(EngineRun& run) {
   run.dialog.CloseOrStop(kChronologyUnit);
 }
 
-void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_units) {
+void WriteDecadeChronologies(ProgramRun& run, std::span<const int> cumulative_units) {
   common::RunStorage& s = run.store;
   struct Chronology {
     const common::Block& block;
@@ -144,7 +144,7 @@ void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_uni
   run.dialog.CloseOrStop(kChronologyUnit);
 }
 
-void WriteSpectra(EngineRun& run, const common::Block& standard) {
+void WriteSpectra(ProgramRun& run, const common::Block& standard) {
   common::RunStorage& s = run.store;
   const bool stabilised = run.options.IRBWIN >= 1;
   std::array<std::vector<float>, 2> input;

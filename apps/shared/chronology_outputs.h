@@ -27,7 +27,7 @@ std::string ChronologyId(std::string_view DATFIL);
 // signal-free chronologies, their spreads and standard errors (spread /
 // sqrt(depth); -99.9 at depth 0), and with a running RBAR window the two
 // stabilised chronologies.
-void WriteColumnTable(EngineRun& run);
+void WriteColumnTable(ProgramRun& run);
 
 // "<stem>_crns_tuc.txt" on unit 11: for each chronology (standard,
 // signal-free, and with a running RBAR window the two stabilised ones) its
@@ -38,7 +38,7 @@ void WriteColumnTable(EngineRun& run);
 // chronology the layout cannot carry (files::CrnUnwritable) is named on the
 // screen and in the report and left out of both files, which are noted as
 // incomplete (common::Units::NoteLeftOut); the others are written.
-void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_units = {});
+void WriteDecadeChronologies(ProgramRun& run, std::span<const int> cumulative_units = {});
 
 // The spectra of the years whose depth is 5 or more, gathered in year order
 // (without a running RBAR window `standard` column 1 and SSFCHR column 1,
@@ -47,6 +47,6 @@ void WriteDecadeChronologies(EngineRun& run, std::span<const int> cumulative_uni
 // cycles per year or less, and "<base>_spectra.txt" on unit 10. Fewer than
 // 9 such years: the file holds its header alone, no plot is shown, and one
 // line says why.
-void WriteSpectra(EngineRun& run, const common::Block& standard);
+void WriteSpectra(ProgramRun& run, const common::Block& standard);
 
 }  // namespace drivers

@@ -14,8 +14,7 @@ namespace {
 // `text` at column 2, then the integers in fields of `width` from column 30.
 std::string Columns(std::string_view text, std::initializer_list<int> values, int width = 6) {
   std::string line = common::PadTo(std::string(" ") + std::string(text), 30);
-  const std::string descriptor = "(i" + std::to_string(width) + ")";
-  for (int v : values) line += common::fmt::Print(descriptor, v);
+  for (int v : values) line += common::fmt::I(width, v);
   return line;
 }
 
@@ -41,7 +40,7 @@ int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IY
 }
 
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
-                      const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant) {
+                      const std::vector<std::string>& SERID, int NS) {
   dialog.Screen("");
   dialog.Screen(" Regardless of the warning, test for missing data flags:");
   int total = 0;
@@ -57,7 +56,7 @@ void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT
     dialog.Screen("");
     dialog.Screen(" Missing (negative) values encountered: " + common::fmt::Print("(i9)", total));
     dialog.Screen(" Run the data set through MORVEL to fill the gaps and save the data.");
-    dialog.AbnormalEnd(variant);
+    dialog.AbnormalEnd();
   }
   dialog.Screen("");
   dialog.Screen(" No missing data flags (negative numbers) encountered. Proceed!");
@@ -125,7 +124,7 @@ std::vector<YearRun> YearsWithoutSeries(const common::YearTable& IYTAB, int NS) 
   return gaps;
 }
 
-void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS, common::ProgramVariant variant) {
+void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS) {
   const std::vector<YearRun> gaps = YearsWithoutSeries(IYTAB, NS);
   if (gaps.empty()) return;
   dialog.Screen("");
@@ -139,7 +138,7 @@ void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS
     }
   }
   dialog.Screen(" A chronology needs at least one series in every year of the data set.");
-  dialog.AbnormalEnd(variant);
+  dialog.AbnormalEnd();
 }
 
 }  // namespace drivers

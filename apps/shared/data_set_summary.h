@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/console.h"
-#include "common/program_variant.h"
 #include "common/storage.h"
 
 namespace drivers {
@@ -27,11 +26,11 @@ WholeSetYears WholeSet(const common::YearTable& IYTAB, int NS);
 int CountMissing(const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB, int i);
 
 // The missing-value test (screen only): one line per series that holds
-// negative values, then either the stop (advice, abnormal-termination lines
-// of the program variant, wait for Return, status 1) or the line that lets
-// the run proceed.
+// negative values, then either the stop (advice, the dialogue's abnormal
+// end: the program's termination lines, wait for Return, status 1) or the
+// line that lets the run proceed.
 void MissingValueTest(common::Dialog& dialog, const common::SeriesMatrix& SERMAT, const common::YearTable& IYTAB,
-                      const std::vector<std::string>& SERID, int NS, common::ProgramVariant variant);
+                      const std::vector<std::string>& SERID, int NS);
 
 // A run of years, first to last.
 struct YearRun {
@@ -46,7 +45,7 @@ std::vector<YearRun> YearsWithoutSeries(const common::YearTable& IYTAB, int NS);
 // run of years that no series covers is named on the screen and in the
 // report, and the run ends abnormally (a mean chronology has no value for
 // such a year). A set without such years passes silently.
-void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS, common::ProgramVariant variant);
+void CoverageTest(common::Dialog& dialog, const common::YearTable& IYTAB, int NS);
 
 // The series summary: NS, first year, last year and span of the whole set,
 // on the screen and (upper case, with the column legend) in the report.

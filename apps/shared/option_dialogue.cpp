@@ -16,11 +16,11 @@ using detrend::CurveOption;
 
 namespace {
 
-std::string I5(int value) { return common::fmt::Print("(i5)", value); }
+using common::fmt::I;
 
 // Any code but the regional curve's: the run leaves regional-curve mode and
 // the pith offsets it read.
-void LeaveRegionalCurve(RunContext& run) {
+void LeaveRegionalCurve(ProgramRun& run) {
   run.options.RCSFLG = 0;
   run.options.PITHFL = 0;
   std::ranges::fill(run.store.IPITH, 0);
@@ -60,16 +60,16 @@ void EchoCurveFit(Dialog& dialog, const common::RunOptions& options, common::Pro
   dialog.Report(batch ? "CURVE FIT OPTION AT THE BEGINNING:" : "CURVE FIT OPTION:");
   const char* line = CurveFitLine(options, variant);
   if (line == nullptr) return;
-  std::string values = I5(options.NOPT);
-  if (options.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) values += I5(options.alpha);
+  std::string values = I(5, options.NOPT);
+  if (options.NOPT == static_cast<int>(CurveOption::kSuperSmoother)) values += I(5, options.alpha);
   if (options.NOPT == static_cast<int>(CurveOption::kAgeDependentSpline)) {
-    values += I5(options.SPLSTF);
+    values += I(5, options.SPLSTF);
     if (batch) values += " YEARS";
   }
   dialog.Report(std::string(line) + "  OPT" + values);
 }
 
-bool AskCurveFit(RunContext& run) {
+bool AskCurveFit(ProgramRun& run) {
   Dialog& d = run.dialog;
   common::RunOptions& o = run.options;
   for (;;) {
@@ -86,14 +86,14 @@ bool AskCurveFit(RunContext& run) {
       // would turn into another option code, so the spline is then 10 years.
       o.NOPT = std::max(o.MED, 10);
     }
-    if (run.variant == common::ProgramVariant::kInteractive) EchoCurveFit(d, o, run.variant);
+    if (run.variant() == common::ProgramVariant::kInteractive) EchoCurveFit(d, o, run.variant());
 
     if (o.NOPT != static_cast<int>(CurveOption::kRegionalCurve)) {
       LeaveRegionalCurve(run);
     } else {
       o.RCSFLG = 1;
       if (run.restart.RCSRDO != 0) {
-        if (AskRcsOption(d, run.variant, o)) return false;  // the run starts again at once
+        if (AskRcsOption(d, run.variant(), o)) return false;  // the run starts again at once
         continue;                                           // "x": the whole dialogue again
       }
       o.SPLSTF = AskRcsStiffness(d);
@@ -104,26 +104,26 @@ bool AskCurveFit(RunContext& run) {
   }
 }
 
-void CurveFitDialogue(RunContext& run) {
+void CurveFitDialogue(ProgramRun& run) {
   if (AskCurveFit(run)) ChronologyOptions(run);
 }
 
-void RcsRedoDialogue(RunContext& run) {
+void RcsRedoDialogue(ProgramRun& run) {
   run.options.RCSFLG = 1;
-  if (!AskRcsOption(run.dialog, run.variant, run.options)) CurveFitDialogue(run);
+  if (!AskRcsOption(run.dialog, run.variant(), run.options)) CurveFitDialogue(run);
 }
 
-void ChronologyOptions(RunContext& run) {
+void ChronologyOptions(ProgramRun& run) {
   Dialog& d = run.dialog;
   common::RunOptions& o = run.options;
-  const bool batch = run.variant == common::ProgramVariant::kBatch;
+  const bool batch = run.variant() == common::ProgramVariant::kBatch;
   const bool ask = run.first_data_set;
-  if (batch) EchoCurveFit(d, o, run.variant);
+  if (batch) EchoCurveFit(d, o, run.variant());
 
   if (ask) {
     std::optional<common::MeanMethod> mean;
     while (!(mean = AskMeanMethodOnce(d))) {
-      if (batch) d.AbnormalEnd(run.variant);
+      if (batch) d.AbnormalEnd();
     }
     o.MEANMD = *mean;
   }

@@ -5,7 +5,7 @@
 // of every data set itself.
 #pragma once
 
-#include "apps/shared/run_context.h"
+#include "apps/shared/program_run.h"
 
 namespace drivers {
 
@@ -18,16 +18,16 @@ namespace drivers {
 // again. Returns false
 // when the regional-curve menu took an answer: the run then starts again at
 // once, with no other question.
-bool AskCurveFit(RunContext& run);
+bool AskCurveFit(ProgramRun& run);
 
 // AskCurveFit, then the chronology options unless the regional-curve menu
 // took an answer.
-void CurveFitDialogue(RunContext& run);
+void CurveFitDialogue(ProgramRun& run);
 
 // The regional-curve menu the run loop shows when the engine asks for
 // another regional detrending (NOPT -2, RCSRDO set). An answer that is no
 // integer goes back to the whole curve-fit dialogue.
-void RcsRedoDialogue(RunContext& run);
+void RcsRedoDialogue(ProgramRun& run);
 
 // The report lines of the curve-fit option: a heading ("CURVE FIT OPTION:",
 // batch "CURVE FIT OPTION AT THE BEGINNING:") and the option's line.
@@ -39,6 +39,6 @@ void EchoCurveFit(common::Dialog& dialog, const common::RunOptions& options, com
 // for its first data set (otherwise the kept values are echoed), ends its
 // run at a mean method that is neither 1 nor 2, echoes the stabilisation
 // and never asks about the TARN tweaks (always used).
-void ChronologyOptions(RunContext& run);
+void ChronologyOptions(ProgramRun& run);
 
 }  // namespace drivers

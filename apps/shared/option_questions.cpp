@@ -28,7 +28,7 @@ std::string CodePrompt(std::string_view text, std::string_view code, std::size_t
   return common::PadTo(text, column - 1) + std::string(code);
 }
 
-std::string I5(int value) { return common::fmt::Print("(i5)", value); }
+using common::fmt::I;
 
 // Shows `lines` (the last one as the prompt) and reads a numeric answer
 // until it converts.
@@ -239,7 +239,7 @@ void EchoMeanMethod(Dialog& dialog, common::MeanMethod MEANMD) {
   dialog.Report("");
   dialog.Report((MEANMD == common::MeanMethod::kArithmetic ? "NON-ROBUST ARITHMETIC MEAN CHRONOLOGY CALCULATED:  "
                                                            : "TUKEY ROBUST BIWEIGHT MEAN CHRONOLOGY CALCULATED:  ") +
-                I5(static_cast<int>(MEANMD)));
+                I(5, static_cast<int>(MEANMD)));
 }
 
 int AskRbarWindow(Dialog& dialog) {
@@ -267,7 +267,7 @@ int AskRbarWindow(Dialog& dialog) {
     if (window % 2 == 0) {
       window += 1;
       dialog.Screen("");
-      dialog.Screen(" Running RBAR window width increased to make it odd: " + I5(window));
+      dialog.Screen(" Running RBAR window width increased to make it odd: " + I(5, window));
     }
     return window;
   }
@@ -275,7 +275,7 @@ int AskRbarWindow(Dialog& dialog) {
 
 void EchoRbarWindow(Dialog& dialog, int IRBWIN) {
   dialog.Report("");
-  dialog.Report("RUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION: " + I5(IRBWIN));
+  dialog.Report("RUNNING RBAR WINDOW WIDTH FOR VARIANCE STABILIZATION: " + I(5, IRBWIN));
 }
 
 int AskStabilisation(Dialog& dialog) {
@@ -296,7 +296,7 @@ int AskStabilisation(Dialog& dialog) {
 void EchoStabilisation(Dialog& dialog, int ISTAB) {
   dialog.Report("");
   dialog.Report(ISTAB == 1 ? "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION: AGE-DEPENDENT SPLINE"
-                           : "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION - STANDARD SPLINE: " + I5(ISTAB));
+                           : "ADDITIONAL SPLINE VARIANCE STABILIZATION OPTION - STANDARD SPLINE: " + I(5, ISTAB));
 }
 
 // The largest typed convergence threshold, just below what f6.4 prints as 10.0000.

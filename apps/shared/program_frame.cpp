@@ -39,16 +39,17 @@ int RunProgram(ProgramVariant variant, ProgramBody body) {
     auto store = std::make_unique<common::RunStorage>();
     auto options = std::make_unique<common::RunOptions>();
     auto restart = std::make_unique<common::RestartState>();
-    auto engine_state = std::make_unique<engine::EngineState>(variant);
+    auto engine_state = std::make_unique<engine::EngineState>(dialog.variant());
     plot::PlplotPlotter plotter;
-    plot::PlotContext plots{dialog, plotter};
-    body(dialog, *store, *options, *restart, *engine_state, plots);
+    ProgramRun run(dialog, *store, *options, *restart, *engine_state, plotter);
+    body(run);
   });
 }
 
 std::string Version(ProgramVariant variant) { return common::VersionField(variant); }
 
-void ShowBanner(Dialog& d, ProgramVariant variant) {
+void ShowBanner(Dialog& d) {
+  const ProgramVariant variant = d.variant();
   const std::string max_series = "Max Series:" + common::fmt::Print("(i4)", common::MAXSER);
   const std::string max_years = "Max Years :" + common::fmt::Print("(i4)", common::MAXYRS);
   const std::initializer_list<std::string_view> credits = {"Signal-free standardization", "of tree-ring chronologies",
@@ -83,16 +84,16 @@ void ShowBanner(Dialog& d, ProgramVariant variant) {
   d.Screen(" " + rule);
 }
 
-void OpenReport(RunContext& run) {
+void OpenReport(ProgramRun& run) {
   std::string& OUTNAM = run.store.OUTNAM;
   files::blank(OUTNAM);
   common::Assign(OUTNAM, files::OutputStem(run.store.DATFIL) + "_out_v" +
-                             Version(run.variant) + ".txt");
+                             Version(run.variant()) + ".txt");
   files::squeez(OUTNAM, 80);
   run.dialog.OpenOrStop(common::kReportUnit, std::string(common::TrimRight(OUTNAM)));
   run.dialog.Report("");
   run.dialog.Report("THE OFFICIAL SIGNAL FREE PROGRAM OUTPUT FILE");
-  if (run.variant == ProgramVariant::kInteractive) {
+  if (run.variant() == ProgramVariant::kInteractive) {
     run.dialog.Report("");
     run.dialog.Report("DATA FILE TO PROCESS: " + run.store.DATFIL);
   }
@@ -101,12 +102,12 @@ void OpenReport(RunContext& run) {
   run.restart.KRETRY = 0;
 }
 
-void StartUp(RunContext& run) {
+void StartUp(ProgramRun& run) {
   plot::setplib(plot::kPlotDataDir);
   run.options.RCSFLG = 0;
   run.restart.RCSRDO = 0;
   run.options.PITHFL = 0;
-  ShowBanner(run.dialog, run.variant);
+  ShowBanner(run.dialog);
 }
 
 }  // namespace drivers

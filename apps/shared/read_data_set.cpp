@@ -10,7 +10,7 @@
 
 namespace drivers {
 
-int ReadBlock(RunContext& run) {
+int ReadBlock(ProgramRun& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
   // The matrices start empty and grow as the series are read.
@@ -24,7 +24,7 @@ int ReadBlock(RunContext& run) {
   // would cut it short): it is not opened.
   if (files::HasControlCharacter(name) || !dialog.units().Open(common::kDataUnit, name, common::Units::Mode::kRead)) {
     dialog.Screen("");
-    if (run.variant == common::ProgramVariant::kBatch) {
+    if (run.variant() == common::ProgramVariant::kBatch) {
       dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);
       for (int unit : {common::kStdCrnsUnit, common::kSsfCrnsUnit, common::kStdStbCrnsUnit, common::kSsfStbCrnsUnit}) {
         dialog.units().Close(unit);
@@ -38,33 +38,33 @@ int ReadBlock(RunContext& run) {
     return files::kMenuFailed;
   }
   files::inmenu(dialog, store.SERMAT, store.IYTAB, store.SERID, common::kDataUnit, store.NS, store.TITLE, RDFAIL,
-                run.variant);
+                run.variant());
   common::SizeToDataSet(store);
   return RDFAIL;
 }
 
-DataSetOutcome ReadAndCheckDataSet(RunContext& run) {
+DataSetOutcome ReadAndCheckDataSet(ProgramRun& run) {
   common::Dialog& dialog = run.dialog;
   common::RunStorage& store = run.store;
   const int RDFAIL = ReadBlock(run);
-  const bool batch = run.variant == common::ProgramVariant::kBatch;
+  const bool batch = run.variant() == common::ProgramVariant::kBatch;
   // The batch program cannot ask again: "Q" at the menu ends its run, and so
   // does a data set that was not read whole, after the reader's message.
   // What a failed read delivered is never processed.
-  if (batch && RDFAIL == files::kMenuQuit) dialog.AbnormalEnd(run.variant);
+  if (batch && RDFAIL == files::kMenuQuit) dialog.AbnormalEnd();
   if (batch && (RDFAIL != 0 || store.NS < 1)) {
     dialog.Screen("");
     dialog.Report("");
     dialog.Both(" Reading the data set ", common::Verbatim{std::string(common::TrimRight(store.DATFIL))},
                 " failed: it is not processed.");
-    dialog.AbnormalEnd(run.variant);
+    dialog.AbnormalEnd();
   }
   if (batch) {
     dialog.Report("");
     dialog.Report("DATA TITLE: " + store.TITLE[1]);
   }
 
-  MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS, run.variant);
+  MissingValueTest(dialog, store.SERMAT, store.IYTAB, store.SERID, store.NS);
   dialog.units().Close(common::kDataUnit);
 
   if (RDFAIL != 0 && !batch) {

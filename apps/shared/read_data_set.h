@@ -3,7 +3,7 @@
 // series summary.
 #pragma once
 
-#include "apps/shared/run_context.h"
+#include "apps/shared/program_run.h"
 
 namespace drivers {
 
@@ -13,7 +13,7 @@ namespace drivers {
 // gives RDFAIL 1 with a message in the interactive program; the batch
 // program shows "WTF! Error opening data file: " and the name, waits for
 // Return and stops (status 1).
-int ReadBlock(RunContext& run);
+int ReadBlock(ProgramRun& run);
 
 enum class DataSetOutcome {
   kReady,     // read and checked; the series summary has been printed
@@ -27,6 +27,6 @@ enum class DataSetOutcome {
 // program), unit 10 closed, the interactive program's try-again question
 // when reading failed ("Q" or any other answer ends the program) and the
 // series summary.
-DataSetOutcome ReadAndCheckDataSet(RunContext& run);
+DataSetOutcome ReadAndCheckDataSet(ProgramRun& run);
 
 }  // namespace drivers

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "apps/shared/power_transform_lines.h"
 #include "common/fortran_format.h"
 #include "plot/plots.h"
 
@@ -11,13 +10,22 @@ namespace drivers {
 
 using common::ProgramVariant;
 
+void ReportPowerTransformApplied(common::Dialog& dialog) {
+  dialog.Report("");
+  dialog.Report("THE SERIES HAVE HAD ADAPTIVE POWER TRANSFORMATIONS APPLIED");
+}
+
+void ReportMeanPower(common::Dialog& dialog, float PMEAN) {
+  dialog.Report(common::fmt::Print("(a,t63,f8.3)", "THE MEAN ADAPTIVE POWER TRANSFORM POWER APPLIED IS: ", PMEAN));
+}
+
 namespace {
 
 // The constant added for this run, at column 63 (screen at column 2, the
 // report at column 1 like the other result lines).
-void ConstantLines(EngineRun& run, bool first) {
+void ConstantLines(ProgramRun& run, bool first) {
   common::Dialog& d = run.dialog;
-  const bool batch = run.variant == ProgramVariant::kBatch;
+  const bool batch = run.variant() == ProgramVariant::kBatch;
   const float CONST = run.restart.CONST;
   const std::string report =
       batch ? "CONSTANT ADDED TO ALL MEASUREMENTS TO AID CONVERGENCE: "
@@ -36,7 +44,7 @@ void ConstantLines(EngineRun& run, bool first) {
 
 }  // namespace
 
-void PowerTransform(EngineRun& run, bool may_plot) {
+void PowerTransform(ProgramRun& run, bool may_plot) {
   common::RunStorage& s = run.store;
   run.restart.PMEAN = detrend::powtrn(s.SERMAT, s.IYTAB, s.NS, run.scatter);
   if (!may_plot) return;
@@ -45,7 +53,7 @@ void PowerTransform(EngineRun& run, bool may_plot) {
                 c.B, c.A, c.NP, s.NS, run.scatter.rho, run.scatter.a0, run.scatter.b0);
 }
 
-void PrepareRun(EngineRun& run) {
+void PrepareRun(ProgramRun& run) {
   common::RunStorage& s = run.store;
   common::RestartState& r = run.restart;
   const bool first = r.KRETRY == 0;
@@ -58,19 +66,19 @@ void PrepareRun(EngineRun& run) {
   }
   if (run.options.PTRFLG == 1) {
     if (first) ReportPowerTransformApplied(run.dialog);
-    PowerTransform(run, first && run.variant == ProgramVariant::kInteractive);
+    PowerTransform(run, first && run.variant() == ProgramVariant::kInteractive);
   }
   ConstantLines(run, first);
   // Every curve is fitted to its series' last year (the fit-end switch is "n").
   for (int i = 1; i <= s.NS; ++i) s.IYTAB.NYR(i) = s.IYTAB.ILY(i);
 }
 
-engine::EngineOutcome RunOnce(EngineRun& run) {
+engine::EngineOutcome RunOnce(ProgramRun& run) {
   PrepareRun(run);
-  return engine::sigfre(run.store, run.options, run.restart, run.engine_state, run.plots);
+  return engine::sigfre(run.dialog, run.plots.plotter, run.store, run.options, run.restart, run.engine_state);
 }
 
-void RunUntilDone(EngineRun& run, const std::function<void(EngineRun&)>& rcs_redo) {
+void RunUntilDone(ProgramRun& run, const std::function<void(ProgramRun&)>& rcs_redo) {
   run.saved_NOPT = run.options.NOPT;
   for (;;) {
     switch (RunOnce(run)) {
@@ -89,7 +97,7 @@ void RunUntilDone(EngineRun& run, const std::function<void(EngineRun&)>& rcs_red
   }
 }
 
-void KeepLastRun(EngineRun& run) {
+void KeepLastRun(ProgramRun& run) {
   common::RunStorage& s = run.store;
   run.options.NOPT = run.saved_NOPT;
   const std::size_t span = static_cast<std::size_t>(s.IYTAB.Span(s.NS + 1));

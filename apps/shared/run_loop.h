@@ -9,33 +9,23 @@
 
 #include <functional>
 
-#include "apps/shared/run_context.h"
-#include "detrend/powtrn.h"
+#include "apps/shared/program_run.h"
+#include "common/console.h"
 #include "engine/sigfre.h"
-#include "plot/plot_settings.h"
 
 namespace drivers {
 
-// What the runs and the outputs of a data set work with beyond the
-// dialogue's context: the engine's state and the plots main() lends, and
-// the loop's own values.
-struct EngineRun : RunContext {
-  EngineRun(common::Dialog& d, common::RunStorage& s, common::RunOptions& o, common::RestartState& r,
-            common::ProgramVariant v, engine::EngineState& e, plot::PlotContext& p)
-      : RunContext{d, s, o, r, v}, engine_state(e), plots(p) {}
-
-  engine::EngineState& engine_state;
-  plot::PlotContext& plots;
-  // NOPT as the dialogue left it, before the engine's first call of the
-  // data set changed it (0 becomes 6): put back before every restart and
-  // after the last run, so option 0 keeps naming raw data.
-  int saved_NOPT = 0;
-  detrend::PowtrnScatter scatter;  // the power transformation's working storage
-};
+// The report lines of the adaptive power transformation (unit 9 only): a
+// blank line and "THE SERIES HAVE HAD ADAPTIVE POWER TRANSFORMATIONS
+// APPLIED", written before the first transformation of a data set; and
+// "THE MEAN ADAPTIVE POWER TRANSFORM POWER APPLIED IS: " with PMEAN at
+// column 63, 8 wide with 3 decimals, after each constant line.
+void ReportPowerTransformApplied(common::Dialog& dialog);
+void ReportMeanPower(common::Dialog& dialog, float PMEAN);
 
 // The power transformation of every series of SERMAT (PMEAN into the
 // restart state), followed by the spread-versus-level plot when `may_plot`.
-void PowerTransform(EngineRun& run, bool may_plot);
+void PowerTransform(ProgramRun& run, bool may_plot);
 
 // What comes before each engine call: SERMAT rebuilt from SERWRK plus
 // CONST = 0.1 x KRETRY, CRVMIN reset, the power transformation when PTRFLG
@@ -43,21 +33,21 @@ void PowerTransform(EngineRun& run, bool may_plot);
 // program's first run only), the constant and mean-power lines ("OKAY, LET
 // US BEGIN:", batch "Okay, let us begin:", on a first run), and IYTAB
 // column 3 set to each series' last year.
-void PrepareRun(EngineRun& run);
+void PrepareRun(ProgramRun& run);
 
 // One run: PrepareRun, then the engine call.
-engine::EngineOutcome RunOnce(EngineRun& run);
+engine::EngineOutcome RunOnce(ProgramRun& run);
 
 // Runs until the engine returns its chronologies (converged, capped, or the
 // restarts used up). A regional-curve redo request sets KRETRY 0 and NOPT
 // -2 and calls `rcs_redo` (the program's regional-curve menu) before the
 // next run; a restart request runs again with the option code the dialogue
 // set. saved_NOPT is taken on entry and after every redo.
-void RunUntilDone(EngineRun& run, const std::function<void(EngineRun&)>& rcs_redo);
+void RunUntilDone(ProgramRun& run, const std::function<void(ProgramRun&)>& rcs_redo);
 
 // After the accepted run: NOPT back to the dialogue's code, and the
 // standard chronology as the mean routine gave it (ORGCHR) into STDCHR,
 // rows 1..span of both columns.
-void KeepLastRun(EngineRun& run);
+void KeepLastRun(ProgramRun& run);
 
 }  // namespace drivers

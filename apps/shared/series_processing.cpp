@@ -22,7 +22,7 @@ namespace fmt = common::fmt;
 // A truncated series must keep at least this many values.
 inline constexpr int kMinTruncatedLength = 20;
 
-std::string I(int width, int value) { return fmt::Print("(i" + std::to_string(width) + ")", value); }
+using fmt::I;
 
 // A year typed at the menu must be one a series can hold; one outside is
 // refused with a line saying so.
@@ -152,8 +152,7 @@ void CopyToWork(const common::SeriesMatrix& SERMAT, int NS, const common::YearTa
   }
 }
 
-SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& run, std::string_view DATFIL,
-                                             common::ProgramVariant variant) {
+SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& run, std::string_view DATFIL) {
   SeriesProcessingChoice choice;
   for (;;) {
     ShowMenu(dialog);
@@ -231,7 +230,7 @@ SeriesProcessingChoice SeriesProcessingMenu(Dialog& dialog, common::RunStorage& 
     if (c == '5' || c == '6') run.IYTAB.NYR(whole) = run.IYTAB.Span(whole);
     if (!files::cenout(c, choice.N1, choice.N2, run.SERMAT, run.SERVEC, run.NS, run.IYTAB, run.SERID, run.TITLE,
                        DATFIL, common::kCensoredUnit, dialog)) {
-      dialog.AbnormalEnd(variant);
+      dialog.AbnormalEnd();
     }
     break;
   }
@@ -243,15 +242,15 @@ std::string_view CensoredLabel(common::ProgramVariant variant) {
   return variant == common::ProgramVariant::kBatch ? "Censored Data Set" : "CENSORED DATA SET";
 }
 
-void ProcessSeries(RunContext& run) {
+void ProcessSeries(ProgramRun& run) {
   common::RunStorage& store = run.store;
   run.options.MED = SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, "ORIGINAL DATA SET").MED;
-  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL, run.variant);
+  const SeriesProcessingChoice choice = SeriesProcessingMenu(run.dialog, store, store.DATFIL);
   if (choice.answer != '1') {
     run.options.MED =
-        SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant)).MED;
+        SeriesLengthSummary(run.dialog, store.IYTAB, store.NS, store.CRVVEC, CensoredLabel(run.variant())).MED;
   }
-  CoverageTest(run.dialog, store.IYTAB, store.NS, run.variant);
+  CoverageTest(run.dialog, store.IYTAB, store.NS);
 }
 
 }  // namespace drivers

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "apps/shared/run_context.h"
+#include "apps/shared/program_run.h"
 #include "common/console.h"
 #include "common/storage.h"
 
@@ -28,10 +28,8 @@ struct SeriesProcessingChoice {
 // (unit 11) named from DATFIL, echoes the choice to the report (unit 9) and
 // copies every series into run.SERWRK. The censored series-length summary
 // is left to the caller (its screen heading differs between the programs).
-// A censored data set that cannot be written ends the program by the
-// abnormal end of `variant`.
-SeriesProcessingChoice SeriesProcessingMenu(common::Dialog& dialog, common::RunStorage& run, std::string_view DATFIL,
-                                            common::ProgramVariant variant = common::ProgramVariant::kInteractive);
+// A censored data set that cannot be written ends the program abnormally.
+SeriesProcessingChoice SeriesProcessingMenu(common::Dialog& dialog, common::RunStorage& run, std::string_view DATFIL);
 
 // Cuts every series that starts before Y so that it starts in Y (row 1 then
 // holds the value of Y, the freed rows -999.0). A series left with fewer
@@ -61,6 +59,6 @@ std::string_view CensoredLabel(common::ProgramVariant variant);
 // test (a year inside the set's span that no series covers ends the run).
 // options.MED is the median length of the latest summary; SERWRK holds the
 // processed series.
-void ProcessSeries(RunContext& run);
+void ProcessSeries(ProgramRun& run);
 
 }  // namespace drivers

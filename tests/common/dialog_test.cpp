@@ -269,7 +269,7 @@ TEST(Dialog, ARunWithAnIncompleteFileEndsAbnormallyListingItInsteadOfTheNormalEn
   ASSERT_TRUE(units.Open(30, dir.File("std.txt"), Units::Mode::kWrite));
   units.WriteLine(30, "a record");
   for (int k = 1; k <= 12; ++k) units.NoteLeftOut(30, "Series s" + std::to_string(k) + " is left out.");
-  const int status = common::RunGuarded(d, [&] { d.NormalEnd(common::ProgramVariant::kBatch); });
+  const int status = common::RunGuarded(d, [&] { d.NormalEnd(); });
   EXPECT_EQ(status, 1);
   std::string shown = "\n";
   for (int k = 1; k <= 10; ++k) shown += " Series s" + std::to_string(k) + " is left out.\n";

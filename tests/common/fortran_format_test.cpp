@@ -347,5 +347,14 @@ TEST(FortranFormatRead, WriteThenReadGivesTheValuesBack) {
   }
 }
 
+TEST(FortranFormatWrite, IntegerFieldAlone) {
+  EXPECT_EQ(I(5, 42), "   42");
+  EXPECT_EQ(I(4, -12), " -12");
+  EXPECT_EQ(I(3, -123), "***");
+  EXPECT_EQ(I(6, 0), "     0");
+  EXPECT_EQ(I(0, -7), "-7");
+  for (int v : {-99999, -1000, -1, 0, 7, 1234, 99999, 100000}) EXPECT_EQ(I(5, v), Print("(i5)", v)) << v;
+}
+
 }  // namespace
 }  // namespace common::fmt

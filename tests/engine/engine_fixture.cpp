@@ -85,7 +85,7 @@ void LoadDataSet(common::RunStorage& store, const std::string& data_name, const 
 }
 
 EngineSession::EngineSession(const std::string& data_name, PromptConsole c, common::ProgramVariant variant)
-    : console(std::move(c)), state(variant) {
+    : console(std::move(c)), dialog(console, units, variant), state(variant) {
   LoadDataSet(*store, data_name, dir.path());
   stem = data_name.substr(0, data_name.find('.'));
   units.Open(common::kReportUnit, (dir.path() / (stem + "_out.txt")).string(), common::Units::Mode::kWrite);
@@ -99,7 +99,7 @@ EngineOutcome EngineSession::Call() {
     for (int k = 1; k <= n; ++k) s.SERMAT.at(k, i) = s.SERWRK.get(k, i) + restart.CONST;
     restart.CRVMIN[static_cast<std::size_t>(i)] = common::kCurveFloor;
   }
-  return sigfre(s, options, restart, state, plots);
+  return sigfre(dialog, plotter, s, options, restart, state);
 }
 
 std::string EngineSession::File(const std::string& suffix) const { return dir.Read(stem + suffix); }

@@ -82,9 +82,8 @@ struct EngineSession {
   test_support::WorkingFolder working{dir.path()};  // where the outputs go
   PromptConsole console;
   common::Units units;
-  common::Dialog dialog{console, units};
+  common::Dialog dialog;  // of the session's program
   TitlePlotter plotter;
-  plot::PlotContext plots{dialog, plotter};
   std::unique_ptr<common::RunStorage> store = std::make_unique<common::RunStorage>();
   common::RunOptions options;
   common::RestartState restart;

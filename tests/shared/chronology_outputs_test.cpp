@@ -15,7 +15,7 @@
 #include "common/text.h"
 #include "engine/sigfre.h"
 #include "files/character_helpers.h"
-#include "shared/engine_run_fixture.h"
+#include "shared/program_run_fixture.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ TEST(OutputNames, FromTheFileNamePartOfWhatWasTyped) {
 
 // A run whose files land in the fixture's folder: the chronologies of
 // 1901-1903 (depths 2, 0, 12) of a data set named kr.rwl.
-struct OutputsFixture : EngineRunFixture {
+struct OutputsFixture : ProgramRunFixture {
   explicit OutputsFixture(common::ProgramVariant variant = common::ProgramVariant::kInteractive,
                           std::vector<std::string> answers = {})
-      : EngineRunFixture(variant, std::move(answers)), home(std::filesystem::current_path()) {
+      : ProgramRunFixture(variant, std::move(answers)), home(std::filesystem::current_path()) {
     std::filesystem::current_path(harness.dir().path());
     common::RunStorage& s = *store;
     s.DATFIL = common::Fixed("kr.rwl", 50);

@@ -35,7 +35,7 @@ TEST(MissingValues, NoneLetsTheRunProceed) {
   InputRun run("", {});
   auto& s = run.store();
   PutSeries(s, 1, "A", 1900, {0.0f, 1.0f});
-  drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kInteractive);
+  drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1);
   EXPECT_EQ(run.Transcript(),
             "\n Regardless of the warning, test for missing data flags:\n"
             "\n No missing data flags (negative numbers) encountered. Proceed!\n");
@@ -48,7 +48,7 @@ TEST(MissingValues, NegativeValuesStopTheInteractiveProgram) {
   PutSeries(s, 2, "SITE01B", 1900, {1.0f});
   PutSeries(s, 3, "SITE02", 1901, {-0.5f});
   const int status = test_support::StopStatus([&] {
-    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3, common::ProgramVariant::kInteractive);
+    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 3);
   });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(run.Transcript(),
@@ -65,8 +65,9 @@ TEST(MissingValues, BatchTerminationLineNamesTheProgram) {
   InputRun run("", {""});
   auto& s = run.store();
   PutSeries(s, 1, "X", 1900, {-2.0f});
+  run.SetVariant(common::ProgramVariant::kBatch);
   const int status = test_support::StopStatus([&] {
-    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1, common::ProgramVariant::kBatch);
+    drivers::MissingValueTest(run.dialog(), s.SERMAT, s.IYTAB, s.SERID, 1);
   });
   EXPECT_EQ(status, 1);
   EXPECT_NE(run.Transcript().find("\n Abnormal termination of program Kestrane_ KestraneBatch  \n"), std::string::npos);

@@ -15,6 +15,8 @@
 #include "common/storage.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "engine/sigfre.h"
+#include "plot/plotter.h"
 #include "support/dialog_harness.h"
 
 namespace {
@@ -44,26 +46,28 @@ class OptionDialogueTest : public ::testing::Test, public test_support::DialogHa
  protected:
   // A fresh run scripted with `answers`; `prepare` may set state first.
   // Returns the stop status, or -1 when the dialogue returned.
-  int Script(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& body,
-             const std::function<void(drivers::RunContext&)>& prepare = {}) {
+  int Script(std::vector<std::string> answers, const std::function<void(drivers::ProgramRun&)>& body,
+             const std::function<void(drivers::ProgramRun&)>& prepare = {}) {
     return RunScript(std::move(answers), [&](common::Dialog& d) {
       options_ = common::RunOptions();
       restart_ = common::RestartState();
-      run_ = std::make_unique<drivers::RunContext>(drivers::RunContext{d, store_, options_, restart_, variant_});
+      run_ = std::make_unique<drivers::ProgramRun>(d, store_, options_, restart_, *state_, plotter_);
       common::Assign(store_.DATFIL, "data.rwl");
       if (prepare) prepare(*run_);
       body(*run_);
     });
   }
-  int Dialogue(std::vector<std::string> answers, const std::function<void(drivers::RunContext&)>& prepare = {}) {
-    return Script(std::move(answers), [](drivers::RunContext& r) { drivers::CurveFitDialogue(r); }, prepare);
+  int Dialogue(std::vector<std::string> answers, const std::function<void(drivers::ProgramRun&)>& prepare = {}) {
+    return Script(std::move(answers), [](drivers::ProgramRun& r) { drivers::CurveFitDialogue(r); }, prepare);
   }
 
   common::RunStorage store_;
   common::RunOptions options_;
   common::RestartState restart_;
-  common::ProgramVariant variant_ = common::ProgramVariant::kInteractive;
-  std::unique_ptr<drivers::RunContext> run_;
+  std::unique_ptr<engine::EngineState> state_ =
+      std::make_unique<engine::EngineState>(common::ProgramVariant::kInteractive);
+  plot::NullPlotter plotter_;
+  std::unique_ptr<drivers::ProgramRun> run_;
 };
 
 TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
@@ -136,19 +140,19 @@ TEST_F(OptionDialogueTest, EchoLineOfEveryOption) {
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthReplacesOptionNine) {
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 150; }), -1);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 150; }), -1);
   EXPECT_EQ(options_.NOPT, 150);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  150\n" + kChronologyDefaultEcho);
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthBelowTenGivesATenYearSpline) {
   // A median of 7 years taken as it is would be option 7, a different curve.
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 7; }), -1);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 7; }), -1);
   EXPECT_EQ(options_.NOPT, 10);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n" + kChronologyDefaultEcho);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 10; }), -1);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 10; }), -1);
   EXPECT_EQ(options_.NOPT, 10);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::RunContext& r) { r.options.MED = 11; }), -1);
+  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 11; }), -1);
   EXPECT_EQ(options_.NOPT, 11);
 }
 
@@ -183,7 +187,7 @@ TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotT
 TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuAgain) {
   // "x" at the menu goes back to the general menu; -2 there leads to the
   // menu again while RCSRDO is set; an accepted answer asks nothing more.
-  EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](drivers::RunContext& r) { r.restart.RCSRDO = 1; }), -1);
+  EXPECT_EQ(Dialogue({"-2", "x", "-2", "-3", "5"}, [](drivers::ProgramRun& r) { r.restart.RCSRDO = 1; }), -1);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, -3);
   EXPECT_EQ(options_.RCSWIN, 5);
@@ -195,8 +199,8 @@ TEST_F(OptionDialogueTest, RegionalCurveWhileTheEngineRedoIsPendingShowsTheMenuA
 }
 
 TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
-  EXPECT_EQ(Script({"-2", ""}, [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
-                   [](drivers::RunContext& r) {
+  EXPECT_EQ(Script({"-2", ""}, [](drivers::ProgramRun& r) { drivers::RcsRedoDialogue(r); },
+                   [](drivers::ProgramRun& r) {
                      r.options.NOPT = -2;
                      r.restart.RCSRDO = 1;
                      r.options.RCSFLG = 1;
@@ -211,7 +215,7 @@ TEST_F(OptionDialogueTest, RedoEntryAcceptedAsksNothingMore) {
 
 // A regional-curve run with pith offsets in use, the engine asking for
 // another regional curve.
-void RegionalCurveRedoPending(drivers::RunContext& r) {
+void RegionalCurveRedoPending(drivers::ProgramRun& r) {
   r.options.NOPT = -2;
   r.restart.RCSRDO = 1;
   r.options.RCSFLG = 1;
@@ -227,7 +231,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRe
   // report names, not code 8 of the regional-curve menu, and without the
   // pith offsets of the regional curve.
   EXPECT_EQ(Script(Join({"x", "8", "", ""}, kChronologyDefaults),
-                   [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); }, RegionalCurveRedoPending),
+                   [](drivers::ProgramRun& r) { drivers::RcsRedoDialogue(r); }, RegionalCurveRedoPending),
             -1);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(restart_.RCSRDO, 0);
@@ -239,7 +243,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRe
                           kChronologyDefaultEcho);
 
   // The regional curve chosen again at the general menu keeps the mode.
-  EXPECT_EQ(Script({"x", "-2", "-4", "-20"}, [](drivers::RunContext& r) { drivers::RcsRedoDialogue(r); },
+  EXPECT_EQ(Script({"x", "-2", "-4", "-20"}, [](drivers::ProgramRun& r) { drivers::RcsRedoDialogue(r); },
                    RegionalCurveRedoPending),
             -1);
   EXPECT_EQ(options_.NOPT, -4);
@@ -252,9 +256,9 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRe
 TEST_F(OptionDialogueTest, BatchLeavesRegionalCurveModeWhenAnotherCodeIsChosen) {
   // A later data set of the batch program asks the curve fit again after a
   // regional-curve set: the general menu decides the mode every time.
-  variant_ = common::ProgramVariant::kBatch;
-  EXPECT_EQ(Script({"6"}, [](drivers::RunContext& r) { drivers::AskCurveFit(r); },
-                   [](drivers::RunContext& r) {
+  SetVariant(common::ProgramVariant::kBatch);
+  EXPECT_EQ(Script({"6"}, [](drivers::ProgramRun& r) { drivers::AskCurveFit(r); },
+                   [](drivers::ProgramRun& r) {
                      RegionalCurveRedoPending(r);
                      r.restart.RCSRDO = 0;
                    }),
@@ -267,7 +271,7 @@ TEST_F(OptionDialogueTest, BatchLeavesRegionalCurveModeWhenAnotherCodeIsChosen) 
 
 TEST_F(OptionDialogueTest, ChronologyOptionsTypedAnswers) {
   EXPECT_EQ(Script({"7", "1", "50", "9", "-9", "-10", "1", "n"},
-                   [](drivers::RunContext& r) { drivers::ChronologyOptions(r); }),
+                   [](drivers::ProgramRun& r) { drivers::ChronologyOptions(r); }),
             -1);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.MEANMD, common::MeanMethod::kArithmetic);
@@ -293,8 +297,8 @@ TEST_F(OptionDialogueTest, SkippedWindowDoesNotAskTheStabilisation) {
   for (const std::vector<std::string>& window : {std::vector<std::string>{"0"}, std::vector<std::string>{"-4", "0"}}) {
     for (const char* own : {"0.25", "0"}) {
       EXPECT_EQ(Script(Join(Join({""}, window), {"3", own, "y"}),
-                       [](drivers::RunContext& r) { drivers::ChronologyOptions(r); },
-                       [](drivers::RunContext& r) { r.options.ISTAB = 0; }),
+                       [](drivers::ProgramRun& r) { drivers::ChronologyOptions(r); },
+                       [](drivers::ProgramRun& r) { r.options.ISTAB = 0; }),
                 -1);
       EXPECT_EQ(Unread(), 0u) << window.size();
       EXPECT_EQ(options_.ISTAB, 0);
@@ -322,9 +326,9 @@ TEST_F(OptionDialogueTest, SlashAndEndOfInputAtEveryQuestion) {
 TEST_F(OptionDialogueTest, BatchAsksTheCurveFitWithoutEchoAndKeepsTheChosenEnd) {
   // The batch program writes the echo for every data set itself, after the
   // pith offsets of a regional curve.
-  variant_ = common::ProgramVariant::kBatch;
+  SetVariant(common::ProgramVariant::kBatch);
   bool chosen = false;
-  EXPECT_EQ(Script({"8", "40", "1"}, [&](drivers::RunContext& r) { chosen = drivers::AskCurveFit(r); }), -1);
+  EXPECT_EQ(Script({"8", "40", "1"}, [&](drivers::ProgramRun& r) { chosen = drivers::AskCurveFit(r); }), -1);
   EXPECT_TRUE(chosen);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.SPLSTF, 40);
@@ -354,7 +358,7 @@ TEST_F(OptionDialogueTest, BatchEchoHeadingAndSplineLines) {
     o.SPLEND = c.SPLEND;
     o.alpha = c.alpha;
     EXPECT_EQ(
-        Script({}, [&](drivers::RunContext& r) { drivers::EchoCurveFit(r.dialog, o, common::ProgramVariant::kBatch); }),
+        Script({}, [&](drivers::ProgramRun& r) { drivers::EchoCurveFit(r.dialog, o, common::ProgramVariant::kBatch); }),
         -1);
     EXPECT_EQ(Report(), "\nCURVE FIT OPTION AT THE BEGINNING:\n" + c.line) << c.NOPT;
   }

@@ -7,12 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/run_options.h"
 #include "common/storage.h"
 #include "common/text.h"
+#include "engine/sigfre.h"
+#include "plot/plotter.h"
 #include "support/dialog_harness.h"
 
 namespace {
@@ -24,8 +27,9 @@ class ReadDataSetTest : public ::testing::Test, public test_support::DialogHarne
   // returns the stop status, or -1 when the data set came back ready.
   int ReadBatch(const std::string& name, std::vector<std::string> answers) {
     common::Assign(store_.DATFIL, dir().File(name));
+    SetVariant(common::ProgramVariant::kBatch);
     return RunScript(std::move(answers), [&](common::Dialog& d) {
-      drivers::RunContext run{d, store_, options_, restart_, common::ProgramVariant::kBatch};
+      drivers::ProgramRun run(d, store_, options_, restart_, *state_, plotter_);
       EXPECT_EQ(drivers::ReadAndCheckDataSet(run), drivers::DataSetOutcome::kReady);
     });
   }
@@ -33,6 +37,8 @@ class ReadDataSetTest : public ::testing::Test, public test_support::DialogHarne
   common::RunStorage store_;
   common::RunOptions options_;
   common::RestartState restart_;
+  std::unique_ptr<engine::EngineState> state_ = std::make_unique<engine::EngineState>(common::ProgramVariant::kBatch);
+  plot::NullPlotter plotter_;
 };
 
 TEST_F(ReadDataSetTest, BatchReportsTheFirstTitleLineBeforeTheSummary) {

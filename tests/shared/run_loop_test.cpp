@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shared/engine_run_fixture.h"
+#include "common/console.h"
+#include "shared/program_run_fixture.h"
+#include "support/dialog_harness.h"
 
 namespace {
 
@@ -18,8 +20,31 @@ std::string At63(const std::string& text, int from, const std::string& value) {
 
 const std::string kConstantText = "CONSTANT ADDED TO ALL MEASUREMENTS TO AID CONVERGENCE(?): ";
 
+// What `write` puts in the report file; nothing may reach the screen.
+std::string ReportOf(void (*write)(common::Dialog&, float), float value) {
+  test_support::DialogHarness harness;
+  harness.RunScript({}, [&](common::Dialog& d) { write(d, value); });
+  EXPECT_EQ(harness.Transcript(), "");  // report file only
+  return harness.Report();
+}
+
+TEST(PowerTransformLines, AppliedLineFollowsABlankLine) {
+  const std::string report =
+      ReportOf([](common::Dialog& d, float) { drivers::ReportPowerTransformApplied(d); }, 0.0f);
+  EXPECT_EQ(report, "\nTHE SERIES HAVE HAD ADAPTIVE POWER TRANSFORMATIONS APPLIED\n");
+}
+
+TEST(PowerTransformLines, MeanPowerStandsAtColumnSixtyThree) {
+  const std::string report = ReportOf([](common::Dialog& d, float p) { drivers::ReportMeanPower(d, p); }, 0.4789f);
+  // 52 characters of text, blanks to column 62, then f8.3 of 0.4789.
+  const std::string expected =
+      std::string("THE MEAN ADAPTIVE POWER TRANSFORM POWER APPLIED IS: ") + std::string(10, ' ') + "   0.479\n";
+  EXPECT_EQ(report, expected);
+  EXPECT_EQ(report.find("0.479"), 65u);  // field starts at index 62 (column 63)
+}
+
 TEST(PrepareRun, ThirdRestartStartsFromTheWorkingCopyPlusThreeTenths) {
-  EngineRunFixture f(common::ProgramVariant::kInteractive);
+  ProgramRunFixture f(common::ProgramVariant::kInteractive);
   const std::vector<float> a = {1.25f, 0.5f, 2.0f, 0.0f};
   const std::vector<float> b = {3.0f, 0.75f};
   f.Keep(1, 1900, a);
@@ -45,7 +70,7 @@ TEST(PrepareRun, ThirdRestartStartsFromTheWorkingCopyPlusThreeTenths) {
 const std::vector<float> kEvenSpread = {1.0f, 2.0f, 1.0f, 2.0f, 3.0f, 4.0f, 3.0f, 2.0f};
 
 TEST(PrepareRun, FirstRunOfPowerTransformedSeriesShowsTheScatterAndBegins) {
-  EngineRunFixture f(common::ProgramVariant::kInteractive, {""});  // the scatter plot's menu
+  ProgramRunFixture f(common::ProgramVariant::kInteractive, {""});  // the scatter plot's menu
   f.Keep(1, 1900, kEvenSpread);
   f.options->PTRFLG = 1;
 
@@ -65,7 +90,7 @@ TEST(PrepareRun, FirstRunOfPowerTransformedSeriesShowsTheScatterAndBegins) {
 }
 
 TEST(PrepareRun, BatchRestartOfPowerTransformedSeriesNeverPlots) {
-  EngineRunFixture f(common::ProgramVariant::kBatch);
+  ProgramRunFixture f(common::ProgramVariant::kBatch);
   f.Keep(1, 1900, kEvenSpread);
   f.options->PTRFLG = 1;
   f.restart->KRETRY = 1;
@@ -78,7 +103,7 @@ TEST(PrepareRun, BatchRestartOfPowerTransformedSeriesNeverPlots) {
 }
 
 TEST(PrepareRun, BatchFirstRunBeginsInMixedCase) {
-  EngineRunFixture f(common::ProgramVariant::kBatch);
+  ProgramRunFixture f(common::ProgramVariant::kBatch);
   f.Keep(1, 1900, kEvenSpread);
 
   drivers::PrepareRun(f.run);
@@ -90,7 +115,7 @@ TEST(PrepareRun, BatchFirstRunBeginsInMixedCase) {
 }
 
 TEST(KeepLastRun, PutsBackTheOptionAndTheStandardChronologyOfTheMeanRoutine) {
-  EngineRunFixture f(common::ProgramVariant::kInteractive);
+  ProgramRunFixture f(common::ProgramVariant::kInteractive);
   common::RunStorage& s = *f.store;
   s.NS = 1;
   s.IYTAB.IFY(2) = 1900;

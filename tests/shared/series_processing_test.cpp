@@ -12,7 +12,9 @@
 #include "common/storage.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "engine/sigfre.h"
 #include "files/censor.h"
+#include "plot/plotter.h"
 #include "support/dialog_harness.h"
 
 namespace {
@@ -101,9 +103,12 @@ TEST_F(MenuTest, CensoredSummaryHeadingByProgram) {
     store_.DATFIL = datfil_;
     common::RunOptions options;
     common::RestartState restart;
+    engine::EngineState state(variant);
+    plot::NullPlotter plotter;
+    SetVariant(variant);
     EXPECT_EQ(RunScript({"2", "50"},
                         [&](common::Dialog& d) {
-                          drivers::RunContext run{d, store_, options, restart, variant};
+                          drivers::ProgramRun run(d, store_, options, restart, state, plotter);
                           drivers::ProcessSeries(run);
                         }),
               -1);

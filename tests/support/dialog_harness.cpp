@@ -8,13 +8,20 @@ constexpr const char* kReportName = "report.txt";
 
 }  // namespace
 
-DialogHarness::DialogHarness(std::vector<std::string> answers) { Script(std::move(answers)); }
+DialogHarness::DialogHarness(std::vector<std::string> answers, common::ProgramVariant variant) : variant_(variant) {
+  Script(std::move(answers));
+}
 
 DialogHarness::~DialogHarness() { units_.CloseAll(); }
 
 void DialogHarness::Script(std::vector<std::string> answers) {
   console_ = std::make_unique<common::ScriptedConsole>(std::move(answers));
-  dialog_ = std::make_unique<common::Dialog>(*console_, units_);
+  dialog_ = std::make_unique<common::Dialog>(*console_, units_, variant_);
+}
+
+void DialogHarness::SetVariant(common::ProgramVariant variant) {
+  variant_ = variant;
+  dialog_ = std::make_unique<common::Dialog>(*console_, units_, variant_);
 }
 
 void DialogHarness::OpenReport() { units_.Open(common::kReportUnit, dir_.File(kReportName), common::Units::Mode::kWrite); }

@@ -28,7 +28,8 @@ int StopStatus(Body&& body) {
 
 class DialogHarness {
  public:
-  explicit DialogHarness(std::vector<std::string> answers = {});
+  explicit DialogHarness(std::vector<std::string> answers = {},
+                         common::ProgramVariant variant = common::ProgramVariant::kInteractive);
   DialogHarness(const DialogHarness&) = delete;
   DialogHarness& operator=(const DialogHarness&) = delete;
   ~DialogHarness();
@@ -36,6 +37,9 @@ class DialogHarness {
   // A fresh console scripted with `answers` and a fresh dialogue over the
   // same units.
   void Script(std::vector<std::string> answers);
+  // The program the dialogue speaks for, from now on (the dialogue is made
+  // anew over the same console and units).
+  void SetVariant(common::ProgramVariant variant);
 
   // Opens unit 9 on the folder's report file, written anew.
   void OpenReport();
@@ -60,6 +64,7 @@ class DialogHarness {
   common::Units units_;
   std::unique_ptr<common::ScriptedConsole> console_;
   std::unique_ptr<common::Dialog> dialog_;
+  common::ProgramVariant variant_;
 };
 
 }  // namespace test_support

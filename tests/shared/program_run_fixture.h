@@ -1,5 +1,6 @@
-// The storage, options, restart state, engine state and plots a program
-// lends the shared run loop and outputs, for driving them in-process.
+// The run a program's frame hands its driver (dialogue, storage, options,
+// restart state, engine state and plotter), for driving the shared run loop
+// and outputs in-process.
 #pragma once
 
 #include <algorithm>
@@ -11,17 +12,16 @@
 #include "plot/plotter.h"
 #include "support/dialog_harness.h"
 
-// Everything a program lends the run loop and the outputs, with a plotter
-// that draws nothing and the report open.
-struct EngineRunFixture {
-  explicit EngineRunFixture(common::ProgramVariant variant, std::vector<std::string> answers = {})
-      : harness(std::move(answers)),
+// The run of the program `variant`, with a plotter that draws nothing and
+// the report open.
+struct ProgramRunFixture {
+  explicit ProgramRunFixture(common::ProgramVariant variant, std::vector<std::string> answers = {})
+      : harness(std::move(answers), variant),
         store(std::make_unique<common::RunStorage>()),
         options(std::make_unique<common::RunOptions>()),
         restart(std::make_unique<common::RestartState>()),
         state(std::make_unique<engine::EngineState>(variant)),
-        plots{harness.dialog(), plotter},
-        run(harness.dialog(), *store, *options, *restart, variant, *state, plots) {
+        run(harness.dialog(), *store, *options, *restart, *state, plotter) {
     harness.OpenReport();
   }
 
@@ -45,6 +45,5 @@ struct EngineRunFixture {
   std::unique_ptr<common::RestartState> restart;
   std::unique_ptr<engine::EngineState> state;
   plot::NullPlotter plotter;
-  plot::PlotContext plots;
-  drivers::EngineRun run;
+  drivers::ProgramRun run;
 };

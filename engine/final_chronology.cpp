@@ -8,7 +8,9 @@
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
+#include "detrend/crvfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/regcrv.h"
 #include "detrend/spline.h"
 #include "engine/chronology_means.h"
 #include "engine/chronology_plots.h"
@@ -179,9 +181,11 @@ void FinalChronology(EngineCall& call) {
 }
 
 void FinalRegionalDetrending(EngineCall& call) {
-  // Offered after the codes -2 and 6 alone.
+  // Offered after the codes -2 and 6 alone: the regional curve's
+  // age-dependent spline (code -2 arises in regional-curve mode alone) and
+  // the mean line of either code set.
   const int NOPT = call.options.NOPT;
-  if (NOPT != static_cast<int>(detrend::CurveOption::kRegionalCurve) &&
+  if (NOPT != static_cast<int>(detrend::RcsOption::kAgeDependentSpline) &&
       NOPT != static_cast<int>(detrend::CurveOption::kMean)) {
     return;
   }

@@ -16,6 +16,7 @@
 #include "detrend/mean_chronology.h"
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
+#include "detrend/regcrv.h"
 #include "detrend/spline.h"
 #include "engine/chronology_means.h"
 #include "engine/engine_call.h"
@@ -47,10 +48,13 @@ namespace fmt = common::fmt;
 
 namespace {
 
-// The stiff options: -2, 0, 1, 2 and 6.
+// The stiff options: -2, 0, 1, 2 and 6. Code -2 arises in regional-curve
+// mode alone, where NOPT holds the regional curve's own code; 1, 2 and 6
+// name the same models in both code sets.
 bool IsStiffOption(int NOPT) {
   using detrend::CurveOption;
-  for (CurveOption stiff : {CurveOption::kRegionalCurve, CurveOption::kRawAverage, CurveOption::kExponentialOrLine,
+  if (NOPT == static_cast<int>(detrend::RcsOption::kAgeDependentSpline)) return true;
+  for (CurveOption stiff : {CurveOption::kRawAverage, CurveOption::kExponentialOrLine,
                             CurveOption::kExponentialOrFallingLine, CurveOption::kMean}) {
     if (NOPT == static_cast<int>(stiff)) return true;
   }

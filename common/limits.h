@@ -18,7 +18,6 @@ inline constexpr int kFirstYearLimit = -9999;
 inline constexpr int kLastYearLimit = 9999;
 
 inline constexpr float kMissing = -999.0f;       // empty cell of a series matrix
-inline constexpr int kFitFailed = -999;          // failed curve fit, reader at end of file
 inline constexpr int kSplineTooShort = -9998;    // spline given fewer than 4 points
 inline constexpr float kSplineNotPd = -9999.0f;  // spline band matrix not positive definite
 inline constexpr int kRwlEnd = -9999;            // end of a series in thousandths

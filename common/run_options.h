@@ -23,6 +23,9 @@ struct RunOptions {
   IndexMode INDXMD() const {
     return RESID == 0 ? IndexMode::kRatios : PTRFLG == 1 ? IndexMode::kPowerResiduals : IndexMode::kResiduals;
   }
+  // The mode of indxs (detrend/mean_chronology.h): residuals, 2, whether or
+  // not the series were power transformed; ratios, 1, otherwise.
+  int IndxsMode() const { return static_cast<int>(RESID == 1 ? IndexMode::kResiduals : IndexMode::kRatios); }
 
   // Curve fit. NOPT is the detrending option code (open-ended: see the
   // predicates in detrend/crvfit.h); in regional-curve mode it holds the
@@ -50,7 +53,6 @@ struct RunOptions {
   char SFFLGA = 'n';
   char SFFLGB = 'y';
   char SPLITR = 'y';
-  char FITEND = 'n';     // fit-end switch read before each engine run
 };
 
 inline constexpr float kCurveFloor = 0.02f;  // CRVMIN of every series before every call

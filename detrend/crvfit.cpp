@@ -171,13 +171,13 @@ CrvfitResult crvfit(std::span<const float> y, std::span<float> curv, int nfit, i
         w[i] = 1.0f;
       }
       const float span = nfit < kSmootherMinValues ? kShortSeriesSpan : 0.0f;
-      supsmu(x.first(un), fit, w.first(un), 1, span, ALPHA, curv.first(un), CrvfitAccess::sc(work, un));
+      supsmu(x.first(un), fit, w.first(un), kNotPeriodic, span, ALPHA, curv.first(un), CrvfitAccess::sc(work, un));
       if (un < n) {
         // Second pass over the series padded with its last fitted value.
         const std::span<float> pad = CrvfitAccess::pad(work, n);
         std::copy(fit.begin(), fit.end(), pad.begin());
         std::fill(pad.begin() + nfit, pad.end(), curv[un - 1]);
-        supsmu(x, pad, w, 1, span, ALPHA, whole, CrvfitAccess::sc(work, n));
+        supsmu(x, pad, w, kNotPeriodic, span, ALPHA, whole, CrvfitAccess::sc(work, n));
       }
       break;
     }

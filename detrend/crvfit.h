@@ -29,6 +29,8 @@ enum class CurveOption {
   kRegionalCurve = -2,
 };
 
+// Option 0: the series are averaged as they are, with no curve and no indices.
+inline bool IsRawAverage(int NOPT) { return NOPT == static_cast<int>(CurveOption::kRawAverage); }
 inline bool IsSplineInYears(int NOPT) { return NOPT >= 10; }
 inline bool IsSplineInPercent(int NOPT) { return NOPT <= -10; }
 

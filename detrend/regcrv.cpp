@@ -84,7 +84,7 @@ void SuperSmoother(DetrndCall& c) {
     return;
   }
   const float span = c.nfit < kSpanFixedBelow ? 0.3f : 0.0f;
-  supsmu(Positions(c.work, c.nf), c.fit, w, static_cast<int>(Periodic::kNo), span, c.alpha, c.head,
+  supsmu(Positions(c.work, c.nf), c.fit, w, kNotPeriodic, span, c.alpha, c.head,
          std::span<float>(c.work.sc.data(), c.nf * kSupsmuWorkColumns));
 }
 
@@ -423,7 +423,7 @@ RegcrvResult regcrv(const common::SeriesMatrix& SERMAT, int NS, std::span<float>
 
   // The differenced code rewrites the curve itself; otherwise the curve keeps
   // its means (and the fill value where no series reaches the age).
-  const bool differenced = NOPT == -1;
+  const bool differenced = NOPT == static_cast<int>(RcsOption::kDifferenced);
   const std::size_t off = static_cast<std::size_t>(result.RCOFF);
   const std::size_t e = Size(nfit);
   for (std::size_t j = 0; j < mm; ++j) {

@@ -16,7 +16,8 @@ inline constexpr float kSupsmuMidrange = 0.2f;
 inline constexpr float kSupsmuWoofer = 0.5f;
 inline constexpr int kSupsmuWorkColumns = 7;
 
-enum class Periodic { kNo = 1, kUnitInterval = 2 };  // iper
+// supsmu's iper for x that is not periodic (2 wraps x around [0, 1]).
+inline constexpr int kNotPeriodic = 1;
 
 // Running-lines smooth of y against x (ascending), window 2 ibw + 1 points,
 // ibw = int(0.5 span n + 0.5) but at least 2, and at most what n points

@@ -135,7 +135,7 @@ VarstabResult varsta(std::span<float> crn, std::span<float> curv, std::span<floa
     w[i] = 1.0f;
   }
   const float span = deep_years >= kCrossValidYears ? 0.0f : 0.3f;
-  supsmu(x, crn, w, static_cast<int>(Periodic::kNo), span, kVarstaBass, smooth,
+  supsmu(x, crn, w, kNotPeriodic, span, kVarstaBass, smooth,
          std::span<float>(work.sc.data(), n * kSupsmuWorkColumns));
 
   // The local spread: age-dependent spline of the smooth, its rising end

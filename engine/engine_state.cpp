@@ -1,7 +1,8 @@
+#include "engine/engine_state.h"
+
 #include <algorithm>
 
 #include "common/limits.h"
-#include "engine/sigfre.h"
 
 namespace engine {
 

@@ -8,9 +8,15 @@
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
+#include "detrend/crvfit.h"
 #include "detrend/order_stats.h"
+#include "detrend/regcrv.h"
 #include "detrend/spline.h"
+#include "engine/chronology_means.h"
+#include "engine/chronology_plots.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
@@ -175,8 +181,14 @@ void FinalChronology(EngineCall& call) {
 }
 
 void FinalRegionalDetrending(EngineCall& call) {
+  // Offered after the codes -2 and 6 alone: the regional curve's
+  // age-dependent spline (code -2 arises in regional-curve mode alone) and
+  // the mean line of either code set.
   const int NOPT = call.options.NOPT;
-  if (NOPT != -2 && NOPT != 6) return;
+  if (NOPT != static_cast<int>(detrend::RcsOption::kAgeDependentSpline) &&
+      NOPT != static_cast<int>(detrend::CurveOption::kMean)) {
+    return;
+  }
   common::Dialog& d = call.dialog;
   common::RunStorage& s = call.store;
   EngineState& st = call.state;

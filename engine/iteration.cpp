@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,13 @@
 #include "detrend/mean_chronology.h"
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
+#include "detrend/regcrv.h"
 #include "detrend/spline.h"
+#include "engine/chronology_means.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
+#include "engine/sigfre.h"
 
 namespace engine {
 
@@ -29,18 +35,37 @@ IterationStep StopDecision(int ITER, float CNVSTA, float CNVPRV, float CONVTL, i
   return IterationStep::kNext;
 }
 
+std::optional<int> UnstableFitReplacement(const common::RunOptions& options, int ITER, int code_before, int code_now) {
+  const int mean = static_cast<int>(detrend::CurveOption::kMean);
+  if (options.SFFLGA != 'n' || ITER < 5) return std::nullopt;
+  if (code_now == code_before && code_before != mean) return std::nullopt;
+  return options.NOPT == static_cast<int>(detrend::CurveOption::kExponentialOrLine) ? kUnstableFitSpline : mean;
+}
+
 namespace detail {
 
 namespace fmt = common::fmt;
 
 namespace {
 
+// The stiff options: -2, 0, 1, 2 and 6. Code -2 arises in regional-curve
+// mode alone, where NOPT holds the regional curve's own code; 1, 2 and 6
+// name the same models in both code sets.
+bool IsStiffOption(int NOPT) {
+  using detrend::CurveOption;
+  if (NOPT == static_cast<int>(detrend::RcsOption::kAgeDependentSpline)) return true;
+  for (CurveOption stiff : {CurveOption::kRawAverage, CurveOption::kExponentialOrLine,
+                            CurveOption::kExponentialOrFallingLine, CurveOption::kMean}) {
+    if (NOPT == static_cast<int>(stiff)) return true;
+  }
+  return false;
+}
+
 // Which of the four statistics the stop test reads from iteration 2 on:
 // medians with MEDCNV 'y', means otherwise; unweighted for the stiff
-// options (-2, 0, 1, 2, 6), depth-weighted for the flexible ones.
+// options, depth-weighted for the flexible ones.
 int TestedStatistic(char MEDCNV, int NOPT) {
-  const bool stiff = NOPT == -2 || NOPT == 0 || NOPT == 1 || NOPT == 2 || NOPT == 6;
-  const int weighted = stiff ? 0 : 2;
+  const int weighted = IsStiffOption(NOPT) ? 0 : 2;
   return (MEDCNV == 'y' ? 1 : 0) + weighted;
 }
 
@@ -88,18 +113,17 @@ void RefitSeries(EngineCall& call, int j, EngineState::SeriesLane& lane, FitRepo
   };
   fit(o.NOPT);
   // A series whose fit keeps changing its model, or that fell back to the
-  // mean line, is fitted from iteration 5 on with the mean line (with the
-  // 66 % spline for option 1).
-  if (o.SFFLGA == 'n' && ITER >= 5 &&
-      (st.OptionCode(j, ITER) != st.OptionCode(j, ITER - 1) || st.OptionCode(j, ITER - 1) == 6)) {
-    fit(o.NOPT == 1 ? -66 : static_cast<int>(detrend::CurveOption::kMean));
+  // mean line, is fitted again with the replacement code.
+  if (const std::optional<int> code =
+          UnstableFitReplacement(o, ITER, st.OptionCode(j, ITER - 1), st.OptionCode(j, ITER))) {
+    fit(*code);
   }
   const float floor = call.restart.CRVMIN[static_cast<std::size_t>(j)];
   for (float& c : curve) c = std::max(c, floor);
 
   const std::span<const float> raw = s.SERMAT.column_view(j).subspan(off, n);
   const std::span<float> ind = std::span<float>(lane.index).first(n);
-  detrend::indxs(raw, curve, ind, o.RESID == 1 ? 2 : 1);
+  detrend::indxs(raw, curve, ind, o.IndxsMode());
   std::ranges::copy(ind, s.IDXMAT.column(j).begin() + static_cast<std::ptrdiff_t>(off));
   const std::span<float> rix = st.FINRIX.column(j).first(n), sfm = st.FINSFM.column(j).first(n),
                          crv = st.FINCRV.column(j).first(n);

@@ -3,11 +3,14 @@
 // at its biological ages; the store of all curves, "_RCScurves.txt" and
 // their plots.
 #include <algorithm>
+#include <optional>
 
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "detrend/mean_chronology.h"
 #include "engine/engine_call.h"
+#include "engine/intermediate_files.h"
+#include "engine/sigfre.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
@@ -68,21 +71,19 @@ void RegionalIterationStep(EngineCall& call) {
   }
   NewRegionalCurve(call, st.PLTLOT == 1);
 
-  // From iteration 5 on, a series whose recorded model changed, or that had
-  // the mean line, is given the replacement code, and the regional curve is
-  // fitted, shown and stored once more. The curve is one for all series and
-  // its refit is the same whichever series asked for it, so it is made once
-  // an iteration, not once for every such series.
-  if (o.SFFLGA == 'n' && ITER >= 5) {
-    bool flipped = false;
-    for (int j = 1; j <= call.NS; ++j) {
-      if (st.OptionCode(j, ITER) != st.OptionCode(j, ITER - 1) || st.OptionCode(j, ITER - 1) == 6) {
-        st.OptionCode(j, ITER) = o.NOPT == 1 ? -66 : 6;
-        flipped = true;
-      }
+  // A series whose fit is unstable is given the replacement code, and the
+  // regional curve is fitted, shown and stored once more. The curve is one
+  // for all series and its refit is the same whichever series asked for it,
+  // so it is made once an iteration, not once for every such series.
+  bool flipped = false;
+  for (int j = 1; j <= call.NS; ++j) {
+    if (const std::optional<int> code =
+            UnstableFitReplacement(o, ITER, st.OptionCode(j, ITER - 1), st.OptionCode(j, ITER))) {
+      st.OptionCode(j, ITER) = *code;
+      flipped = true;
     }
-    if (flipped) NewRegionalCurve(call, true);
   }
+  if (flipped) NewRegionalCurve(call, true);
 
   for (int j = 1; j <= call.NS; ++j) {
     const std::size_t n = static_cast<std::size_t>(call.Length(j));
@@ -93,7 +94,7 @@ void RegionalIterationStep(EngineCall& call) {
                            ind = std::span<float>(st.Lane(0).index).first(n),
                            sf = std::span<float>(st.Lane(0).sf).first(n);
     std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age), n, curve.begin());
-    detrend::indxs(raw, curve, ind, o.RESID == 1 ? 2 : 1);
+    detrend::indxs(raw, curve, ind, o.IndxsMode());
     std::ranges::copy(ind, s.IDXMAT.column(j).begin() + static_cast<std::ptrdiff_t>(off));
     std::ranges::copy(ind, st.FINIDX.column(j).begin() + static_cast<std::ptrdiff_t>(off));
 

@@ -6,6 +6,7 @@
 #include "common/limits.h"
 #include "detrend/common_interval.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
 #include "engine/stats_report.h"
 #include "plot/plots.h"
 

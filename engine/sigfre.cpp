@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "engine/chronology_means.h"
 #include "engine/engine_call.h"
 #include "plot/plots.h"
 

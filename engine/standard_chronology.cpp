@@ -9,7 +9,11 @@
 #include "common/text.h"
 #include "detrend/order_stats.h"
 #include "detrend/varstab.h"
+#include "engine/chronology_means.h"
+#include "engine/chronology_plots.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "files/character_helpers.h"
 #include "plot/plots.h"
 
@@ -232,7 +236,7 @@ void StabiliseStandardChronology(EngineCall& call) {
 }
 
 void ConvergenceHeader(EngineCall& call) {
-  if (call.options.NOPT == 0) call.options.NOPT = static_cast<int>(detrend::CurveOption::kMean);
+  if (detrend::IsRawAverage(call.options.NOPT)) call.options.NOPT = static_cast<int>(detrend::CurveOption::kMean);
   const std::string indent(36, ' ');
   call.dialog.Report("");
   call.dialog.Report(indent + "| -------- SIGNAL FREE CONVERGENCE STATISTICS ------- |");

@@ -13,41 +13,30 @@
 #include "detrend/order_stats.h"
 #include "detrend/parallel.h"
 #include "engine/engine_call.h"
+#include "engine/fit_messages.h"
+#include "engine/intermediate_files.h"
 #include "plot/plots.h"
 
 namespace engine::detail {
 
-std::string IntermediateSuffix(std::string_view pass, int unit, int RESID, int PTRFLG) {
-  const std::string source = RESID == 1 && PTRFLG == 1 ? "_PTR_" : "_RAW_";
-  std::string what;
-  if (unit == kSeriesUnit) what = "Data";
-  if (unit == kCurveUnit) what = "Curves";
-  if (unit == kIndexUnit) what = RESID == 0 ? "Ratios" : "Resids";
-  return "_" + std::string(pass) + source + what + ".txt";
+void OpenStandardFiles(EngineCall& call) {
+  OpenIntermediateFiles(call, "STD", !detrend::IsRawAverage(call.options.NOPT));
 }
-
-void OpenIntermediateFiles(EngineCall& call, std::string_view pass, bool with_indices) {
-  for (int unit : {kSeriesUnit, kCurveUnit, kIndexUnit}) {
-    if (unit == kIndexUnit && !with_indices) continue;
-    OpenOutput(call, unit, IntermediateSuffix(pass, unit, call.options.RESID, call.options.PTRFLG));
-    WriteTitle(call, unit);
-  }
-}
-
-void OpenStandardFiles(EngineCall& call) { OpenIntermediateFiles(call, "STD", call.options.NOPT != 0); }
 
 void StandardPass(EngineCall& call) {
   common::RunStorage& s = call.store;
   EngineState& st = call.state;
   const common::RunOptions& o = call.options;
   const float CONST = call.restart.CONST;
-  const bool indices = o.NOPT != 0;
+  const bool indices = !detrend::IsRawAverage(o.NOPT);
   const int NS = call.NS;
 
-  // The lent vectors SERVEC (the measurements) and CRVVEC (the floored
-  // fit) were the scratch of one series after another: each position ends
-  // holding the value of the last series that reaches it. That series
-  // writes it; every series is computed whole by one thread.
+  // The lent vector CRVVEC (the floored fit) was the scratch of one series
+  // after another: each position ends holding the value of the last series
+  // that reaches it. That series writes it; every series is computed whole
+  // by one thread. Only one reader sees what it holds: the plot of the
+  // standard chronology's stabilisation when its spline fails, which leaves
+  // the vector as it was but for its first value.
   std::vector<std::size_t> beyond(static_cast<std::size_t>(NS) + 2, 0);  // the longest series after i
   for (int i = NS - 1; i >= 1; --i) {
     beyond[static_cast<std::size_t>(i)] =
@@ -61,10 +50,7 @@ void StandardPass(EngineCall& call) {
     const int i = k + 1;
     EngineState::SeriesLane& own = st.Lane(lane);
     const std::size_t n = static_cast<std::size_t>(call.Length(i));
-    const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
     const std::span<const float> x = s.SERMAT.column_view(i).first(n);
-    std::copy(x.begin() + static_cast<std::ptrdiff_t>(from), x.end(),
-              s.SERVEC.begin() + static_cast<std::ptrdiff_t>(from));
     st.SERMNS[static_cast<std::size_t>(i)] = detrend::meansd(x).xm;
 
     // The curve: the series' own fit, floored, or the regional curve at the
@@ -74,18 +60,19 @@ void StandardPass(EngineCall& call) {
       const std::size_t age_offset = static_cast<std::size_t>(s.IPITH[static_cast<std::size_t>(i)]);
       std::copy_n(s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(age_offset), n, curve.begin());
     } else {
-      int code = o.NOPT == 0 ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
+      int code = detrend::IsRawAverage(o.NOPT) ? static_cast<int>(detrend::CurveOption::kMean) : o.NOPT;
       fits[static_cast<std::size_t>(k)] =
           detrend::crvfit(x, curve, static_cast<int>(n), code, o.ALPHA, o.SPLSTF, o.SPLEND, own.crvfit);
       const float floor = call.restart.CRVMIN[static_cast<std::size_t>(i)];
       for (float& c : curve) c = std::max(c, floor);
+      const std::size_t from = std::min(beyond[static_cast<std::size_t>(i)], n);
       std::copy(curve.begin() + static_cast<std::ptrdiff_t>(from), curve.end(),
                 s.CRVVEC.begin() + static_cast<std::ptrdiff_t>(from));
     }
 
     const std::span<float> ind = std::span<float>(own.index).first(n);
     if (indices) {
-      detrend::indxs(x, curve, ind, o.RESID == 1 ? 2 : 1);
+      detrend::indxs(x, curve, ind, o.IndxsMode());
     } else {
       std::ranges::copy(x, ind.begin());
     }

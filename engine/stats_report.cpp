@@ -34,10 +34,6 @@ std::vector<std::string> RunrbrTableLines(const common::Block& RBRV3, int first_
   return lines;
 }
 
-void WriteRunrbrTable(std::ostream& out, const common::Block& RBRV3, int first_year, int nyrs, int nwin) {
-  for (const std::string& line : RunrbrTableLines(RBRV3, first_year, nyrs, nwin)) out << line << '\n';
-}
-
 void WriteRunrbrTable(common::Unit& unit, const common::Block& RBRV3, int first_year, int nyrs, int nwin,
                       detrend::WorkerPool* pool) {
   for (const std::string& line : RunrbrTableLines(RBRV3, first_year, nyrs, nwin, pool)) unit.WriteLine(line);

@@ -4,7 +4,6 @@
 // detrend/; this file only lays them out.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,7 +30,6 @@ void ShowRunrbrMessages(common::Dialog& dialog, const detrend::RunrbrResult& res
 // thread, the same text), and written in order.
 std::vector<std::string> RunrbrTableLines(const common::Block& RBRV3, int first_year, int nyrs, int nwin,
                                           detrend::WorkerPool* pool = nullptr);
-void WriteRunrbrTable(std::ostream& out, const common::Block& RBRV3, int first_year, int nyrs, int nwin);
 void WriteRunrbrTable(common::Unit& unit, const common::Block& RBRV3, int first_year, int nyrs, int nwin,
                       detrend::WorkerPool* pool = nullptr);
 

@@ -9,6 +9,7 @@
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "common/units.h"
+#include "detrend/crvfit.h"
 #include "detrend/parallel.h"
 #include "detrend/spectrum.h"
 #include "files/character_helpers.h"
@@ -28,7 +29,7 @@ constexpr int kFewestSpectrumYears = 9;  // fewer give fewer than 3 lags
 constexpr float kLowFrequency = 0.1f;    // cycles per year: periods of 10 years and more
 constexpr float kNoStandardError = -99.9f;
 
-bool RawData(const ProgramRun& run) { return run.saved_NOPT == 0; }
+bool RawData(const ProgramRun& run) { return detrend::IsRawAverage(run.saved_NOPT); }
 
 int Span(const ProgramRun& run) { return run.store.IYTAB.Span(run.store.NS + 1); }
 int FirstYear(const ProgramRun& run) { return run.store.IYTAB.IFY(run.store.NS + 1); }

@@ -137,7 +137,6 @@ void ChronologyOptions(ProgramRun& run) {
   o.SPLITR = 'y';
   o.SFFLGB = 'y';
   o.SFFLGA = 'n';
-  o.FITEND = 'n';
   o.CONVTL = 0.0001f;
   if (ask) o.CONVTL = AskConvergence(d);
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -124,6 +125,28 @@ TEST(StopDecision, RulesInTheirOrder) {
   EXPECT_EQ(StopDecision(100, 0.3f, 0.4f, 0.0001f, 0), IterationStep::kCapped);
   EXPECT_EQ(StopDecision(100, 0.5f, 0.4f, 0.0001f, 4), IterationStep::kCapped);
   EXPECT_EQ(StopDecision(99, 0.3f, 0.4f, 0.0001f, 0), IterationStep::kNext);
+}
+
+TEST(UnstableFitReplacement, FromIterationFiveAChangedCodeOrTheMeanLineIsReplaced) {
+  common::RunOptions o;
+  o.SFFLGA = 'n';
+  o.NOPT = 2;
+  // Before iteration 5, or with SFFLGA other than 'n', every fit stands.
+  EXPECT_EQ(UnstableFitReplacement(o, 4, 2, 5), std::nullopt);
+  o.SFFLGA = 'y';
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 2, 5), std::nullopt);
+  o.SFFLGA = 'n';
+  // The same code twice stands, unless it is the mean line.
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 2, 2), std::nullopt);
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 6, 6), std::optional<int>(6));
+  // A changed code (either way, or from the mean line) turns into the mean
+  // line, or under option 1 into the 66 % spline.
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 2, 4), std::optional<int>(6));
+  EXPECT_EQ(UnstableFitReplacement(o, 9, 6, 2), std::optional<int>(6));
+  o.NOPT = 1;
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 1, 4), std::optional<int>(-66));
+  EXPECT_EQ(UnstableFitReplacement(o, 5, 1, 1), std::nullopt);
+  EXPECT_EQ(kUnstableFitSpline, -66);
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/console.h"
 #include "common/units.h"
+#include "support/temp_dir.h"
 
 namespace engine {
 namespace {
@@ -20,9 +20,12 @@ TEST(RunrbrTable, HeaderAndRowLayout) {
   const float rows[2][5] = {{1.0f, 0.4f, 1.0f, 0.25f, 1.0f}, {10.0f, 0.5f, 1.818f, 0.2f, 3.571f}};
   for (int i = 0; i < 2; ++i)
     for (int c = 0; c < 5; ++c) rbrv3.at(i + 1, c + 1) = rows[i][c];
-  std::ostringstream out;
-  WriteRunrbrTable(out, rbrv3, 1850, 2, 7);
-  EXPECT_EQ(out.str(),
+  test_support::TempDir dir;
+  common::Units units;
+  ASSERT_TRUE(units.Open(common::kRbarUnit, dir.File("t_Std_RBAR.txt"), common::Units::Mode::kWrite));
+  WriteRunrbrTable(*units.Get(common::kRbarUnit), rbrv3, 1850, 2, 7);
+  ASSERT_TRUE(units.Close(common::kRbarUnit));
+  EXPECT_EQ(dir.Read("t_Std_RBAR.txt"),
             " YEAR     NC   RBAR1    EPS1   NEFF1   RBAR2    EPS2   NEFF2\n"
             " 1850      1   0.400   0.400   1.000   0.250   0.250   1.000\n"
             " 1851     10   0.500   0.909   1.818   0.200   0.714   3.571\n");

@@ -37,6 +37,7 @@ TEST_F(IndexModeTest, RatiosDoNotAskAboutPowerTransformation) {
   EXPECT_EQ(mode.RESID, 0);
   EXPECT_EQ(mode.PTRFLG, 0);
   EXPECT_EQ(mode.INDXMD(), common::IndexMode::kRatios);
+  EXPECT_EQ(mode.IndxsMode(), 1);
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "R"));
   EXPECT_EQ(Report(), kRatios);
 }
@@ -46,6 +47,7 @@ TEST_F(IndexModeTest, ResidualsWithPowerTransformation) {
   EXPECT_EQ(mode.RESID, 1);
   EXPECT_EQ(mode.PTRFLG, 1);
   EXPECT_EQ(mode.INDXMD(), common::IndexMode::kPowerResiduals);
+  EXPECT_EQ(mode.IndxsMode(), 2);  // the transformed series' indices are residuals too
   EXPECT_EQ(Transcript(), "\n" + P("Compute Indices by [R]atios or residual[S]", "s") + "\n" +
                               P("Power transform data? [T]rue or [F]alse", "t"));
   EXPECT_EQ(Report(), kResiduals);

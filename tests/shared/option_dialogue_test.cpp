@@ -89,7 +89,6 @@ TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
   EXPECT_EQ(r.SFFLGA, 'n');
   EXPECT_EQ(r.SFFLGB, 'y');
   EXPECT_EQ(r.SPLITR, 'y');
-  EXPECT_EQ(r.FITEND, 'n');
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nAGE-DEPENDENT SPLINE SMOOTHING AND START:  OPT    8   50\n" +
                           kChronologyDefaultEcho);
   // The questions in their order.

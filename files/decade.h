@@ -23,8 +23,7 @@ inline constexpr int IEOFST = -999;  // N and ISER of a read that met the end of
 //
 // MODE "mr" reads the next ring-width series, "ir" the next chronology;
 // "mw" writes a ring-width series, "iw" a chronology, "cr" a chronology
-// preceded by its range line. Arguments as the routine has always taken
-// them:
+// preceded by its range line. The arguments:
 //   ID     8 characters; read: out (a chronology's identifier has 6, columns
 //          7-8 blank); "ir" with ID "******" on entry leaves NDEP alone.
 //          write: in, written on every line.

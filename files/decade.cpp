@@ -95,14 +95,21 @@ class SeriesReader {
   std::size_t first_id_width_ = 8;  // identifier columns of the series' first line
   bool warned_ = false;  // a missing end marker has been named
   int declared_ = 0;  // values announced by a range line (0: none)
+  // The first 999 of a ring-width series that the series went on after:
+  // its year and line. Only a series closed by -9999 can hold it (0.999 mm).
+  std::optional<int> value_999_year_;
+  std::string value_999_line_;
 
   RwlResult EndOfFile();
   RwlResult NoEndMarker();
   RwlResult HeaderSeries();
   std::optional<RwlResult> TitleLine(std::string_view record);
   std::optional<RwlResult> TakeLine(std::string_view record, const DecadeLine& line);
+  bool SameIdentifier(const DecadeLine& line) const;
   void WarnOnOtherIdentifier(const DecadeLine& line);
-  std::optional<RwlResult> TakeValues(const DecadeLine& line);
+  bool GoesOnAfterLine();
+  std::optional<RwlResult> TakeValues(std::string_view record, const DecadeLine& line, int end_slot);
+  RwlResult RefuseValue999();
   RwlResult Finish();
   RwlResult Refuse(const std::string& why);
   RwlResult RefuseLine(const std::string& why, std::string_view record);
@@ -154,6 +161,7 @@ RwlResult SeriesReader::EndOfFile() {
 
 // The end of the file met inside a series: its units are unknown.
 RwlResult SeriesReader::NoEndMarker() {
+  if (value_999_year_) return RefuseValue999();
   if (N_ > 0) {
     dialog_.Screen("");
     dialog_.Screen(" WARNING: series " + std::string(common::TrimRight(ID_)) +
@@ -208,9 +216,11 @@ std::optional<RwlResult> SeriesReader::TakeLine(std::string_view record, const D
   // numbers slid out of their columns would read as other numbers, its
   // year among them: such a line is refused, with the line shown, before
   // its year is looked at.
-  if (!lines_->Aligned(line)) {
+  auto misaligned = [&] {
     return RefuseLine("the numbers of this line are not right-justified in their columns:", record);
-  }
+  };
+  int end_slot = lines_->EndSlot(line);
+  if (!lines_->Aligned(line, end_slot > 0 ? end_slot : line.last_slot)) return misaligned();
   if (first_line_) {
     IYR1_ = line.year;
     if (!YearWithinLimits(IYR1_)) return Refuse(SeriesYearMessage(ID_, IYR1_, false));
@@ -228,24 +238,34 @@ std::optional<RwlResult> SeriesReader::TakeLine(std::string_view record, const D
     next_year_ += 10;
     WarnOnOtherIdentifier(line);
   }
-  return TakeValues(line);
+  // A ring-width 999 with nothing but 999 or blanks after it on its line
+  // ends the series unless the series' next line follows: then it is a
+  // value, and so are the 999s after it.
+  if (end_slot > 0 && !chronology_ && line.value[static_cast<std::size_t>(end_slot - 1)] != common::kRwlEnd &&
+      GoesOnAfterLine()) {
+    end_slot = 0;
+    if (!lines_->Aligned(line, line.last_slot)) return misaligned();
+  }
+  return TakeValues(record, line, end_slot);
 }
 
-// A series that runs into lines of another identifier has lost its end
-// marker. The identifier is compared over the columns both this line's
-// layout and the first line's hold (a series crossing the year -1000
-// changes layout, and its line of -1000 holds six). Named once a series.
-void SeriesReader::WarnOnOtherIdentifier(const DecadeLine& line) {
+// Whether a line carries the series' identifier, compared over the columns
+// both the line's layout and the first line's hold (a series crossing the
+// year -1000 changes layout, and its line of -1000 holds six).
+bool SeriesReader::SameIdentifier(const DecadeLine& line) const {
   auto blanked = [](std::string_view text) {  // tabs count as blanks here
     std::string out(common::TrimRight(text));
     std::replace(out.begin(), out.end(), '\t', ' ');
     return std::string(common::TrimRight(out));
   };
   const std::size_t width = std::min({first_id_width_, line.id.size(), IdColumns(line.year, chronology_)});
-  if (warned_ ||
-      blanked(std::string_view(ID_).substr(0, width)) == blanked(std::string_view(line.id).substr(0, width))) {
-    return;
-  }
+  return blanked(std::string_view(ID_).substr(0, width)) == blanked(std::string_view(line.id).substr(0, width));
+}
+
+// A series that runs into lines of another identifier has lost its end
+// marker: named once a series.
+void SeriesReader::WarnOnOtherIdentifier(const DecadeLine& line) {
+  if (warned_ || SameIdentifier(line)) return;
   warned_ = true;
   dialog_.Screen("");
   dialog_.Screen(" WARNING: series " + std::string(common::TrimRight(ID_)) + " runs on into lines of " +
@@ -253,20 +273,45 @@ void SeriesReader::WarnOnOtherIdentifier(const DecadeLine& line) {
                  "): an end marker is missing.");
 }
 
-// The values of the line's slots, up to an end marker. Something when the
-// series is done with.
-std::optional<RwlResult> SeriesReader::TakeValues(const DecadeLine& line) {
+// Whether the series goes on after the line just read: the next data line
+// carries its identifier and the next decade. The records looked at are
+// stepped back over (at the end of the file only skipped records were
+// passed).
+bool SeriesReader::GoesOnAfterLine() {
+  int taken = 0;
+  bool goes_on = false;
+  while (std::optional<std::string> record = lines_->NextRecord()) {
+    ++taken;
+    if (DecadeLineReader::StartsHeaderSeries(*record)) break;
+    if (lines_->Skipped(*record)) continue;
+    const std::optional<DecadeLine> next = lines_->Read(*record, next_year_);
+    goes_on = next && next->year == next_year_ && SameIdentifier(*next);
+    break;
+  }
+  for (; taken > 0; --taken) lines_->Backspace();
+  return goes_on;
+}
+
+// The values of the line's slots up to `end_slot` (0: all of them), which
+// ends the series. Something when the series is done with.
+std::optional<RwlResult> SeriesReader::TakeValues(std::string_view record, const DecadeLine& line, int end_slot) {
   for (int j = line.first_slot; j <= line.last_slot; ++j) {
     const std::size_t s = static_cast<std::size_t>(j - 1);
     const int v = line.value[s];
-    if (IsEndMarker(v, chronology_)) {
+    if (j == end_slot) {
       // End of the series: a ring-width series closed by -9999 was in
       // thousandths (stored as hundredths so far), one closed by 999 stays
-      // in hundredths.
+      // in hundredths and cannot hold a 999 it went on after.
       if (!chronology_ && v == common::kRwlEnd) {
         for (int k = 0; k < N_; ++k) X_[static_cast<std::size_t>(k)] *= 0.1f;
+      } else if (value_999_year_) {
+        return RefuseValue999();
       }
       return Finish();
+    }
+    if (!chronology_ && v == common::kRwlEndHundredths && !value_999_year_) {
+      value_999_year_ = IYR1_ + N_;
+      value_999_line_ = std::string(record);
     }
     if (static_cast<std::size_t>(N_) >= room_) {
       return Refuse(SeriesValuesMessage(ID_, static_cast<int>(room_)));
@@ -285,6 +330,14 @@ RwlResult SeriesReader::Finish() {
   const long long last = static_cast<long long>(IYR1_) + N_ - 1;
   if (N_ > 0 && !YearWithinLimits(last)) return Refuse(SeriesYearMessage(ID_, last, true));
   return N_ >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+}
+
+// A series that went on after a 999 but was not closed by -9999: neither
+// reading of the 999, a value or the end of a hundredths series, holds.
+RwlResult SeriesReader::RefuseValue999() {
+  return RefuseLine("999 ends this series in year " + std::to_string(*value_999_year_) +
+                        ", but the series goes on after it:",
+                    value_999_line_);
 }
 
 // A refused series: the message, no values.

@@ -59,7 +59,9 @@ enum class RwlResult {
                // series, or a header-and-format series that did not read
   kRefused,    // read: a series beyond the limits (6001 values, years
                // -9999..9999), with numbers out of their columns or a line
-               // that does not follow the line before; write: a series
+               // that does not follow the line before, or a ring-width
+               // series that goes on after a 999 and is not closed by
+               // -9999; write: a series
                // RwlUnwritable ("mw") or a chronology CrnUnwritable ("iw",
                // "cr") refuses. A message was shown.
 };

@@ -92,14 +92,33 @@ bool FitsFirstLine(const DecadeLine& line, bool chronology) {
   return true;
 }
 
+// Whether `v` can end a series: -9999 or 999 in a ring-width value field,
+// 9990 and above in a chronology's.
+bool IsEndMarker(int v, bool chronology) {
+  return chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths);
+}
+
+// The end marker's slot among slots from..to of a line, 0 when none (see
+// DecadeLineReader::EndSlot).
+int EndSlotIn(const DecadeLine& line, int from, int to, bool chronology) {
+  for (int j = from; j <= to; ++j) {
+    const int v = line.value[static_cast<std::size_t>(j - 1)];
+    if (!IsEndMarker(v, chronology)) continue;
+    if (chronology || v == common::kRwlEnd) return j;
+    bool followed = false;  // by a value other than 999
+    for (int k = j + 1; k <= to; ++k) {
+      const std::size_t s = static_cast<std::size_t>(k - 1);
+      if (line.present[s] && line.value[s] != common::kRwlEndHundredths) followed = true;
+    }
+    if (!followed) return j;
+  }
+  return 0;
+}
+
 // Whether a series' end stands among the slots its first line takes.
 bool EndsOnFirstLine(const DecadeLine& line, bool chronology) {
-  int from = chronology ? DecadeSlot(line.year) : 1;
-  int to = chronology ? 10 : FirstLineCount(line.year);
-  for (int j = from; j <= to; ++j) {
-    if (IsEndMarker(line.value[static_cast<std::size_t>(j - 1)], chronology)) return true;
-  }
-  return false;
+  return EndSlotIn(line, chronology ? DecadeSlot(line.year) : 1, chronology ? 10 : FirstLineCount(line.year),
+                   chronology) != 0;
 }
 
 }  // namespace
@@ -112,10 +131,6 @@ int WriteLayout(int year) {
 
 std::size_t IdColumns(int year, bool chronology) {
   return static_cast<std::size_t>((chronology ? 6 : 8) - WriteLayout(year));
-}
-
-bool IsEndMarker(int v, bool chronology) {
-  return chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths);
 }
 
 std::optional<int> RangeLineCount(std::string_view record) {
@@ -228,12 +243,14 @@ std::optional<DecadeLine> DecadeLineReader::Read(std::string_view record, std::o
   return line;
 }
 
-bool DecadeLineReader::Aligned(const DecadeLine& line) const {
+int DecadeLineReader::EndSlot(const DecadeLine& line) const {
+  return EndSlotIn(line, line.first_slot, line.last_slot, chronology_);
+}
+
+bool DecadeLineReader::Aligned(const DecadeLine& line, int through_slot) const {
   if (!line.year_justified) return false;
-  for (int j = line.first_slot; j <= line.last_slot; ++j) {
-    const std::size_t s = static_cast<std::size_t>(j - 1);
-    if (!line.justified[s]) return false;
-    if (IsEndMarker(line.value[s], chronology_)) break;
+  for (int j = line.first_slot; j <= through_slot; ++j) {
+    if (!line.justified[static_cast<std::size_t>(j - 1)]) return false;
   }
   return true;
 }

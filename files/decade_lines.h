@@ -31,10 +31,6 @@ int WriteLayout(int year);
 // of -1000 holds six, though it also reads in the five-wide year layout).
 std::size_t IdColumns(int year, bool chronology);
 
-// Whether `v` ends a series: -9999 or 999 in a ring-width value field, 9990
-// and above in a chronology's.
-bool IsEndMarker(int v, bool chronology);
-
 // One data line as read: the identifier in the columns of its year layout,
 // the year, and per slot (1..10, stored from 0) the value, the depth (0 for
 // ring widths), whether the value field holds anything and whether its
@@ -88,9 +84,16 @@ class DecadeLineReader {
   // record continues. The line's slots are set accordingly.
   std::optional<DecadeLine> Read(std::string_view record, std::optional<int> expected_year);
 
-  // Whether the year and the value fields the line gives its series (its
-  // slots, up to the end marker) stand right-justified in their columns.
-  bool Aligned(const DecadeLine& line) const;
+  // The slot (first_slot..last_slot) of the line's end marker, 0 when the
+  // series goes on past the line's slots. A ring-width 999 ends the series
+  // only when no other value follows it on the line (writers fill the rest
+  // of a hundredths series' last line with 999 or leave it blank); one
+  // followed by other values is a value, 0.999 mm in a thousandths series.
+  int EndSlot(const DecadeLine& line) const;
+
+  // Whether the year and the value fields of the line's slots first_slot
+  // through `through_slot` stand right-justified in their columns.
+  bool Aligned(const DecadeLine& line, int through_slot) const;
 
  private:
   common::Unit& unit_;

@@ -14,6 +14,7 @@
 #include "files/character_helpers.h"
 #include "files/input_menu.h"
 #include "files/reader_limits.h"
+#include "files/reading_unit.h"
 
 namespace files {
 namespace {
@@ -35,12 +36,11 @@ std::optional<float> RealValue(std::string_view item) {
   return static_cast<float>(*value);
 }
 
-common::Unit* ReadingUnit(common::Dialog& dialog, int LUN) {
-  common::Unit* unit = dialog.units().Get(LUN);
-  if (unit == nullptr || !unit->reading()) {
-    dialog.Screen(" The data file is not open.");
-    return nullptr;
-  }
+// The data unit, or nullptr when it is not open for reading (with a line
+// saying so).
+common::Unit* DataUnit(common::Dialog& dialog, int LUN) {
+  common::Unit* unit = ReadingUnit(dialog.units(), LUN);
+  if (unit == nullptr) dialog.Screen(" The data file is not open.");
   return unit;
 }
 
@@ -56,7 +56,7 @@ void Rd1col(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
   OKFLAG = kReadFailed;
   NS = 0;
   FillWholeSetRow(IYTAB, NS);
-  common::Unit* unit = ReadingUnit(dialog, LUN);
+  common::Unit* unit = DataUnit(dialog, LUN);
   if (unit == nullptr) return;
 
   for (int series = 1;; ++series) {
@@ -136,7 +136,7 @@ void rdcols(common::Dialog& dialog, int LUN, common::SeriesMatrix& SERMAT, std::
     FillWholeSetRow(IYTAB, 0);
     return;
   }
-  common::Unit* unit = ReadingUnit(dialog, LUN);
+  common::Unit* unit = DataUnit(dialog, LUN);
   if (unit == nullptr) return;
   const int series_count = columns - 1;
 

@@ -1,7 +1,6 @@
 #include "files/decade.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -10,8 +9,10 @@
 #include "common/fortran_format.h"
 #include "common/limits.h"
 #include "common/text.h"
+#include "files/decade_lines.h"
 #include "files/header_format.h"
 #include "files/reader_limits.h"
+#include "files/reading_unit.h"
 
 namespace files {
 
@@ -19,8 +20,6 @@ namespace {
 
 namespace fmt = common::fmt;
 
-constexpr int kCrnFill = common::kCrnNoYear;  // 9990: no value in this slot
-constexpr std::size_t kRecordLength = 100;
 constexpr int kMaxBadRecords = 25;
 
 // x times 1000, rounded half away from zero; values beyond the integers
@@ -30,234 +29,6 @@ int Thousandths(float x) {
   float scaled = x * 1000.0f;
   if (!(std::fabs(scaled) < 2.0e9f)) return std::numeric_limits<int>::max();
   return common::Nint(scaled);
-}
-
-// ------------------------------------------------------------------ layouts
-
-// One way of splitting a data line into identifier and year. The widths
-// below are those of ring-width lines; chronology lines are two columns
-// narrower in identifier and year.
-struct Layout {
-  int id_width;
-  const char* format;  // identifier, year, then the values
-};
-
-// The three layouts of one format, parsed once for a whole series.
-struct LineFormats {
-  explicit LineFormats(bool chronology);
-  bool chronology;
-  fmt::Format wide5, standard, wide6;
-};
-
-// Ring-width lines: identifier, year, ten values 6 wide.
-constexpr Layout kRwlWide5{7, "(a7,i5,10i6)"};
-constexpr Layout kRwlWide6{6, "(a6,i6,10i6)"};
-constexpr Layout kRwlStandard{8, "(a8,i4,10i6)"};
-// Chronology lines: identifier, year, ten pairs of value 4 wide and depth 3 wide.
-constexpr Layout kCrnWide5{5, "(a5,i5,10(i4,i3))"};
-constexpr Layout kCrnWide6{4, "(a4,i6,10(i4,i3))"};
-constexpr Layout kCrnStandard{6, "(a6,i4,10(i4,i3))"};
-
-// Layout a writer uses for `year` (0 standard, 1 five-wide, 2 six-wide).
-int WriteLayout(int year) {
-  if (year >= -999) return 0;
-  if (year == -1000 || year <= -10000) return 2;
-  return 1;
-}
-
-// Identifier columns of a line of `year` as the writers lay it out (the line
-// of -1000 holds six, though it also reads in the five-wide year layout).
-std::size_t IdColumns(int year, bool chronology) {
-  return static_cast<std::size_t>((chronology ? 6 : 8) - WriteLayout(year));
-}
-
-struct ParsedLine {
-  std::string id;
-  int year = 0;
-  std::array<int, 10> value{};
-  std::array<int, 10> depth{};
-  std::array<bool, 10> present{};  // value field not blank
-  bool year_justified = true;
-  std::array<bool, 10> justified{};  // value (and depth) fields right-justified
-};
-
-bool Blank(std::string_view record, std::size_t from, std::size_t to) {  // columns from..to, 1-based
-  for (std::size_t c = from; c <= to; ++c) {
-    if (c <= record.size() && record[c - 1] != ' ') return false;
-  }
-  return true;
-}
-
-char Column(std::string_view record, std::size_t c) { return c <= record.size() ? record[c - 1] : ' '; }
-
-// Whether the number in columns from..to stands right-justified and in one
-// piece, as every writer of the format puts it. A blank field is fine, and
-// so is an end marker -9999 one column left of its place.
-bool Justified(std::string_view record, std::size_t from, std::size_t to) {
-  std::string field;
-  for (std::size_t c = from; c <= to; ++c) field.push_back(Column(record, c));
-  std::size_t first = field.find_first_not_of(' ');
-  if (first == std::string::npos) return true;
-  std::size_t last = field.find_last_not_of(' ');
-  std::string_view digits = std::string_view(field).substr(first, last - first + 1);
-  if (digits.find(' ') != std::string_view::npos) return false;
-  return last == field.size() - 1 || digits == "-9999";
-}
-
-LineFormats::LineFormats(bool c)
-    : chronology(c),
-      wide5(*fmt::Format::Parse(c ? kCrnWide5.format : kRwlWide5.format)),
-      standard(*fmt::Format::Parse(c ? kCrnStandard.format : kRwlStandard.format)),
-      wide6(*fmt::Format::Parse(c ? kCrnWide6.format : kRwlWide6.format)) {}
-
-bool ParseWith(const Layout& layout, const fmt::Format& format, bool chronology, std::string_view record,
-               ParsedLine& out) {
-  out.id.assign(static_cast<std::size_t>(layout.id_width), ' ');
-  std::vector<fmt::ReadTarget> targets;
-  targets.reserve(22);
-  targets.emplace_back(&out.id);
-  targets.emplace_back(&out.year);
-  for (std::size_t j = 0; j < 10; ++j) {
-    targets.emplace_back(&out.value[j]);
-    if (chronology) targets.emplace_back(&out.depth[j]);
-  }
-  if (!chronology) out.depth.fill(0);
-  if (fmt::ReadText(format, record, targets) != fmt::ReadStatus::kOk) return false;
-  const std::size_t head = chronology ? 10 : 12;
-  const std::size_t step = chronology ? 7 : 6;
-  out.year_justified = Justified(record, static_cast<std::size_t>(layout.id_width) + 1, head);
-  for (std::size_t j = 0; j < 10; ++j) {
-    std::size_t from = head + 1 + j * step;
-    out.present[j] = !Blank(record, from, from + (chronology ? 3 : 5));
-    out.justified[j] = chronology ? Justified(record, from, from + 3) && Justified(record, from + 4, from + 6)
-                                  : Justified(record, from, from + 5);
-  }
-  return true;
-}
-
-// Every reading of a data line that converts, best first: the five-wide
-// negative year when a "-" stands in the column before the standard year
-// field, the standard layout, and the six-wide year when the "-" stands one
-// column earlier. A wide reading counts only with a year that layout holds
-// (-1000 and below), so an identifier with "-" in those columns still reads.
-std::vector<ParsedLine> Readings(std::string_view record, const LineFormats& formats) {
-  const bool chronology = formats.chronology;
-  std::vector<ParsedLine> found;
-  const std::size_t dash5 = chronology ? 6 : 8;
-  ParsedLine line;
-  if (Column(record, dash5) == '-' &&
-      ParseWith(chronology ? kCrnWide5 : kRwlWide5, formats.wide5, chronology, record, line) && line.year <= -1000) {
-    found.push_back(line);
-  }
-  if (ParseWith(chronology ? kCrnStandard : kRwlStandard, formats.standard, chronology, record, line)) {
-    found.push_back(line);
-  }
-  if (Column(record, dash5 - 1) == '-' &&
-      ParseWith(chronology ? kCrnWide6 : kRwlWide6, formats.wide6, chronology, record, line) && line.year <= -1000) {
-    found.push_back(line);
-  }
-  return found;
-}
-
-// Whether a first data line agrees with its own year: a ring-width line
-// holds no value beyond its first-line count; a chronology line has only
-// fill values before the first year's slot.
-bool FitsFirstLine(const ParsedLine& line, bool chronology) {
-  if (chronology) {
-    for (int j = 1; j < DecadeSlot(line.year); ++j) {
-      if (line.value[static_cast<std::size_t>(j - 1)] < kCrnFill) return false;
-    }
-    return true;
-  }
-  for (int j = FirstLineCount(line.year) + 1; j <= 10; ++j) {
-    if (line.present[static_cast<std::size_t>(j - 1)]) return false;
-  }
-  return true;
-}
-
-// Whether the year and the value fields a line gives its series (slots
-// first..last, up to the end marker) stand right-justified in their columns.
-bool Aligned(const ParsedLine& line, int first, int last, bool chronology) {
-  if (!line.year_justified) return false;
-  for (int j = first; j <= last; ++j) {
-    const std::size_t s = static_cast<std::size_t>(j - 1);
-    if (!line.justified[s]) return false;
-    const int v = line.value[s];
-    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) break;
-  }
-  return true;
-}
-
-// Whether a series' end stands among the slots its first line takes.
-bool EndsOnFirstLine(const ParsedLine& line, bool chronology) {
-  int from = chronology ? DecadeSlot(line.year) : 1;
-  int to = chronology ? 10 : FirstLineCount(line.year);
-  for (int j = from; j <= to; ++j) {
-    int v = line.value[static_cast<std::size_t>(j - 1)];
-    if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) return true;
-  }
-  return false;
-}
-
-// Year of the line after a line of `year` (the series' first line or a later one).
-int NextLineYear(int year, bool chronology, bool first) {
-  if (chronology) return first ? year - DecadeSlot(year) + 11 : year + 10;
-  return year + (first ? FirstLineCount(year) : 10);
-}
-
-// Picks one reading. Later lines take the reading whose year continues the
-// series; a first line takes the one that agrees with its own year and, if
-// that still leaves a choice (an identifier with "-" in the year's column),
-// the one the next line continues.
-std::size_t Choose(const std::vector<ParsedLine>& readings, const LineFormats& formats,
-                   std::optional<int> expected_year, common::Unit& unit) {
-  const bool chronology = formats.chronology;
-  if (readings.size() == 1) return 0;
-  if (expected_year) {
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-      if (readings[i].year == *expected_year) return i;
-    }
-    return 0;
-  }
-  std::vector<std::size_t> fitting;
-  for (std::size_t i = 0; i < readings.size(); ++i) {
-    if (FitsFirstLine(readings[i], chronology)) fitting.push_back(i);
-  }
-  if (fitting.empty()) return 0;
-  if (fitting.size() == 1) return fitting[0];
-  if (EndsOnFirstLine(readings[fitting[0]], chronology)) return fitting[0];
-  std::optional<std::string> next = unit.NextRecord();
-  if (!next) return fitting[0];
-  unit.Backspace();
-  std::string next_record = next->substr(0, std::min(next->size(), kRecordLength));
-  std::vector<ParsedLine> following = Readings(next_record, formats);
-  for (std::size_t i : fitting) {
-    int want = NextLineYear(readings[i].year, chronology, true);
-    for (const ParsedLine& f : following) {
-      if (f.year == want) return i;
-    }
-  }
-  return fitting[0];
-}
-
-// The range line that "cr" writes before a chronology: identifier, first
-// and last year (4 wide, or 5 wide when either is -1000 or below) and
-// nothing after. Gives the number of values that follow.
-std::optional<int> RangeLineCount(std::string_view record) {
-  std::string id(6, ' ');
-  int first = 0;
-  int last = 0;
-  for (int width : {4, 5}) {
-    const std::size_t end = 6 + 2 * static_cast<std::size_t>(width);
-    if (!Blank(record, end + 1, std::max(record.size(), end + 1))) continue;
-    const char* format = width == 4 ? "(a6,2i4)" : "(a6,2i5)";
-    if (fmt::ReadFrom(format, record, &id, &first, &last) != fmt::ReadStatus::kOk) continue;
-    if (!Justified(record, 7, 6 + static_cast<std::size_t>(width)) || !Justified(record, 7 + width, end)) continue;
-    if (Blank(record, 7 + static_cast<std::size_t>(width), end) || last < first) continue;
-    if ((width == 5) != (first <= -1000 || last <= -1000)) continue;
-    return common::YearSpan(first, last);
-  }
-  return std::nullopt;
 }
 
 void ClearTitles(std::vector<std::string>& TITLE) {
@@ -273,199 +44,319 @@ void StoreTitle(std::vector<std::string>& TITLE, std::size_t line, std::string_v
 
 // ------------------------------------------------------------------ reading
 
-RwlResult ReadSeries(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
-                int& ISER, int LUN, int LUNECH, bool chronology, std::string& LINE, int MAXYRS,
-                std::vector<std::string>& TITLE) {
-  const bool keep_depths = !(chronology && common::SameText(ID, "******"));
-  ISER = std::max(ISER, 0) + 1;
-  N = 0;
-  if (ISER == 1) ClearTitles(TITLE);
-  const std::size_t room =
-      std::min<std::size_t>(X.size(), MAXYRS > 0 ? static_cast<std::size_t>(MAXYRS) : X.size());
+// One call's reading of a series ("mr" or "ir"; the members are rwlio's
+// arguments of that name). Records are taken line by line until the
+// series' end marker, the end of the file, a header-and-format series
+// (handed to datar), more title lines than a call allows, or a refusal.
+class SeriesReader {
+ public:
+  SeriesReader(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std::span<float> X, std::span<int> NDEP,
+               int& ISER, int LUN, int LUNECH, bool chronology, std::string& LINE, int MAXYRS,
+               std::vector<std::string>& TITLE)
+      : dialog_(dialog),
+        ID_(ID),
+        IYR1_(IYR1),
+        N_(N),
+        X_(X),
+        NDEP_(NDEP),
+        ISER_(ISER),
+        LUN_(LUN),
+        LUNECH_(LUNECH),
+        chronology_(chronology),
+        LINE_(LINE),
+        MAXYRS_(MAXYRS),
+        TITLE_(TITLE),
+        keep_depths_(!(chronology && common::SameText(ID, "******"))),
+        room_(std::min<std::size_t>(X.size(), MAXYRS > 0 ? static_cast<std::size_t>(MAXYRS) : X.size())) {}
 
-  common::Unit* unit = dialog.units().Get(LUN);
-  auto end_of_file = [&]() {
-    N = IEOFST;
-    ISER = IEOFST;
-    return RwlResult::kEndOfFile;
-  };
-  if (unit == nullptr || !unit->reading()) return end_of_file();
-  auto echo = [&](std::string_view text) {
-    if (LUNECH > 0) dialog.units().WriteLine(LUNECH, text);
-  };
-  auto refuse = [&](const std::string& why) {
-    dialog.Screen("");
-    dialog.Screen(" " + why);
-    N = 0;
-    return RwlResult::kRefused;
-  };
-  auto finish = [&]() {
-    const long long last = static_cast<long long>(IYR1) + N - 1;
-    if (N > 0 && !YearWithinLimits(last)) return refuse(SeriesYearMessage(ID, last, true));
-    return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
-  };
+  RwlResult Read();
 
-  const LineFormats formats(chronology);
-  int bad_records = 0;
-  bool first_line = true;
-  int next_year = 0;  // year the next data line should carry
-  std::size_t first_id_width = 8;  // identifier columns of the series' first line
-  bool warned = false;
-  int declared = 0;  // values announced by a range line (0: none)
+ private:
+  common::Dialog& dialog_;
+  std::string& ID_;
+  int& IYR1_;
+  int& N_;
+  std::span<float> X_;
+  std::span<int> NDEP_;
+  int& ISER_;
+  const int LUN_;
+  const int LUNECH_;
+  const bool chronology_;
+  std::string& LINE_;
+  const int MAXYRS_;
+  std::vector<std::string>& TITLE_;
+  const bool keep_depths_;  // "ir" with ID "******" leaves NDEP alone
+  const std::size_t room_;  // the most values X takes
+
+  std::optional<DecadeLineReader> lines_;
+  int bad_records_ = 0;  // title lines (records that are not data) of this call
+  bool first_line_ = true;
+  int next_year_ = 0;  // year the next data line should carry
+  std::size_t first_id_width_ = 8;  // identifier columns of the series' first line
+  bool warned_ = false;  // a missing end marker has been named
+  int declared_ = 0;  // values announced by a range line (0: none)
+  // The first 999 of a ring-width series that the series went on after:
+  // its year and line. Only a series closed by -9999 can hold it (0.999 mm).
+  std::optional<int> value_999_year_;
+  std::string value_999_line_;
+
+  RwlResult EndOfFile();
+  RwlResult NoEndMarker();
+  RwlResult HeaderSeries();
+  std::optional<RwlResult> TitleLine(std::string_view record);
+  std::optional<RwlResult> TakeLine(std::string_view record, const DecadeLine& line);
+  bool SameIdentifier(const DecadeLine& line) const;
+  void WarnOnOtherIdentifier(const DecadeLine& line);
+  bool GoesOnAfterLine();
+  std::optional<RwlResult> TakeValues(std::string_view record, const DecadeLine& line, int end_slot);
+  RwlResult RefuseValue999();
+  RwlResult Finish();
+  RwlResult Refuse(const std::string& why);
+  RwlResult RefuseLine(const std::string& why, std::string_view record);
+  void Echo(std::string_view text);
+};
+
+RwlResult SeriesReader::Read() {
+  ISER_ = std::max(ISER_, 0) + 1;
+  N_ = 0;
+  if (ISER_ == 1) ClearTitles(TITLE_);
+  common::Unit* unit = ReadingUnit(dialog_.units(), LUN_);
+  if (unit == nullptr) return EndOfFile();
+  lines_.emplace(*unit, chronology_);
   for (;;) {
-    std::optional<std::string> next = unit->NextRecord();
-    if (!next) {
-      if (N > 0) {
-        dialog.Screen("");
-        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) +
-                      " has no end marker at the end of the file; it is left out.");
-      }
-      return end_of_file();
+    std::optional<std::string> record = lines_->NextRecord();
+    if (!record) return NoEndMarker();
+    if (N_ == 0 && DecadeLineReader::StartsHeaderSeries(*record)) {
+      lines_->Backspace();
+      return HeaderSeries();
     }
-    std::string record = next->substr(0, std::min(next->size(), kRecordLength));
-
-    // A header-and-format series announces itself with "#" in column 80.
-    if (N == 0 && Column(record, 80) == '#') {
-      unit->Backspace();
-      std::string title(kRecordLength, ' ');
-      datar(dialog, title, N, X, IYR1, LUN, MAXYRS);
-      ID = common::Fixed(title, 8);
-      if (LUNECH > 0) {
-        echo("");
-        echo(std::string(9, ' ') + "title of data:  " + std::string(common::TrimRight(title)));
-        echo("");
-      }
-      // (at the end of the file before a header N is IEOFST but the counter
-      // still counts: the caller sees a failed read, not the end)
-      return N >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+    if (lines_->Skipped(*record)) continue;
+    if (chronology_ && first_line_ && declared_ == 0) {
+      declared_ = RangeLineCount(*record).value_or(0);
+      if (declared_ > 0) continue;
     }
-
-    if (chronology ? Blank(record, 7, 10) : Blank(record, 9, 12)) continue;
-
-    if (chronology && first_line && declared == 0) {
-      declared = RangeLineCount(record).value_or(0);
-      if (declared > 0) continue;
-    }
-
-    std::vector<ParsedLine> readings = Readings(record, formats);
-    if (readings.empty() && !first_line) {
+    std::optional<int> expected;
+    if (!first_line_) expected = next_year_;
+    const std::optional<DecadeLine> line = lines_->Read(*record, expected);
+    std::optional<RwlResult> done;
+    if (line) {
+      done = TakeLine(*record, *line);
+    } else if (!first_line_) {
       // Inside a series every line is a data line: one that does not read
       // would leave the rest of the series in the wrong years.
-      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
-                                 ": this line does not read as the line of " + std::to_string(next_year) +
-                                 " that should follow:");
-      dialog.Screen(" " + std::string(common::TrimRight(record)));
-      return refused;
-    }
-    if (readings.empty()) {
-      // A title line, or a line that is not data.
-      ++bad_records;
-      if (bad_records > kMaxBadRecords) {
-        N = 0;  // a series cut short here is no series (its units are not even known)
-        return RwlResult::kNoSeries;
-      }
-      std::string shown = " " + std::string(common::TrimRight(record));
-      if (bad_records == 1) {
-        dialog.Screen("");
-        dialog.Screen(" title of data:");
-        echo("");
-        echo(std::string(9, ' ') + "title of data:");
-        LINE = common::Fixed(record, std::max(LINE.size(), kRecordLength));
-      }
-      dialog.Screen(shown);
-      echo(shown);
-      if (bad_records <= 3) StoreTitle(TITLE, static_cast<std::size_t>(bad_records), record);
-      continue;
-    }
-
-    std::optional<int> expected;
-    if (!first_line) expected = next_year;
-    const ParsedLine& line = readings[Choose(readings, formats, expected, *unit)];
-    // Slots taken from this line: a ring-width series' first line holds its
-    // first-line count, a chronology's starts at the first year's slot.
-    int first_slot = 1;
-    int last_slot = 10;
-    if (first_line) {
-      ID = common::Fixed(line.id, 8);
-      if (chronology) {
-        ID.replace(6, 2, "  ");
-        first_slot = DecadeSlot(line.year);
-      } else {
-        last_slot = FirstLineCount(line.year);
-      }
-    }
-
-    // Blanks inside a number are ignored by the format, so a line whose
-    // numbers slid out of their columns would read as other numbers, its
-    // year among them: such a line is refused, with the line shown, before
-    // its year is looked at.
-    if (!Aligned(line, first_slot, last_slot, chronology)) {
-      RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) +
-                                 ": the numbers of this line are not right-justified in their columns:");
-      dialog.Screen(" " + std::string(common::TrimRight(record)));
-      return refused;
-    }
-
-    if (first_line) {
-      IYR1 = line.year;
-      if (!YearWithinLimits(IYR1)) return refuse(SeriesYearMessage(ID, IYR1, false));
-      first_id_width = std::min(line.id.size(), IdColumns(IYR1, chronology));
-      next_year = NextLineYear(IYR1, chronology, true);
-      first_line = false;
+      return RefuseLine("this line does not read as the line of " + std::to_string(next_year_) + " that should follow:",
+                        *record);
     } else {
-      // Each line carries the next decade: a line missing, repeated or out
-      // of order would shift the values after it into other years.
-      if (line.year != next_year) {
-        RwlResult refused = refuse("Series " + std::string(common::TrimRight(ID)) + ": this line is for " +
-                                   std::to_string(line.year) + " where the line of " + std::to_string(next_year) +
-                                   " should follow:");
-        dialog.Screen(" " + std::string(common::TrimRight(record)));
-        return refused;
-      }
-      next_year += 10;
-      // A series that runs into lines of another identifier has lost its
-      // end marker. The identifier is compared over the columns both this
-      // line's layout and the first line's hold (a series crossing the
-      // year -1000 changes layout, and its line of -1000 holds six).
-      auto blanked = [](std::string_view text) {  // tabs count as blanks here
-        std::string out(common::TrimRight(text));
-        std::replace(out.begin(), out.end(), '\t', ' ');
-        return std::string(common::TrimRight(out));
-      };
-      const std::size_t width = std::min({first_id_width, line.id.size(), IdColumns(line.year, chronology)});
-      if (!warned &&
-          blanked(std::string_view(ID).substr(0, width)) != blanked(std::string_view(line.id).substr(0, width))) {
-        warned = true;
-        dialog.Screen("");
-        dialog.Screen(" WARNING: series " + std::string(common::TrimRight(ID)) + " runs on into lines of " +
-                      std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
-                      "): an end marker is missing.");
-      }
+      done = TitleLine(*record);
     }
-
-    for (int j = first_slot; j <= last_slot; ++j) {
-      const std::size_t s = static_cast<std::size_t>(j - 1);
-      const int v = line.value[s];
-      if (chronology ? v >= kCrnFill : (v == common::kRwlEnd || v == common::kRwlEndHundredths)) {
-        // End of the series: a ring-width series closed by -9999 was in
-        // thousandths (stored as hundredths so far), one closed by 999 stays
-        // in hundredths.
-        if (!chronology && v == common::kRwlEnd) {
-          for (int k = 0; k < N; ++k) X[static_cast<std::size_t>(k)] *= 0.1f;
-        }
-        return finish();
-      }
-      if (static_cast<std::size_t>(N) >= room) {
-        return refuse(SeriesValuesMessage(ID, static_cast<int>(room)));
-      }
-      X[static_cast<std::size_t>(N)] = static_cast<float>(v) * (chronology ? 0.001f : 0.01f);
-      if (chronology && keep_depths && static_cast<std::size_t>(N) < NDEP.size()) {
-        NDEP[static_cast<std::size_t>(N)] = line.depth[s];
-      }
-      ++N;
-      if (N == declared) return finish();  // a chronology after its range line
-    }
+    if (done) return *done;
   }
+}
+
+RwlResult SeriesReader::EndOfFile() {
+  N_ = IEOFST;
+  ISER_ = IEOFST;
+  return RwlResult::kEndOfFile;
+}
+
+// The end of the file met inside a series: its units are unknown.
+RwlResult SeriesReader::NoEndMarker() {
+  if (value_999_year_) return RefuseValue999();
+  if (N_ > 0) {
+    dialog_.Screen("");
+    dialog_.Screen(" WARNING: series " + std::string(common::TrimRight(ID_)) +
+                   " has no end marker at the end of the file; it is left out.");
+  }
+  return EndOfFile();
+}
+
+RwlResult SeriesReader::HeaderSeries() {
+  std::string title(kRecordLength, ' ');
+  datar(dialog_, title, N_, X_, IYR1_, LUN_, MAXYRS_);
+  ID_ = common::Fixed(title, 8);
+  if (LUNECH_ > 0) {
+    Echo("");
+    Echo(std::string(9, ' ') + "title of data:  " + std::string(common::TrimRight(title)));
+    Echo("");
+  }
+  // (at the end of the file before a header N is IEOFST but the counter
+  // still counts: the caller sees a failed read, not the end)
+  return N_ >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+}
+
+// A title line, or a line that is not data, before the series' first line.
+std::optional<RwlResult> SeriesReader::TitleLine(std::string_view record) {
+  ++bad_records_;
+  if (bad_records_ > kMaxBadRecords) {
+    N_ = 0;  // a series cut short here is no series (its units are not even known)
+    return RwlResult::kNoSeries;
+  }
+  std::string shown = " " + std::string(common::TrimRight(record));
+  if (bad_records_ == 1) {
+    dialog_.Screen("");
+    dialog_.Screen(" title of data:");
+    Echo("");
+    Echo(std::string(9, ' ') + "title of data:");
+    LINE_ = common::Fixed(record, std::max(LINE_.size(), kRecordLength));
+  }
+  dialog_.Screen(shown);
+  Echo(shown);
+  if (bad_records_ <= 3) StoreTitle(TITLE_, static_cast<std::size_t>(bad_records_), record);
+  return std::nullopt;
+}
+
+// A data line of the series: checked, then its values taken. Something
+// when the series is done with.
+std::optional<RwlResult> SeriesReader::TakeLine(std::string_view record, const DecadeLine& line) {
+  if (first_line_) {
+    ID_ = common::Fixed(line.id, 8);
+    if (chronology_) ID_.replace(6, 2, "  ");
+  }
+  // Blanks inside a number are ignored by the format, so a line whose
+  // numbers slid out of their columns would read as other numbers, its
+  // year among them: such a line is refused, with the line shown, before
+  // its year is looked at.
+  auto misaligned = [&] {
+    return RefuseLine("the numbers of this line are not right-justified in their columns:", record);
+  };
+  int end_slot = lines_->EndSlot(line);
+  if (!lines_->Aligned(line, end_slot > 0 ? end_slot : line.last_slot)) return misaligned();
+  if (first_line_) {
+    IYR1_ = line.year;
+    if (!YearWithinLimits(IYR1_)) return Refuse(SeriesYearMessage(ID_, IYR1_, false));
+    first_id_width_ = std::min(line.id.size(), IdColumns(IYR1_, chronology_));
+    next_year_ = NextLineYear(IYR1_, chronology_, true);
+    first_line_ = false;
+  } else {
+    // Each line carries the next decade: a line missing, repeated or out
+    // of order would shift the values after it into other years.
+    if (line.year != next_year_) {
+      return RefuseLine("this line is for " + std::to_string(line.year) + " where the line of " +
+                            std::to_string(next_year_) + " should follow:",
+                        record);
+    }
+    next_year_ += 10;
+    WarnOnOtherIdentifier(line);
+  }
+  // A ring-width 999 with nothing but 999 or blanks after it on its line
+  // ends the series unless the series' next line follows: then it is a
+  // value, and so are the 999s after it.
+  if (end_slot > 0 && !chronology_ && line.value[static_cast<std::size_t>(end_slot - 1)] != common::kRwlEnd &&
+      GoesOnAfterLine()) {
+    end_slot = 0;
+    if (!lines_->Aligned(line, line.last_slot)) return misaligned();
+  }
+  return TakeValues(record, line, end_slot);
+}
+
+// Whether a line carries the series' identifier, compared over the columns
+// both the line's layout and the first line's hold (a series crossing the
+// year -1000 changes layout, and its line of -1000 holds six).
+bool SeriesReader::SameIdentifier(const DecadeLine& line) const {
+  auto blanked = [](std::string_view text) {  // tabs count as blanks here
+    std::string out(common::TrimRight(text));
+    std::replace(out.begin(), out.end(), '\t', ' ');
+    return std::string(common::TrimRight(out));
+  };
+  const std::size_t width = std::min({first_id_width_, line.id.size(), IdColumns(line.year, chronology_)});
+  return blanked(std::string_view(ID_).substr(0, width)) == blanked(std::string_view(line.id).substr(0, width));
+}
+
+// A series that runs into lines of another identifier has lost its end
+// marker: named once a series.
+void SeriesReader::WarnOnOtherIdentifier(const DecadeLine& line) {
+  if (warned_ || SameIdentifier(line)) return;
+  warned_ = true;
+  dialog_.Screen("");
+  dialog_.Screen(" WARNING: series " + std::string(common::TrimRight(ID_)) + " runs on into lines of " +
+                 std::string(common::TrimRight(line.id)) + " (year " + std::to_string(line.year) +
+                 "): an end marker is missing.");
+}
+
+// Whether the series goes on after the line just read: the next data line
+// carries its identifier and the next decade. The records looked at are
+// stepped back over (at the end of the file only skipped records were
+// passed).
+bool SeriesReader::GoesOnAfterLine() {
+  int taken = 0;
+  bool goes_on = false;
+  while (std::optional<std::string> record = lines_->NextRecord()) {
+    ++taken;
+    if (DecadeLineReader::StartsHeaderSeries(*record)) break;
+    if (lines_->Skipped(*record)) continue;
+    const std::optional<DecadeLine> next = lines_->Read(*record, next_year_);
+    goes_on = next && next->year == next_year_ && SameIdentifier(*next);
+    break;
+  }
+  for (; taken > 0; --taken) lines_->Backspace();
+  return goes_on;
+}
+
+// The values of the line's slots up to `end_slot` (0: all of them), which
+// ends the series. Something when the series is done with.
+std::optional<RwlResult> SeriesReader::TakeValues(std::string_view record, const DecadeLine& line, int end_slot) {
+  for (int j = line.first_slot; j <= line.last_slot; ++j) {
+    const std::size_t s = static_cast<std::size_t>(j - 1);
+    const int v = line.value[s];
+    if (j == end_slot) {
+      // End of the series: a ring-width series closed by -9999 was in
+      // thousandths (stored as hundredths so far), one closed by 999 stays
+      // in hundredths and cannot hold a 999 it went on after.
+      if (!chronology_ && v == common::kRwlEnd) {
+        for (int k = 0; k < N_; ++k) X_[static_cast<std::size_t>(k)] *= 0.1f;
+      } else if (value_999_year_) {
+        return RefuseValue999();
+      }
+      return Finish();
+    }
+    if (!chronology_ && v == common::kRwlEndHundredths && !value_999_year_) {
+      value_999_year_ = IYR1_ + N_;
+      value_999_line_ = std::string(record);
+    }
+    if (static_cast<std::size_t>(N_) >= room_) {
+      return Refuse(SeriesValuesMessage(ID_, static_cast<int>(room_)));
+    }
+    X_[static_cast<std::size_t>(N_)] = static_cast<float>(v) * (chronology_ ? 0.001f : 0.01f);
+    if (chronology_ && keep_depths_ && static_cast<std::size_t>(N_) < NDEP_.size()) {
+      NDEP_[static_cast<std::size_t>(N_)] = line.depth[s];
+    }
+    ++N_;
+    if (N_ == declared_) return Finish();  // a chronology after its range line
+  }
+  return std::nullopt;
+}
+
+RwlResult SeriesReader::Finish() {
+  const long long last = static_cast<long long>(IYR1_) + N_ - 1;
+  if (N_ > 0 && !YearWithinLimits(last)) return Refuse(SeriesYearMessage(ID_, last, true));
+  return N_ >= 1 ? RwlResult::kDone : RwlResult::kNoSeries;
+}
+
+// A series that went on after a 999 but was not closed by -9999: neither
+// reading of the 999, a value or the end of a hundredths series, holds.
+RwlResult SeriesReader::RefuseValue999() {
+  return RefuseLine("999 ends this series in year " + std::to_string(*value_999_year_) +
+                        ", but the series goes on after it:",
+                    value_999_line_);
+}
+
+// A refused series: the message, no values.
+RwlResult SeriesReader::Refuse(const std::string& why) {
+  dialog_.Screen("");
+  dialog_.Screen(" " + why);
+  N_ = 0;
+  return RwlResult::kRefused;
+}
+
+// A series refused for one of its lines: "Series ID: why" and the line.
+RwlResult SeriesReader::RefuseLine(const std::string& why, std::string_view record) {
+  const RwlResult refused = Refuse("Series " + std::string(common::TrimRight(ID_)) + ": " + why);
+  dialog_.Screen(" " + std::string(common::TrimRight(record)));
+  return refused;
+}
+
+void SeriesReader::Echo(std::string_view text) {
+  if (LUNECH_ > 0) dialog_.units().WriteLine(LUNECH_, text);
 }
 
 // ------------------------------------------------------------------ writing
@@ -704,7 +595,7 @@ RwlResult rwlio(common::Dialog& dialog, std::string& ID, int& IYR1, int& N, std:
            int MAXYRS, std::vector<std::string>& TITLE) {
   LINE.assign(std::max(LINE.size(), kRecordLength), ' ');
   if (MODE == "mr" || MODE == "ir") {
-    return ReadSeries(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE);
+    return SeriesReader(dialog, ID, IYR1, N, X, NDEP, ISER, LUN, LUNECH, MODE == "ir", LINE, MAXYRS, TITLE).Read();
   }
   if (MODE != "mw" && MODE != "iw" && MODE != "cr") return RwlResult::kNoSeries;  // nothing read or written
   common::Unit* unit = dialog.units().Get(LUN);

@@ -23,8 +23,7 @@ inline constexpr int IEOFST = -999;  // N and ISER of a read that met the end of
 //
 // MODE "mr" reads the next ring-width series, "ir" the next chronology;
 // "mw" writes a ring-width series, "iw" a chronology, "cr" a chronology
-// preceded by its range line. Arguments as the routine has always taken
-// them:
+// preceded by its range line. The arguments:
 //   ID     8 characters; read: out (a chronology's identifier has 6, columns
 //          7-8 blank); "ir" with ID "******" on entry leaves NDEP alone.
 //          write: in, written on every line.
@@ -60,7 +59,9 @@ enum class RwlResult {
                // series, or a header-and-format series that did not read
   kRefused,    // read: a series beyond the limits (6001 values, years
                // -9999..9999), with numbers out of their columns or a line
-               // that does not follow the line before; write: a series
+               // that does not follow the line before, or a ring-width
+               // series that goes on after a 999 and is not closed by
+               // -9999; write: a series
                // RwlUnwritable ("mw") or a chronology CrnUnwritable ("iw",
                // "cr") refuses. A message was shown.
 };

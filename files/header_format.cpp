@@ -6,6 +6,7 @@
 #include "common/fortran_format.h"
 #include "common/text.h"
 #include "files/reader_limits.h"
+#include "files/reading_unit.h"
 
 namespace files {
 
@@ -18,8 +19,8 @@ bool IsHeaderLead(std::string_view record) { return record.size() >= 3 && record
 }  // namespace
 
 void datar(common::Dialog& dialog, std::string& LINE, int& N, std::span<float> X, int& IYR1, int LUN, int MAXYRS) {
-  common::Unit* unit = dialog.units().Get(LUN);
-  if (unit == nullptr || !unit->reading()) {
+  common::Unit* unit = ReadingUnit(dialog.units(), LUN);
+  if (unit == nullptr) {
     N = kEnd;
     return;
   }

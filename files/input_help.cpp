@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "common/units.h"
+#include "files/reading_unit.h"
 
 namespace files {
 namespace {
@@ -215,8 +216,8 @@ std::string SnoopRuler() {
 }
 
 void snoop(common::Dialog& dialog, int LUN) {
-  common::Unit* unit = dialog.units().Get(LUN);
-  if (unit == nullptr || !unit->reading()) {
+  common::Unit* unit = ReadingUnit(dialog.units(), LUN);
+  if (unit == nullptr) {
     dialog.Screen(" snoop: the data file is not open");
     return;
   }

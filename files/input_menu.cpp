@@ -12,6 +12,7 @@
 #include "common/units.h"
 #include "files/input_help.h"
 #include "files/decade.h"
+#include "files/reading_unit.h"
 
 namespace files {
 namespace {
@@ -182,8 +183,8 @@ void inmenu(common::Dialog& dialog, common::SeriesMatrix& SERMAT, common::YearTa
     }
     if (!choice) continue;
 
-    common::Unit* unit = dialog.units().Get(LUN);
-    if (unit == nullptr || !unit->reading()) {
+    common::Unit* unit = ReadingUnit(dialog.units(), LUN);
+    if (unit == nullptr) {
       dialog.Screen("");
       dialog.Screen(" The data file is not open.");
       NS = 0;

@@ -236,6 +236,59 @@ TEST_F(DecadeTest, HundredthsAndThousandthsAreKnownByTheirEndMarkers) {
   EXPECT_FALSE(r.gave_up);
 }
 
+TEST_F(DecadeTest, A999ThatTheSeriesGoesOnAfterIsAValue) {
+  // THOU: a 999 with a value after it on its line (1988, 2000), and one that
+  // ends its line where the series' next line follows (1999): 0.999 mm each.
+  // HUND ends at its 999 (the 999s after it fill the line); the first SAME
+  // at its 999, as its identifier's next line is not the next decade.
+  std::string path = WriteFile("values999.rwl",
+                               "THOU    1987   500   999   700\n"
+                               "THOU    1990   800   900   600   700   500   400   300   200   100   999\n"
+                               "THOU    2000   999   400 -9999\n"
+                               "HUND    1990   123   456   999   999   999\n"
+                               "SAME    1990   123   999\n"
+                               "SAME    1995   100 -9999\n");
+  ReadResult r = ReadAll(path, "mr");
+  EXPECT_FALSE(r.gave_up);
+  ASSERT_EQ(r.series.size(), 4u);
+  std::vector<float> thou;
+  for (int v : {500, 999, 700, 800, 900, 600, 700, 500, 400, 300, 200, 100, 999, 999, 400}) {
+    thou.push_back(static_cast<float>(v) * 0.01f * 0.1f);
+  }
+  EXPECT_EQ(r.series[0].first, 1987);
+  EXPECT_EQ(r.series[0].x, thou);
+  EXPECT_EQ(r.series[1].x, (std::vector<float>{123 * 0.01f, 456 * 0.01f}));
+  EXPECT_EQ(r.series[2].id, "SAME    ");
+  EXPECT_EQ(r.series[2].x, (std::vector<float>{123 * 0.01f}));
+  EXPECT_EQ(r.series[3].first, 1995);
+  EXPECT_EQ(r.series[3].x, (std::vector<float>{100 * 0.01f * 0.1f}));
+  EXPECT_EQ(console_.transcript().find("Series"), std::string::npos) << console_.transcript();
+}
+
+TEST_F(DecadeTest, A999ThatASeriesNotClosedByMinus9999GoesOnAfterRefusesTheRead) {
+  // Closed by 999 later (a hundredths series holding 9.99 mm would have
+  // been cut there), or not closed at all: the units cannot be told.
+  ReadResult r = ReadAll(WriteFile("hund999.rwl",
+                                   "GOOD    1990   123 -9999\n"
+                                   "HUND    1990   123   456   789   321   654   987   111   222   333   999\n"
+                                   "HUND    2000   789   999\n"),
+                         "mr");
+  EXPECT_EQ(r.series.size(), 1u);
+  EXPECT_TRUE(r.gave_up);
+  EXPECT_EQ(r.last, RwlResult::kRefused);
+  EXPECT_NE(console_.transcript().find(
+                "\n Series HUND: 999 ends this series in year 1999, but the series goes on after it:\n"
+                " HUND    1990   123   456   789   321   654   987   111   222   333   999\n"),
+            std::string::npos)
+      << console_.transcript();
+  r = ReadAll(WriteFile("open999.rwl", "OPEN    1990   123   999   456\n"), "mr");
+  EXPECT_TRUE(r.series.empty());
+  EXPECT_EQ(r.last, RwlResult::kRefused);
+  EXPECT_NE(console_.transcript().find("\n Series OPEN: 999 ends this series in year 1991, but the series goes on "
+                                       "after it:\n OPEN    1990   123   999   456\n"),
+            std::string::npos);
+}
+
 TEST_F(DecadeTest, TitleLinesAreShownAndKeptAndBlankLinesSkipped) {
   std::string path = WriteFile("titles.rwl",
                                "SITE   1 First title line\n"
@@ -736,7 +789,7 @@ TEST_F(DecadeTest, RealRingWidthFilesReadExactly) {
       {"az621.rwl", 19, 1601, 2018, 5171, 5892.73, "FR-001"},
       {"cana015.rwl", 20, 1576, 1965, 5334, 4330.05, "070011"},
       {"che417.rwl", 24, 1542, 2009, 5234, -1475.81, "RCS0104a"},  // holds missing values
-      {"deu317.rwl", 31, 1694, 2016, 7250, 11077.578, "dmm0601m"},
+      {"deu317.rwl", 26, 1694, 2016, 7274, 8179.639, "dmm0601m"},  // 0.999 mm five times, a value
       {"egy001.rwl", 10, -2220, -1884, 1434, 1373.22, "101062"},  // negative years, no final newline
       {"indi005.rwl", 4, 1732, 1980, 865, 10358.0, "LI016"},
       {"kyrg014.rwl", 40, 1551, 2005, 8911, 8424.925, "kok1a"},  // hundredths and thousandths

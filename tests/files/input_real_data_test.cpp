@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Archive, RealDecadeFile,
                                            RealFile{"az621.rwl", 19, 1601, 2018, 5171},
                                            RealFile{"or005.rwl", 20, 1591, 1965, 5263},
                                            RealFile{"mexi077.rwl", 40, 1680, 2007, 6089},
-                                           RealFile{"deu317.rwl", 31, 1694, 2016, 7250},
+                                           RealFile{"deu317.rwl", 26, 1694, 2016, 7274},
                                            RealFile{"wwr.rwl", 20, 946, 1186, 3144},
                                            RealFile{"zof.rwl", 61, 1857, 2012, 5527}),
                          [](const ::testing::TestParamInfo<RealFile>& param_info) {

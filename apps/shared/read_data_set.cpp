@@ -26,8 +26,13 @@ int ReadBlock(ProgramRun& run) {
     dialog.Screen("");
     if (run.variant() == common::ProgramVariant::kBatch) {
       dialog.Screen(" WTF! Error opening data file: " + store.DATFIL);
+      // The report says why the run ends here, as for a data set whose read
+      // failed; the cumulative files are closed checked, so a record they
+      // lose on closing is named rather than lost unseen.
+      dialog.Report("");
+      dialog.Report(" READING THE DATA SET " + name + " FAILED: IT IS NOT PROCESSED.");
       for (int unit : {common::kStdCrnsUnit, common::kSsfCrnsUnit, common::kStdStbCrnsUnit, common::kSsfStbCrnsUnit}) {
-        dialog.units().Close(unit);
+        dialog.CloseOrStop(unit);
       }
       dialog.WaitReturn("");
       dialog.Stop(common::ExitStatus::kAbnormal);

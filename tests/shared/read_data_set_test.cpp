@@ -97,7 +97,8 @@ TEST_F(ReadDataSetTest, BatchStopsWhenAListedFileCannotBeOpened) {
   EXPECT_EQ(Unread(), 0u);
   const std::string name = common::Fixed(dir().File("absent.rwl"), 50);
   EXPECT_EQ(Transcript(), "\n WTF! Error opening data file: " + name + "\n\n");
-  EXPECT_EQ(Report(), "");
+  // The report says why the run ends, with the name as typed.
+  EXPECT_EQ(Report(), "\n READING THE DATA SET " + dir().File("absent.rwl") + " FAILED: IT IS NOT PROCESSED.\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // a failed read and end of input at each of these prompts.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -176,28 +177,38 @@ TEST(ReadDataSet, QAtTheMenuEndsTheProgramCleanly) {
 
 // End of standard input at each question of the reading ends the run at
 // once with status 3.
-class EndOfInput : public ::testing::TestWithParam<std::vector<std::string>> {};
+struct InputEnd {
+  const char* at;                    // the question the input ends at (the test's name)
+  std::vector<std::string> answers;  // the answers before it
+};
+
+void PrintTo(const InputEnd& c, std::ostream* os) {
+  for (const std::string& a : c.answers) *os << '[' << a << ']';
+}
+
+class EndOfInput : public ::testing::TestWithParam<InputEnd> {};
 
 TEST_P(EndOfInput, EndsAtOnce) {
   e2e::Sandbox box;
   box.CopyData("input_single_column.txt", "data.txt");
   box.Put("bad.txt", "x\ny\n");
-  const e2e::Result r = box.Run(e2e::Kestrane(), GetParam(), 10);
+  const e2e::Result r = box.Run(e2e::Kestrane(), GetParam().answers, 10);
   EXPECT_EQ(r.status, 3) << r.screen;
   EXPECT_TRUE(Has(r.errors, "end of input"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ReadDataSet, EndOfInput,
-    ::testing::Values(std::vector<std::string>{"data.txt"},                     // the menu
-                      std::vector<std::string>{"data.txt", ""},                 // the menu, after an empty line
-                      std::vector<std::string>{"data.txt", "3"},                // header lines to skip
-                      std::vector<std::string>{"data.txt", "4", "0"},           // number of columns
-                      std::vector<std::string>{"data.txt", "4", "0", "3"},      // sentinel
-                      std::vector<std::string>{"data.txt", "0"},                // help menu
-                      std::vector<std::string>{"data.txt", "0", "H"},           // snoop page
-                      std::vector<std::string>{"bad.txt", "3", "0"},            // failed-read wait
-                      std::vector<std::string>{"bad.txt", "3", "0", ""},        // [T]ry again
-                      std::vector<std::string>{"bad.txt", "3", "0", "", ""}));  // try again, then nothing
+    ::testing::Values(InputEnd{"Menu", {"data.txt"}},
+                      InputEnd{"MenuAfterAnEmptyLine", {"data.txt", ""}},
+                      InputEnd{"HeaderLinesToSkip", {"data.txt", "3"}},
+                      InputEnd{"NumberOfColumns", {"data.txt", "4", "0"}},
+                      InputEnd{"Sentinel", {"data.txt", "4", "0", "3"}},
+                      InputEnd{"HelpMenu", {"data.txt", "0"}},
+                      InputEnd{"SnoopPage", {"data.txt", "0", "H"}},
+                      InputEnd{"FailedReadWait", {"bad.txt", "3", "0"}},
+                      InputEnd{"TryAgain", {"bad.txt", "3", "0", ""}},
+                      InputEnd{"TryAgainThenNothing", {"bad.txt", "3", "0", "", ""}}),
+    [](const ::testing::TestParamInfo<InputEnd>& p) { return std::string(p.param.at); });
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Start-up of kestrane: banner, data file prompt, report file.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "support/e2e.h"
 
 namespace {
@@ -131,10 +134,13 @@ TEST(StartUp, EndOfInputAtTheNotFoundWaitEndsAtOnce) {
 
 // The report file is named from the stem; its header is exact.
 struct StemCase {
+  const char* label;     // the test's name
   std::string typed;     // the name typed at the prompt
   std::string on_disk;   // the file that exists
   std::string report;    // the report file expected
 };
+
+void PrintTo(const StemCase& c, std::ostream* os) { *os << '"' << c.typed << '"'; }
 
 class ReportName : public ::testing::TestWithParam<StemCase> {};
 
@@ -152,13 +158,13 @@ TEST_P(ReportName, NamedFromTheStem) {
 
 INSTANTIATE_TEST_SUITE_P(
     StartUp, ReportName,
-    ::testing::Values(StemCase{"site.rwl", "site.rwl", "site_out_vKestrane_2019.txt"},
-                      StemCase{"site.v2.rwl", "site.v2.rwl", "site_out_vKestrane_2019.txt"},
-                      StemCase{"siterwl", "siterwl", "siterwl_out_vKestrane_2019.txt"},
-                      StemCase{".rwl", ".rwl", "_out_vKestrane_2019.txt"},
+    ::testing::Values(StemCase{"StemBeforeTheFirstDot", "site.rwl", "site.rwl", "site_out_vKestrane_2019.txt"},
+                      StemCase{"TwoDots", "site.v2.rwl", "site.v2.rwl", "site_out_vKestrane_2019.txt"},
+                      StemCase{"NoDot", "siterwl", "siterwl", "siterwl_out_vKestrane_2019.txt"},
+                      StemCase{"EmptyStem", ".rwl", ".rwl", "_out_vKestrane_2019.txt"},
                       // 60 characters typed: the name is cut to 50 before the file test.
-                      StemCase{std::string(46, 'a') + ".rwl" + std::string(10, 'z'), std::string(46, 'a') + ".rwl",
-                               std::string(46, 'a') + "_out_vKestrane_2019.txt"}),
-    [](const ::testing::TestParamInfo<StemCase>& param_info) { return "Case" + std::to_string(param_info.index); });
+                      StemCase{"SixtyCharactersCutToFifty", std::string(46, 'a') + ".rwl" + std::string(10, 'z'),
+                               std::string(46, 'a') + ".rwl", std::string(46, 'a') + "_out_vKestrane_2019.txt"}),
+    [](const ::testing::TestParamInfo<StemCase>& param_info) { return std::string(param_info.param.label); });
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ struct BadOffsets {
   std::vector<std::string> method;  // read method, header count (and descriptor)
   std::string refusal;              // the lines from column 11
 };
+
+void PrintTo(const BadOffsets& c, std::ostream* os) { *os << c.name; }
 
 class UnusableOffsets : public testing::TestWithParam<BadOffsets> {};
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,6 +60,8 @@ struct Case {
   const char* id;  // the first six characters of the data file name
   std::vector<std::string> columns;  // in the order of the decade file
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.scenario; }
 
 class ChronologyReadBack : public ::testing::TestWithParam<Case> {};
 

@@ -767,7 +767,8 @@ TEST_P(ChronologyRoundTrip, ManyRandomSeries) {
 
 // "iw" closes each chronology with fill values; "cr" announces its length
 // in a range line instead.
-INSTANTIATE_TEST_SUITE_P(Modes, ChronologyRoundTrip, ::testing::Values("iw", "cr"));
+INSTANTIATE_TEST_SUITE_P(Modes, ChronologyRoundTrip, ::testing::Values("iw", "cr"),
+                         [](const ::testing::TestParamInfo<const char*>& p) { return std::string(p.param); });
 
 // ------------------------------------------------------------------ real files
 

@@ -4,6 +4,7 @@
 // decade layout in awk (`awk -f input_decade_oracle.awk file.rwl`).
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct RealFile {
   int last;
   int values;
 };
+
+void PrintTo(const RealFile& f, std::ostream* os) { *os << f.name; }
 
 class RealDecadeFile : public ::testing::TestWithParam<RealFile> {};
 
@@ -82,6 +85,8 @@ struct DamagedFile {
   const char* last_id;   // identifier of the last complete series ("" for none)
   const char* refused;   // identifier of the refused series
 };
+
+void PrintTo(const DamagedFile& f, std::ostream* os) { *os << f.name; }
 
 class DamagedDecadeFile : public ::testing::TestWithParam<DamagedFile> {};
 

@@ -24,6 +24,7 @@
 #include "files/input_menu.h"
 #include "support/dialog_harness.h"
 #include "support/e2e.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -44,25 +45,20 @@ struct Scenario {
   std::map<std::string, std::string> inputs;  // name -> content
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test_support::ReadFile;
 
 Scenario Load(const std::string& name) {
   Scenario s;
   const fs::path dir = kGolden / name;
-  s.program = fs::exists(dir / "program") && Slurp(dir / "program").rfind("kestrane_batch", 0) == 0
+  s.program = fs::exists(dir / "program") && ReadFile(dir / "program").rfind("kestrane_batch", 0) == 0
                   ? e2e::KestraneBatch()
                   : e2e::Kestrane();
-  std::istringstream lines(Slurp(dir / "answers.txt"));
+  std::istringstream lines(ReadFile(dir / "answers.txt"));
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind('#', 0) != 0) s.answers.push_back(line);
   }
   for (const auto& entry : fs::directory_iterator(dir / "input")) {
-    s.inputs[entry.path().filename().string()] = Slurp(entry.path());
+    s.inputs[entry.path().filename().string()] = ReadFile(entry.path());
   }
   return s;
 }
@@ -206,7 +202,7 @@ const char* const kPlotMenuScenarios[] = {"engine_regional_pith", "engine_spline
 // a plot options menu.
 std::vector<std::size_t> PlotMenuPositions(const std::string& name) {
   std::vector<std::size_t> positions;
-  std::istringstream lines(Slurp(kGolden / name / "answers.txt"));
+  std::istringstream lines(ReadFile(kGolden / name / "answers.txt"));
   bool at_menu = false;
   std::size_t index = 0;
   for (std::string line; std::getline(lines, line);) {

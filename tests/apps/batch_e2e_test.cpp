@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test_support::Lines;
 
 // Block `k` (0-based) of `count` equal blocks of a decade chronology file:
 // every chronology of a data set spans the same years.

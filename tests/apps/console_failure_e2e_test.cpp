@@ -19,10 +19,11 @@
 #include <vector>
 
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 
 const std::string kNoScreen = "kestrane: the screen cannot be written (";
 

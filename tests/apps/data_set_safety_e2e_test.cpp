@@ -15,6 +15,7 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const std::string kBatchAbnormal =
 const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
 const char* const kCumulative[] = {"STD_Crns.txt", "SSF_Crns.txt", "STDSTB_Crns.txt", "SSFSTB_Crns.txt"};
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 std::string Tail(const std::string& text) { return text.substr(text.size() > 2500 ? text.size() - 2500 : 0); }
 
 // Every file of the folder with its bytes (links followed).

@@ -8,13 +8,14 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
 const std::string kFinished =
     "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 
 // The dialogue up to the engine on a decade file (ratios, every series
 // kept), then the default of every engine question and plot menu.

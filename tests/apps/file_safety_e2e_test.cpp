@@ -10,6 +10,7 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
 const std::string kFinished = "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 std::string Tail(const std::string& text) { return text.substr(text.size() > 1500 ? text.size() - 1500 : 0); }
 std::string YearLimit(const std::string& year) {
   return "==>  Year " + year + " is outside -9999 to 9999 (the year limit).\n";

@@ -22,6 +22,7 @@
 #include "files/input_menu.h"
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -29,16 +30,11 @@ const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestr
 const std::string kBatchAbnormal =
     "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n Hit RETURN to Quit";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
+using test_support::Lines;
 
 std::string Tail(const std::string& text) { return text.substr(text.size() > 3000 ? text.size() - 3000 : 0); }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // `answers` followed by `returns` empty answers (each question's default).
 std::vector<std::string> WithReturns(std::vector<std::string> answers, int returns) {

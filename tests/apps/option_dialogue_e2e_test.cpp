@@ -9,6 +9,7 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -29,17 +30,10 @@ const std::string kChronologyDefaultEcho =
     "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n";
 const std::string kFirstRun = "\nCONSTANT ADDED TO ALL MEASUREMENTS TO AID CONVERGENCE(?):        0.000\n";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
-  return n;
-}
+using test_support::Count;
+using test_support::Has;
+using test_support::Join;
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 // Reads data.rwl through the decade menu option, takes ratios, then gives
 // `answers` from the series processing menu on.
@@ -51,7 +45,7 @@ e2e::Result RunWith(e2e::Sandbox& box, std::vector<std::string> answers) {
 
 TEST(OptionDialogueEndToEnd, NonRegionalOptionThenDefaults) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"1", "3"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"1", "3"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(r.screen.ends_with(kClosing)) << r.screen;
   EXPECT_EQ(Count(r.screen, " General Curve fit options:"), 1);
@@ -66,7 +60,7 @@ TEST(OptionDialogueEndToEnd, NonRegionalOptionThenDefaults) {
 
 TEST(OptionDialogueEndToEnd, LeadingBlankTakenAsTypedAndTextAskedAgain) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"1", "four", " 4"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"1", "four", " 4"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_EQ(Count(r.screen, " General Curve fit options:"), 2);
   EXPECT_TRUE(box.Read(kReport).ends_with("\n\nCURVE FIT OPTION:\nLINEAR REGRESSION NEG SLOPE:  OPT    4\n" +
@@ -75,7 +69,7 @@ TEST(OptionDialogueEndToEnd, LeadingBlankTakenAsTypedAndTextAskedAgain) {
 
 TEST(OptionDialogueEndToEnd, SuperSmootherAlpha) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"1", "-5", "10", "4"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"1", "-5", "10", "4"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_EQ(Count(r.screen, "\n Friedman tweeter not in admissible range\n"), 1) << r.screen;
   EXPECT_EQ(Count(r.screen, " Enter the Friedman tweeter (alpha) 0-9\n"), 2);
@@ -85,7 +79,7 @@ TEST(OptionDialogueEndToEnd, SuperSmootherAlpha) {
 
 TEST(OptionDialogueEndToEnd, AgeDependentSplineStiffnessAndEndFlag) {
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"1", "", "30", "2", "1"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"1", "", "30", "2", "1"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_EQ(Count(r.screen, " For the age-dependent spline you must\n"), 1);
   EXPECT_EQ(Count(r.screen, " think you know best. Choose your poison.\n"), 2);  // 2 is asked again
@@ -96,7 +90,7 @@ TEST(OptionDialogueEndToEnd, AgeDependentSplineStiffnessAndEndFlag) {
 TEST(OptionDialogueEndToEnd, MedianSegmentLengthOfTheWholeSet) {
   // Lengths 249, 237, 192, 187: median 214.5, integer part 214.
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"1", "9"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"1", "9"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(box.Read(kReport).ends_with(
       "\n\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  214\n" + kChronologyDefaultEcho + kFirstRun));
@@ -105,7 +99,7 @@ TEST(OptionDialogueEndToEnd, MedianSegmentLengthOfTheWholeSet) {
 TEST(OptionDialogueEndToEnd, MedianSegmentLengthOfTheCensoredSet) {
   // Starting in 1750 or later: LI017 (192) and LI022 (187); median 189.5.
   e2e::Sandbox box;
-  const e2e::Result r = RunWith(box, Join({"4", "1750", "9"}, kChronologyDefaults));
+  const e2e::Result r = RunWith(box, Join({{"4", "1750", "9"}, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(box.Read(kReport).ends_with(
       "\n\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  189\n" + kChronologyDefaultEcho + kFirstRun));
@@ -118,7 +112,7 @@ TEST(OptionDialogueEndToEnd, RegionalCurveWithPithOffsetFile) {
   box.Put("gp.rwl", test_support::DecadeSet("GP", 58, 1900, 60));
   box.CopyData("gp_pith_offsets.txt", "pith.txt");
   const std::vector<std::string> answers = {"gp.rwl", "1", "R", "1", "-2", "0", "", "  T", "pith.txt", "1", "0"};
-  const e2e::Result r = box.Run(e2e::Kestrane(), Join(answers, kChronologyDefaults));
+  const e2e::Result r = box.Run(e2e::Kestrane(), Join({answers, kChronologyDefaults}));
   EXPECT_EQ(r.status, 0) << r.screen;
   EXPECT_TRUE(Has(r.screen, " Total series read in:           58  1900  1959    60\n")) << r.screen;
   EXPECT_EQ(Count(r.screen, " For using the age-dependent spline with RCS\n"), 2);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ const std::string kReport = "data_out_vKestrane_2019.txt";
 const std::string kMenuPrompt = " Enter a value between [0-4] or [Q]uit           ==> ";
 const std::string kTryAgain = " [T]ry again or [Q]uit the program now?          ==> ";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 
 // A run that read its data set goes on past the series summary (to the
 // index-mode question once that exists): it never ends abnormally.

@@ -9,6 +9,7 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ std::vector<std::string> WithDefaultOptions(std::vector<std::string> answers) {
   return answers;
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
+using test_support::Lines;
 
 std::string Prompt(const std::string& text) {
   std::string line = " " + text;
@@ -42,17 +44,6 @@ e2e::Result RunWith(e2e::Sandbox& box, std::vector<std::string> answers) {
   return box.Run(e2e::Kestrane(), answers);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    std::size_t e = text.find('\n', p);
-    if (e == std::string::npos) e = text.size();
-    out.push_back(text.substr(p, e - p));
-    p = e + 1;
-  }
-  return out;
-}
 
 TEST(SeriesDialogue, RatiosAndAllSeriesEndCleanly) {
   e2e::Sandbox box;

@@ -14,6 +14,7 @@
 
 #include "support/decade_files.h"
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -21,13 +22,10 @@ const std::string kFinished = "\n Normal termination of Kestrane_Version Kestran
 const std::string kBatchFinished =
     "\n Normal termination of program Kestrane_KestraneBatch  \n\n Hit RETURN to Quit";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Count;
+using test_support::Has;
+using test_support::Join;
 
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 // Whether a line of `report` shows a number its field could not hold (a
 // run of asterisks beside other text; the report's rules are all stars).
@@ -52,11 +50,6 @@ std::vector<std::string> ThenDefaults(std::vector<std::string> answers) {
 // `n` empty answers (plot menus and questions taken at their defaults).
 std::vector<std::string> Defaults(int n) { return std::vector<std::string>(static_cast<std::size_t>(n), ""); }
 
-std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
-  std::vector<std::string> all;
-  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
 
 // ------------------------------------------------------------------ pith offsets
 

@@ -10,11 +10,12 @@
 #include "common/text.h"
 #include "engine_fixture.h"
 #include "support/dialog_harness.h"
+#include "support/text.h"
 
 namespace engine::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Has;
 
 TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   // "x" brings the reminder, "n" the menu; 5 is refused without a word, 12
@@ -29,8 +30,8 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   EXPECT_EQ(run.console.Asked("Happy with this spline"), 4);
   EXPECT_EQ(run.console.Asked("Smoothing spline (fixed Yrs cutoff)"), 2);
   const std::string& screen = run.console.transcript();
-  EXPECT_TRUE(Contains(screen, "\n Y or <RET> for Yes or N for no, okay?\n"));
-  EXPECT_TRUE(Contains(screen,
+  EXPECT_TRUE(Has(screen, "\n Y or <RET> for Yes or N for no, okay?\n"));
+  EXPECT_TRUE(Has(screen,
                        "\n Additional spline variance stabilization?\n"
                        " No additional spline stabilization   <0>\n"
                        " Age-dependent spline stabilization    1\n"
@@ -39,7 +40,7 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
       << screen.substr(screen.find("Additional"), 400);
   const std::string stars(55, '*');
   const std::string report = run.Report();
-  EXPECT_TRUE(Contains(report,
+  EXPECT_TRUE(Has(report,
                        "\nDEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED\n"
                        "\n" +
                            stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars +
@@ -60,10 +61,10 @@ TEST(StabilisationDialogue, BatchReminderAndReportLine) {
   run.options.ISTAB = 1;
   ASSERT_EQ(run.Call(), EngineOutcome::kFinished);
   EXPECT_EQ(run.options.ISTAB, -50);
-  EXPECT_TRUE(Contains(run.console.transcript(), "\n Y or <RET> for Yes or N for No, okay?\n"));
+  EXPECT_TRUE(Has(run.console.transcript(), "\n Y or <RET> for Yes or N for No, okay?\n"));
   const std::string report = run.Report();
-  EXPECT_FALSE(Contains(report, "FIXED FILTER"));
-  EXPECT_TRUE(Contains(report, "CHANGED TO:   -50\n\n")) << report;
+  EXPECT_FALSE(Has(report, "FIXED FILTER"));
+  EXPECT_TRUE(Has(report, "CHANGED TO:   -50\n\n")) << report;
   EXPECT_EQ(run.plotter.Count("Biweights For Standard Chronology"), 0);
 }
 
@@ -75,8 +76,8 @@ TEST(StandardChronology, ConvergenceHeaderOnlyInTheReport) {
   EXPECT_EQ(run.options.NOPT, 6);
   const std::string header = std::string(36, ' ') + "| -------- SIGNAL FREE CONVERGENCE STATISTICS ------- |\n" +
                              std::string(36, ' ') + "UW MN ABSD     UW MD ABSD     WT MN ABSD     WT MD ABSD\n";
-  EXPECT_TRUE(Contains(run.Report(), "\n" + header));
-  EXPECT_FALSE(Contains(run.console.transcript(), "SIGNAL FREE CONVERGENCE"));
+  EXPECT_TRUE(Has(run.Report(), "\n" + header));
+  EXPECT_FALSE(Has(run.console.transcript(), "SIGNAL FREE CONVERGENCE"));
   EXPECT_FALSE(run.dir.Has(run.stem + "_STD_RAW_Ratios.txt"));  // option 0 makes no index file
   EXPECT_FALSE(run.dir.Has(run.stem + "_Raw_RBAR.txt"));
   EXPECT_EQ(run.plotter.Count("Original Non-Variance Stabilized Raw Data Indices"), 1);
@@ -144,7 +145,7 @@ TEST(SetUp, AYearWithoutSeriesStopsWithTheMeanRoutinesText) {
   }
   run.options.NOPT = 6;
   EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
-  EXPECT_TRUE(Contains(run.console.transcript(), "fatal error in biwgt: n is zero or negative\n Hit RETURN to Quit"));
+  EXPECT_TRUE(Has(run.console.transcript(), "fatal error in biwgt: n is zero or negative\n Hit RETURN to Quit"));
 }
 
 TEST(SetUp, EndOfInputAtAnEngineQuestionEndsWithStatus3) {
@@ -158,7 +159,7 @@ TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
   std::filesystem::create_directory(run.dir.path() / "synth12_STD_RAW_Data.txt");  // a folder in the file's place
   run.options.NOPT = 6;
   EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
-  EXPECT_TRUE(Contains(run.console.transcript(),
+  EXPECT_TRUE(Has(run.console.transcript(),
                        "\n Cannot open the output file synth12_STD_RAW_Data.txt: Is a directory\n\n"
                        " Abnormal termination of Kestrane_Version Kestrane_2019  \n"));
 }
@@ -171,7 +172,7 @@ TEST(SetUp, ANegativeWindowDoesNoRunningRbarWork) {
   EXPECT_EQ(run.state.RBARYN, 'n');
   EXPECT_FALSE(run.dir.Has(run.stem + "_Std_RBAR.txt"));
   EXPECT_FALSE(run.dir.Has(run.stem + "_Ssf_RBAR.txt"));
-  EXPECT_FALSE(Contains(run.console.transcript(), "running rbar calculations"));
+  EXPECT_FALSE(Has(run.console.transcript(), "running rbar calculations"));
 }
 
 TEST(RegionalCurveDialogue, TruncationAskedUntilItFitsThenRefit) {
@@ -189,7 +190,7 @@ TEST(RegionalCurveDialogue, TruncationAskedUntilItFitsThenRefit) {
   EXPECT_EQ(run.state.RCTRNC, 150);
   EXPECT_EQ(run.console.Asked("in the estimation of the Regional model"), 5);
   EXPECT_EQ(run.plotter.Count("Initial RC and MVF fit"), 2);
-  EXPECT_TRUE(Contains(run.console.transcript(), "**  Optimum common interval:"));
+  EXPECT_TRUE(Has(run.console.transcript(), "**  Optimum common interval:"));
   EXPECT_EQ(run.plotter.Count("First Detrending"), 1);  // pltcal of the indices
   // The fitted curve holds its value at age 150 beyond it.
   const float held = run.state.RcStore(150, 2, 1);

@@ -16,6 +16,7 @@
 
 #include "common/text.h"
 #include "engine_fixture.h"
+#include "support/text.h"
 
 namespace engine::testing {
 namespace {
@@ -155,13 +156,9 @@ TEST(UnstableFitReplacement, FromIterationFiveAChangedCodeOrTheMeanLineIsReplace
 namespace engine::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Count;
+using test_support::Has;
 
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 // The mean line with a threshold no chronology meets: every call of
 // `run` ends in a rise.
@@ -189,14 +186,14 @@ TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
   const std::string report = run.Report(), screen = run.console.transcript();
   EXPECT_EQ(Count(report, "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
   EXPECT_EQ(Count(screen, "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
-  EXPECT_TRUE(Contains(screen,
+  EXPECT_TRUE(Has(screen,
                        "\n\n OKAY, ADDING A CONSTANT TO THE DATA USUALLY RESULTS IN CONVERGENCE\n"
                        " EVENTUALLY WHEN USING FLEXIBLE DATA-ADAPTIVE CURVE FITS LIKE THE\n"
                        " SPLINE OR FRIEDMAN SMOOTHER. BUT NOT THIS TIME. EVEN SO, THE FINAL\n"
                        " CONVERGENCE TRACE MAY BE CLOSE ENOUGH TO FLAT TO BE ACCEPTABLE.\n\n"
                        " Hit return to continue ..."));
-  EXPECT_FALSE(Contains(report, "OKAY, ADDING"));
-  EXPECT_TRUE(Contains(report, "\n FINAL ITERATION WITH CONVERGENCE (<0.0000 CHANGE):"));
+  EXPECT_FALSE(Has(report, "OKAY, ADDING"));
+  EXPECT_TRUE(Has(report, "\n FINAL ITERATION WITH CONVERGENCE (<0.0000 CHANGE):"));
 
   // Both chronologies end with the spread of the first call's standard
   // chronology and level 1 over the years after the thin start.
@@ -263,7 +260,7 @@ TEST(Restarts, BatchWordingOfTheRiseAndTheAdvice) {
   }
   EXPECT_EQ(Count(run.console.transcript(), "\n WARNING: Convergence tests are not monotonic decreasing, Iter:"), 11);
   EXPECT_EQ(Count(run.Report(), "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
-  EXPECT_TRUE(Contains(run.console.transcript(),
+  EXPECT_TRUE(Has(run.console.transcript(),
                        "\n Okay, adding a constant to the data usually results in convergence\n"
                        " eventually when using flexible data-adaptive curve fits like the\n"
                        " spline or friedman smoother. but not this time. Even so, the final\n"
@@ -285,8 +282,8 @@ TEST(SignalFreeIteration, TheHundredthIterationEndsTheLoop) {
       " If you are not satisfied, try a simpler (more monotonic) curve fit like a negative\n"
       " exponential curve, or if you were computing ratios, try computing power transformed\n"
       " residuals instead with the same curvefit option that did not converge. Often works.\n";
-  EXPECT_TRUE(Contains(run.console.transcript(), text));
-  EXPECT_TRUE(Contains(run.Report(), common::Upper(text)));
+  EXPECT_TRUE(Has(run.console.transcript(), text));
+  EXPECT_TRUE(Has(run.Report(), common::Upper(text)));
   EXPECT_EQ(run.plotter.Count("Iteration Convergence Statistics, Iter =100"), 1);
   EXPECT_EQ(run.plotter.Count("Signal Free Chronology Iterations: 30-Yr Splines"), 1);
 }
@@ -297,7 +294,7 @@ void ExpectAllFinite(EngineSession& run) {
   for (const auto& entry : std::filesystem::directory_iterator(run.dir.path())) {
     std::string text = run.dir.Read(entry.path().filename().string());
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_FALSE(Contains(text, "nan") || Contains(text, "inf")) << entry.path();
+    EXPECT_FALSE(Has(text, "nan") || Has(text, "inf")) << entry.path();
   }
   for (int k = 1; k <= 200; ++k) {
     for (common::Block* b : {&run.store->STDCHR, &run.store->SSFCHR, &run.store->STBCHR}) {

@@ -9,16 +9,12 @@
 
 #include "common/fortran_format.h"
 #include "engine_fixture.h"
+#include "support/text.h"
 
 namespace engine::testing {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
+using test_support::Lines;
 
 void UsePithOffsets(EngineSession& run) {
   std::istringstream offsets(ReadTestData("gp_pith_offsets.txt"));

@@ -20,6 +20,8 @@
 #include "common/console.h"
 #include "common/units.h"
 #include "plot/plots.h"
+#include "support/temp_dir.h"
+#include "support/text.h"
 
 namespace plot {
 namespace {
@@ -30,13 +32,7 @@ constexpr float kMiss = -999.0f;
 const char* kRed = "1.0000 0.0000 0.0000 C";
 const char* kBlue = "0.0000 0.0000 1.0000 C";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
+using test_support::ReadFile;
 bool HaveGhostscript() { return std::system("gs --version >/dev/null 2>&1") == 0; }
 
 bool GhostscriptAccepts(const fs::path& path) {
@@ -44,11 +40,7 @@ bool GhostscriptAccepts(const fs::path& path) {
   return std::system(cmd.c_str()) == 0;
 }
 
-int CountOf(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
+using test_support::Count;
 
 class PostScriptTest : public ::testing::Test {
  protected:
@@ -188,7 +180,7 @@ TEST_F(PostScriptTest, Pltrcs) {
     pltrcs(ctx, mem, 150, tab, 150, 5, 0, kMiss);
   });
   EXPECT_NE(ps.find("(Initial RC and Fit) show"), std::string::npos);
-  EXPECT_EQ(CountOf(ps, "(Biological Year) show"), 5);
+  EXPECT_EQ(Count(ps, "(Biological Year) show"), 5);
   EXPECT_NE(ps.find("(#    4) show"), std::string::npos);  // "Iteration #    4"
 }
 
@@ -220,7 +212,7 @@ TEST_F(PostScriptTest, Pltcal) {
   });
   EXPECT_NE(ps.find("(First Detrending) show"), std::string::npos);
   EXPECT_NE(ps.find("(Average Indices) show"), std::string::npos);
-  EXPECT_EQ(CountOf(ps, "(Calendar Year) show"), 2);
+  EXPECT_EQ(Count(ps, "(Calendar Year) show"), 2);
   EXPECT_NE(ps.find(kRed), std::string::npos);
 }
 

@@ -18,6 +18,7 @@
 #include "engine/sigfre.h"
 #include "plot/plotter.h"
 #include "support/dialog_harness.h"
+#include "support/text.h"
 
 namespace {
 
@@ -31,16 +32,9 @@ const std::string kChronologyDefaultEcho =
     "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
     "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n";
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
+using test_support::Count;
+using test_support::Join;
 
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
-  return n;
-}
 
 class OptionDialogueTest : public ::testing::Test, public test_support::DialogHarness {
  protected:
@@ -71,7 +65,7 @@ class OptionDialogueTest : public ::testing::Test, public test_support::DialogHa
 };
 
 TEST_F(OptionDialogueTest, BlankAnswersThroughoutGiveTheDefaults) {
-  EXPECT_EQ(Dialogue(Join({"", "", ""}, kChronologyDefaults)), -1);
+  EXPECT_EQ(Dialogue(Join({{"", "", ""}, kChronologyDefaults})), -1);
   EXPECT_EQ(Unread(), 0u);
   const common::RunOptions& r = options_;
   EXPECT_EQ(r.NOPT, 8);
@@ -134,44 +128,44 @@ TEST_F(OptionDialogueTest, EchoLineOfEveryOption) {
       {{"5", "7", "-1", "-9", "4"}, "LINEAR REGRESSION NEG SLOPE:  OPT    4\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Dialogue(Join(c.answers, kChronologyDefaults)), -1) << c.answers[0];
+    EXPECT_EQ(Dialogue(Join({c.answers, kChronologyDefaults})), -1) << c.answers[0];
     EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\n" + c.line + kChronologyDefaultEcho) << c.answers[0];
   }
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthReplacesOptionNine) {
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 150; }), -1);
+  EXPECT_EQ(Dialogue(Join({{"9"}, kChronologyDefaults}), [](drivers::ProgramRun& r) { r.options.MED = 150; }), -1);
   EXPECT_EQ(options_.NOPT, 150);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT  150\n" + kChronologyDefaultEcho);
 }
 
 TEST_F(OptionDialogueTest, MedianSegmentLengthBelowTenGivesATenYearSpline) {
   // A median of 7 years taken as it is would be option 7, a different curve.
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 7; }), -1);
+  EXPECT_EQ(Dialogue(Join({{"9"}, kChronologyDefaults}), [](drivers::ProgramRun& r) { r.options.MED = 7; }), -1);
   EXPECT_EQ(options_.NOPT, 10);
   EXPECT_EQ(Report(), "\nCURVE FIT OPTION:\nSPLINE FILTER IN YEARS (FIXED) .GE. 10:  OPT   10\n" + kChronologyDefaultEcho);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 10; }), -1);
+  EXPECT_EQ(Dialogue(Join({{"9"}, kChronologyDefaults}), [](drivers::ProgramRun& r) { r.options.MED = 10; }), -1);
   EXPECT_EQ(options_.NOPT, 10);
-  EXPECT_EQ(Dialogue(Join({"9"}, kChronologyDefaults), [](drivers::ProgramRun& r) { r.options.MED = 11; }), -1);
+  EXPECT_EQ(Dialogue(Join({{"9"}, kChronologyDefaults}), [](drivers::ProgramRun& r) { r.options.MED = 11; }), -1);
   EXPECT_EQ(options_.NOPT, 11);
 }
 
 TEST_F(OptionDialogueTest, SuperSmootherAlphaAndSplineEndFollowUps) {
-  EXPECT_EQ(Dialogue(Join({"-5", "12", "9"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(Dialogue(Join({{"-5", "12", "9"}, kChronologyDefaults})), -1);
   EXPECT_EQ(options_.NOPT, -5);
   EXPECT_EQ(options_.alpha, 9);
   EXPECT_EQ(options_.ALPHA, 9.0f);
   EXPECT_EQ(Count(Transcript(), "Friedman tweeter not in admissible range"), 1);
   EXPECT_EQ(Count(Transcript(), "For the age-dependent spline"), 0);
 
-  EXPECT_EQ(Dialogue(Join({"8", " 40", "3", "1"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(Dialogue(Join({{"8", " 40", "3", "1"}, kChronologyDefaults})), -1);
   EXPECT_EQ(options_.SPLSTF, 40);
   EXPECT_EQ(options_.SPLEND, 1);
   EXPECT_EQ(Count(Transcript(), "Choose your poison."), 2);
 }
 
 TEST_F(OptionDialogueTest, FirstRegionalCurvePassAsksStiffnessAndPithOffsetsNotTheMenu) {
-  EXPECT_EQ(Dialogue(Join({"-2", "", "F"}, kChronologyDefaults)), -1);
+  EXPECT_EQ(Dialogue(Join({{"-2", "", "F"}, kChronologyDefaults})), -1);
   EXPECT_EQ(Unread(), 0u);
   EXPECT_EQ(options_.NOPT, -2);
   EXPECT_EQ(options_.RCSFLG, 1);
@@ -230,7 +224,7 @@ TEST_F(OptionDialogueTest, RedoEntryWithNoIntegerRunsTheWholeDialogueAndLeavesRe
   // "x", then the age-dependent spline: the engine must fit the spline the
   // report names, not code 8 of the regional-curve menu, and without the
   // pith offsets of the regional curve.
-  EXPECT_EQ(Script(Join({"x", "8", "", ""}, kChronologyDefaults),
+  EXPECT_EQ(Script(Join({{"x", "8", "", ""}, kChronologyDefaults}),
                    [](drivers::ProgramRun& r) { drivers::RcsRedoDialogue(r); }, RegionalCurveRedoPending),
             -1);
   EXPECT_EQ(Unread(), 0u);
@@ -296,7 +290,7 @@ TEST_F(OptionDialogueTest, SkippedWindowDoesNotAskTheStabilisation) {
   // convergence menu again).
   for (const std::vector<std::string>& window : {std::vector<std::string>{"0"}, std::vector<std::string>{"-4", "0"}}) {
     for (const char* own : {"0.25", "0"}) {
-      EXPECT_EQ(Script(Join(Join({""}, window), {"3", own, "y"}),
+      EXPECT_EQ(Script(Join({{""}, window, {"3", own, "y"}}),
                        [](drivers::ProgramRun& r) { drivers::ChronologyOptions(r); },
                        [](drivers::ProgramRun& r) { r.options.ISTAB = 0; }),
                 -1);

@@ -11,6 +11,7 @@
 #include "common/console.h"
 #include "common/units.h"
 #include "support/dialog_harness.h"
+#include "support/text.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ std::string At(const std::string& text, std::size_t column, const std::string& c
 }
 // A prompt line as the transcript shows it: "==> " at column 50, then the answer.
 std::string P(const std::string& text, const std::string& answer) { return At(" " + text, 50, "==> ") + answer + "\n"; }
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
-  return n;
-}
+using test_support::Count;
 
 const std::string kGeneralMenu =
     "\n General Curve fit options:\n\n"

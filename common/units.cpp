@@ -104,6 +104,9 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
     struct stat st {};
     if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdentityOfStat(st);
+    if (u->id_ && std::ranges::none_of(written_, [&](const Protected& w) { return w.id == *u->id_; })) {
+      written_.push_back({*u->id_, name});
+    }
     if (mode == Mode::kWrite) ForgetLeftOut(*u);  // what the file held is gone
   }
   units_[unit] = std::move(u);
@@ -166,15 +169,17 @@ std::string Units::WhyInUse(const std::string& name) const {
   const std::optional<FileId> id = IdentityOf(name);
   if (!id) return {};
   // The file is named as the run knows it when `name` reaches it otherwise.
-  auto reason = [&](const std::string& known_as, bool reading) {
-    const std::string what = reading ? "a file this run reads" : "a file this run is writing";
-    return known_as == name ? "it is " + what : "it is " + known_as + ", " + what;
+  auto reason = [&](const std::string& known_as, const char* what) {
+    return known_as == name ? std::string("it is ") + what : "it is " + known_as + ", " + what;
   };
   for (const Protected& p : protected_) {
-    if (p.id == *id) return reason(p.name, true);
+    if (p.id == *id) return reason(p.name, "a file this run reads");
   }
   for (const auto& [number, unit] : units_) {
-    if (unit->id_ == id) return reason(unit->name_, unit->reading());
+    if (unit->id_ == id) return reason(unit->name_, unit->reading() ? "a file this run reads" : "a file this run is writing");
+  }
+  for (const Protected& w : written_) {
+    if (w.id == *id) return reason(w.name, "a file this run wrote");
   }
   return {};
 }

@@ -111,10 +111,11 @@ class Units {
   bool IsProtected(const std::string& name) const;
 
   // Why nothing may be written over `name` past the units (a plot page):
-  // the file it names, whatever path reaches it, is a protected file or the
-  // file of an open unit. The reason names that file when `name` is
-  // another path to it ("it is site.rwl, a file this run reads"); empty
-  // when neither, also when `name` names no file yet.
+  // the file it names, whatever path reaches it, is a protected file, the
+  // file of an open unit, or one a unit has written this run (an earlier
+  // data set's report in the batch program). The reason names that file
+  // when `name` is another path to it ("it is site.rwl, a file this run
+  // reads"); empty when none, also when `name` names no file yet.
   std::string WhyInUse(const std::string& name) const;
 
   // What the output files lack. A writer that leaves a series or a value
@@ -161,6 +162,7 @@ class Units {
     std::string name;  // as it was given
   };
   std::vector<Protected> protected_;
+  std::vector<Protected> written_;  // every file opened for writing, once
   std::vector<IncompleteFile> incomplete_;
   std::string last_error_;
 };

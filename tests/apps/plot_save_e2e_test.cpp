@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/e2e.h"
+#include "support/text.h"
 
 namespace {
 
@@ -22,13 +23,9 @@ const std::string kBatchFinished = "\n Normal termination of program Kestrane_Ke
 const std::string kInteractiveReport = "synth12_out_vKestrane_2019.txt";
 const std::string kBatchReport = "synth12_out_vKestraneBatch.txt";
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test_support::Count;
+using test_support::Has;
 std::string Tail(const std::string& text) { return text.substr(text.size() > 2500 ? text.size() - 2500 : 0); }
-std::size_t Count(const std::string& text, const std::string& part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 // A refusal line of the save path, followed by the menu again.
 std::string Refused(const std::string& name, const std::string& why) {
@@ -122,6 +119,27 @@ TEST(PlotPageNames, TheBatchProgramWritesNoPageOverItsListDataOrOpenFiles) {
   EXPECT_TRUE(s.box.Read("page.ps").starts_with("%!PS"));
 }
 
+// An earlier data set's report is closed, but still this run's output.
+TEST(PlotPageNames, TheBatchProgramWritesNoPageOverAnEarlierDataSetsReport) {
+  Synth12 s;
+  s.box.CopyData("synth12.rwl", "again.rwl");
+  s.box.Put("sites.lst", "synth12.rwl\nagain.rwl\n");
+  // The first data set: its 35 questions and menus and the two after it;
+  // then the second's start, input format and series processing menus, and
+  // its first plot menu.
+  std::vector<std::string> answers = {"sites.lst"};
+  answers.insert(answers.end(), 40, "");
+  answers.insert(answers.end(), {"s", kBatchReport, "s", "./" + kBatchReport, "c"});
+  answers.insert(answers.end(), 200, "");
+  const e2e::Result r = s.box.Run(e2e::KestraneBatch(), answers, 120);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
+  EXPECT_TRUE(Has(r.screen, " Data set number   2 being processed: again.rwl"));
+  EXPECT_TRUE(Has(r.screen, Refused(kBatchReport, "it is a file this run wrote")));
+  EXPECT_TRUE(Has(r.screen, Refused("./" + kBatchReport, "it is " + kBatchReport + ", a file this run wrote")));
+  EXPECT_TRUE(Has(s.box.Read(kBatchReport), "synth12"));
+  EXPECT_FALSE(Has(s.box.Read(kBatchReport), "%!PS"));
+}
+
 TEST(PlotPageNames, NoPageIsWrittenOverThePithOffsetFileOfEitherProgram) {
   const fs::path input = kGolden / "engine_regional_pith" / "input";
   // Regional curve with the pith offsets read from gp12_pith.txt, then the
@@ -164,7 +182,7 @@ TEST(PlotColours, OutsideTheColourMapAreAskedAgainAndNothingReachesTheErrorStrea
     ASSERT_EQ(r.status, 0) << Tail(r.screen);
     EXPECT_TRUE(r.screen.ends_with(is_batch ? kBatchFinished : kFinished)) << Tail(r.screen);
     const std::string pad(13, ' ');
-    EXPECT_EQ(Count(r.screen, " : \n" + pad + "out of range re-enter a number from 0 to 15\n" + pad + "select new "), 5u);
+    EXPECT_EQ(Count(r.screen, " : \n" + pad + "out of range re-enter a number from 0 to 15\n" + pad + "select new "), 5);
     EXPECT_EQ(r.errors, "");
     // The page holds the two colours chosen: green (3) and blue (9) of
     // PLplot's default colour map 0.

@@ -30,6 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test_support::ReadFile;
+
 const fs::path kGolden = fs::path(KESTRANE_TEST_DATA).parent_path() / "golden";
 
 // The golden scenarios the fuzzer starts from: every kind of run of the
@@ -44,8 +46,6 @@ struct Scenario {
   std::vector<std::string> answers;
   std::map<std::string, std::string> inputs;  // name -> content
 };
-
-using test_support::ReadFile;
 
 Scenario Load(const std::string& name) {
   Scenario s;
@@ -144,6 +144,30 @@ void ExpectReadsBackFrom(const std::string& censored, const std::string& origina
   }
 }
 
+// The answers as a failure message shows them: "[a][b]...", each cut to 40.
+std::string Bracketed(const std::vector<std::string>& answers) {
+  std::string script;
+  for (const std::string& a : answers) script += "[" + a.substr(0, 40) + "]";
+  return script;
+}
+
+// A run ends normally, abnormally or at the end of input: never by a
+// crash, a sanitizer report or a hang.
+testing::AssertionResult EndedAsARunMay(const e2e::Result& r, const std::string& label) {
+  if (r.status == 0 || r.status == 1 || r.status == 3) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << label << "\nstatus " << r.status << "\n"
+                                     << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+}
+
+// Every file the run was given is still there, as it was.
+void ExpectInputsIntact(const e2e::Sandbox& box, const std::map<std::string, std::string>& inputs,
+                        const std::string& label) {
+  for (const auto& [name, content] : inputs) {
+    ASSERT_TRUE(box.Has(name)) << label << ": " << name << " is gone";
+    ASSERT_EQ(box.Read(name), content) << label << ": " << name << " was overwritten";
+  }
+}
+
 class AnswerFuzz : public testing::TestWithParam<int> {};
 
 TEST_P(AnswerFuzz, AnyAnswersEndCleanlyAndLoseNothing) {
@@ -155,21 +179,14 @@ TEST_P(AnswerFuzz, AnyAnswersEndCleanlyAndLoseNothing) {
   for (int run = 0; run < kRunsPerShard; ++run) {
     const Scenario& s = scenarios[std::uniform_int_distribution<std::size_t>(0, scenarios.size() - 1)(rng)];
     const std::vector<std::string> answers = Mutate(s.answers, rng, s);
-    std::string script;
-    for (const std::string& a : answers) script += "[" + a.substr(0, 40) + "]";
-    const std::string label = "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + script;
+    const std::string label = "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + Bracketed(answers);
 
     e2e::Sandbox box;
     for (const auto& [name, content] : s.inputs) box.Put(name, content);
     const e2e::Result r = box.Run(s.program, answers, 120);
-    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
-        << label << "\nstatus " << r.status << "\n" << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
-
+    ASSERT_TRUE(EndedAsARunMay(r, label));
     if (r.status == 0) ++normal_ends;
-    for (const auto& [name, content] : s.inputs) {
-      ASSERT_TRUE(box.Has(name)) << label << ": " << name << " is gone";
-      ASSERT_EQ(box.Read(name), content) << label << ": " << name << " was overwritten";
-    }
+    ExpectInputsIntact(box, s.inputs, label);
     const std::string created = "File for censored data created: ";
     for (std::size_t at = r.screen.find(created); at != std::string::npos; at = r.screen.find(created, at + 1)) {
       const std::size_t from = at + created.size();
@@ -283,10 +300,7 @@ std::vector<std::string> InsertPlotMenuAnswers(std::vector<std::string> answers,
 // it complains about on the error stream.
 void ExpectNoPageOverRunFiles(const e2e::Sandbox& box, const Scenario& s, const e2e::Result& r,
                               const std::string& label) {
-  for (const auto& [name, content] : s.inputs) {
-    ASSERT_TRUE(box.Has(name)) << label << ": " << name << " is gone";
-    ASSERT_EQ(box.Read(name), content) << label << ": " << name << " was overwritten";
-  }
+  ExpectInputsIntact(box, s.inputs, label);
   for (const std::string& name : box.Files()) {
     if (name.find("_out_v") == std::string::npos && !name.ends_with("_Crns.txt")) continue;
     EXPECT_EQ(box.Read(name).find("%!PS"), std::string::npos) << label << ": a plot page in " << name;
@@ -315,15 +329,13 @@ TEST_P(PlotMenuFuzz, PagesNeverLandOnTheRunsFilesAndColoursStayInTheMap) {
     std::vector<std::string> answers = InsertPlotMenuAnswers(s.answers, positions[pick], rng, s);
     // Now and then the general changes as well.
     if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) answers = Mutate(answers, rng, s);
-    std::string script;
-    for (const std::string& a : answers) script += "[" + a.substr(0, 40) + "]";
-    const std::string label = "plot shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + script;
+    const std::string label =
+        "plot shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + Bracketed(answers);
 
     e2e::Sandbox box;
     for (const auto& [name, content] : s.inputs) box.Put(name, content);
     const e2e::Result r = box.Run(s.program, answers, 120);
-    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
-        << label << "\nstatus " << r.status << "\n" << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+    ASSERT_TRUE(EndedAsARunMay(r, label));
     if (r.status == 0) ++normal_ends;
     if (r.screen.find("Cannot write the plot file") != std::string::npos ||
         r.screen.find("out of range re-enter") != std::string::npos) {
@@ -425,11 +437,9 @@ TEST_P(EngineQuestionFuzz, ExtremeNumbersAreAskedAgainOrUsedSafely) {
       box.Put(name, inputs[name]);
     }
     const e2e::Result r = box.Run(script.batch ? e2e::KestraneBatch() : e2e::Kestrane(), answers, 120);
-    ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3)
-        << label << "\nstatus " << r.status << "\n" << r.errors
-        << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+    ASSERT_TRUE(EndedAsARunMay(r, label));
     if (r.status == 0) ++normal_ends;
-    for (const auto& [name, content] : inputs) ASSERT_EQ(box.Read(name), content) << label << ": " << name;
+    ExpectInputsIntact(box, inputs, label);
     for (const std::string& name : box.Files()) {
       if (name.find("_out_v") != std::string::npos) ExpectNoAsteriskEcho(box.Read(name), label);
     }

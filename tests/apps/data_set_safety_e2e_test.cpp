@@ -21,13 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kBatchAbnormal =
-    "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n Hit RETURN to Quit";
-const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-const char* const kCumulative[] = {"STD_Crns.txt", "SSF_Crns.txt", "STDSTB_Crns.txt", "SSFSTB_Crns.txt"};
-
+using e2e::kAbnormal;
+using e2e::kBatchAbnormal;
 using test_support::Has;
-std::string Tail(const std::string& text) { return text.substr(text.size() > 2500 ? text.size() - 2500 : 0); }
+using test_support::Tail;
+
+const char* const kCumulative[] = {"STD_Crns.txt", "SSF_Crns.txt", "STDSTB_Crns.txt", "SSFSTB_Crns.txt"};
 
 // Every file of the folder with its bytes (links followed).
 std::map<std::string, std::string> Snapshot(const e2e::Sandbox& box) {

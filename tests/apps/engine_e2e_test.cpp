@@ -12,9 +12,7 @@
 
 namespace {
 
-const std::string kFinished =
-    "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-
+using e2e::kFinished;
 using test_support::Has;
 
 // The dialogue up to the engine on a decade file (ratios, every series

@@ -16,11 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-const std::string kFinished = "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-
+using e2e::kAbnormal;
+using e2e::kFinished;
 using test_support::Has;
-std::string Tail(const std::string& text) { return text.substr(text.size() > 1500 ? text.size() - 1500 : 0); }
+using test_support::Tail;
+
 std::string YearLimit(const std::string& year) {
   return "==>  Year " + year + " is outside -9999 to 9999 (the year limit).\n";
 }

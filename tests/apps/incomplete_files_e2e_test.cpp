@@ -26,15 +26,11 @@
 
 namespace {
 
-const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-const std::string kBatchAbnormal =
-    "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n Hit RETURN to Quit";
-
+using e2e::kAbnormal;
+using e2e::kBatchAbnormal;
 using test_support::Has;
 using test_support::Lines;
-
-std::string Tail(const std::string& text) { return text.substr(text.size() > 3000 ? text.size() - 3000 : 0); }
-
+using test_support::Tail;
 
 // `answers` followed by `returns` empty answers (each question's default).
 std::vector<std::string> WithReturns(std::vector<std::string> answers, int returns) {

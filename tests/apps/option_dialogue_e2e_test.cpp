@@ -13,6 +13,10 @@
 
 namespace {
 
+using test_support::Count;
+using test_support::Has;
+using test_support::Join;
+
 const std::string kReport = "data_out_vKestrane_2019.txt";
 // After the options the engine starts; its first question is the menu of
 // the mean segment length plot, where "/" ends the run.
@@ -29,11 +33,6 @@ const std::string kChronologyDefaultEcho =
     "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
     "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n";
 const std::string kFirstRun = "\nCONSTANT ADDED TO ALL MEASUREMENTS TO AID CONVERGENCE(?):        0.000\n";
-
-using test_support::Count;
-using test_support::Has;
-using test_support::Join;
-
 
 // Reads data.rwl through the decade menu option, takes ratios, then gives
 // `answers` from the series processing menu on.

@@ -16,16 +16,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kGolden = fs::path(KESTRANE_TEST_DATA).parent_path() / "golden";
-
-const std::string kFinished = "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-const std::string kBatchFinished = "\n Normal termination of program Kestrane_KestraneBatch  \n\n Hit RETURN to Quit";
-const std::string kInteractiveReport = "synth12_out_vKestrane_2019.txt";
-const std::string kBatchReport = "synth12_out_vKestraneBatch.txt";
-
+using e2e::kBatchFinished;
+using e2e::kFinished;
 using test_support::Count;
 using test_support::Has;
-std::string Tail(const std::string& text) { return text.substr(text.size() > 2500 ? text.size() - 2500 : 0); }
+using test_support::Tail;
+
+const fs::path kGolden = fs::path(KESTRANE_TEST_DATA).parent_path() / "golden";
+
+const std::string kInteractiveReport = "synth12_out_vKestrane_2019.txt";
+const std::string kBatchReport = "synth12_out_vKestraneBatch.txt";
 
 // A refusal line of the save path, followed by the menu again.
 std::string Refused(const std::string& name, const std::string& why) {

@@ -12,11 +12,11 @@
 
 namespace {
 
+using test_support::Has;
+
 const std::string kReport = "data_out_vKestrane_2019.txt";
 const std::string kMenuPrompt = " Enter a value between [0-4] or [Q]uit           ==> ";
 const std::string kTryAgain = " [T]ry again or [Q]uit the program now?          ==> ";
-
-using test_support::Has;
 
 // A run that read its data set goes on past the series summary (to the
 // index-mode question once that exists): it never ends abnormally.

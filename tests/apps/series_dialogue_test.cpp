@@ -13,6 +13,9 @@
 
 namespace {
 
+using test_support::Has;
+using test_support::Lines;
+
 const std::string kReport = "data_out_vKestrane_2019.txt";
 // After the options the engine starts; its first question is the menu of
 // the mean segment length plot, where "/" ends the run.
@@ -28,9 +31,6 @@ std::vector<std::string> WithDefaultOptions(std::vector<std::string> answers) {
   return answers;
 }
 
-using test_support::Has;
-using test_support::Lines;
-
 std::string Prompt(const std::string& text) {
   std::string line = " " + text;
   line.resize(49, ' ');
@@ -43,7 +43,6 @@ e2e::Result RunWith(e2e::Sandbox& box, std::vector<std::string> answers) {
   answers.insert(answers.begin(), {"data.rwl", "1"});
   return box.Run(e2e::Kestrane(), answers);
 }
-
 
 TEST(SeriesDialogue, RatiosAndAllSeriesEndCleanly) {
   e2e::Sandbox box;

@@ -18,14 +18,12 @@
 
 namespace {
 
-const std::string kFinished = "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
-const std::string kBatchFinished =
-    "\n Normal termination of program Kestrane_KestraneBatch  \n\n Hit RETURN to Quit";
-
+using e2e::kBatchFinished;
+using e2e::kFinished;
 using test_support::Count;
 using test_support::Has;
 using test_support::Join;
-
+using test_support::Tail;
 
 // Whether a line of `report` shows a number its field could not hold (a
 // run of asterisks beside other text; the report's rules are all stars).
@@ -39,8 +37,6 @@ bool HasAsteriskField(const std::string& report) {
   return false;
 }
 
-std::string Tail(const e2e::Result& r) { return r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0); }
-
 // `answers`, then the default of every later question and plot menu.
 std::vector<std::string> ThenDefaults(std::vector<std::string> answers) {
   answers.insert(answers.end(), 2000, "");
@@ -49,7 +45,6 @@ std::vector<std::string> ThenDefaults(std::vector<std::string> answers) {
 
 // `n` empty answers (plot menus and questions taken at their defaults).
 std::vector<std::string> Defaults(int n) { return std::vector<std::string>(static_cast<std::size_t>(n), ""); }
-
 
 // ------------------------------------------------------------------ pith offsets
 
@@ -97,13 +92,13 @@ TEST_P(UnusableOffsets, AreRefusedNamingTheSeriesAndTheFileIsAskedAgain) {
   const std::vector<std::string> answers =
       ThenDefaults(Join({kToPithFile, {"bad.txt"}, c.method, {"", "good.txt", "1", "0"}}));
   const e2e::Result r = box.Run(e2e::Kestrane(), answers, 120);
-  ASSERT_EQ(r.status, 0) << Tail(r);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
   EXPECT_TRUE(Has(r.screen, "\n Reading offset file: bad.txt\n\n" + c.refusal +
                                 "          Hit return to enter a new file name or / to quit program.\n"
                                 "\n NOTE: the order of pith offsets must follow the order\n"))
       << r.screen.substr(0, 8000);
   EXPECT_TRUE(Has(r.screen, "\n Reading offset file: good.txt\n"));
-  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r);
+  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r.screen);
   EXPECT_TRUE(r.errors.empty()) << r.errors;
   EXPECT_EQ(box.Read("bad.txt"), c.content);
   EXPECT_EQ(box.Read("gp.rwl"), e2e::ReadData("gp.rwl"));
@@ -135,7 +130,7 @@ TEST(PithOffsets, UsableOffsetsRunToTheEnd) {
     const std::string path = (box.dir() / "pith.txt").string();
     ASSERT_LE(path.size(), 50u);
     const e2e::Result r = box.Run(e2e::Kestrane(), ThenDefaults(Join({kToPithFile, {path, "1", "0"}})), 120);
-    ASSERT_EQ(r.status, 0) << first << "\n" << Tail(r);
+    ASSERT_EQ(r.status, 0) << first << "\n" << Tail(r.screen);
     EXPECT_TRUE(r.screen.ends_with(kFinished)) << first;
     EXPECT_FALSE(Has(r.screen, "Pith offset ")) << first;
     EXPECT_TRUE(box.Has("gp_RCScurves.txt")) << first;
@@ -155,10 +150,10 @@ TEST(PithOffsets, TheBatchProgramRefusesThemToo) {
       e2e::KestraneBatch(),
       ThenDefaults({"list.txt", "", "", "", "", "", "-2", "", "T", "bad.txt", "1", "0", "", "good.txt", "1", "0"}),
       120);
-  ASSERT_EQ(r.status, 0) << Tail(r);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
   EXPECT_TRUE(Has(r.screen, "\n          Pith offset -1 of series 01A (number 1) is below 0.\n"
                             "          Hit return to enter a new file name or / to quit program.\n"));
-  EXPECT_TRUE(r.screen.ends_with(kBatchFinished)) << Tail(r);
+  EXPECT_TRUE(r.screen.ends_with(kBatchFinished)) << Tail(r.screen);
   EXPECT_TRUE(box.Has("SSF_Crns.txt"));
   EXPECT_EQ(box.Read("bad.txt"), Offsets("-1"));
   EXPECT_EQ(box.Read("list.txt"), "gp.rwl\n");
@@ -179,8 +174,8 @@ TEST(TypedNumbers, StiffnessWindowAndStabilisationBeyondTheLimitAreAskedAgain) {
                                                                "-2147483648", "6002", "-6002", "",  // stabilisation
                                                                "", ""}}));
   const e2e::Result r = box.Run(e2e::Kestrane(), answers, 120);
-  ASSERT_EQ(r.status, 0) << Tail(r);
-  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
+  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r.screen);
   EXPECT_EQ(Count(r.screen, "Enter your value, hit <RET> for 50"), 4);
   EXPECT_EQ(Count(r.screen, "\n Running RBAR window width must be .le. 6001\n"), 2);
   EXPECT_EQ(Count(r.screen, "\n Running RBAR window width must be .ge. 25\n"), 1);
@@ -208,8 +203,8 @@ TEST(TypedNumbers, TheEnginesStabilisationMenuAndFinalDetrendingAreBounded) {
             Defaults(10), {""},                                                      // signal-free pass
             {"y", "-2147483600", "6002", "-6002", "9", "-50"}}));
   const e2e::Result r = box.Run(e2e::Kestrane(), answers, 120);
-  ASSERT_EQ(r.status, 0) << Tail(r);
-  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
+  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r.screen);
   EXPECT_EQ(Count(r.screen, "\n Additional spline variance stabilization?\n"), 6);  // the question, then the menu 5 times
   EXPECT_EQ(Count(r.screen, "\n Okay, enter spline detrending in years\n"), 5);
   EXPECT_TRUE(Has(r.screen, "Happy with the final RCS detrending? <Y>/N"));
@@ -229,8 +224,8 @@ TEST(TypedNumbers, RegionalCurveCodesWindowsAndStiffnessAreBounded) {
             Defaults(2), {"T"},                                               // the curve's plots; redo
             {"-2147483648", "-6002", "-3", "2147483647", "-4", "-101", "-2", "2147483647", "10"}}));
   const e2e::Result r = box.Run(e2e::Kestrane(), answers, 120);
-  ASSERT_EQ(r.status, 0) << Tail(r);
-  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r);
+  ASSERT_EQ(r.status, 0) << Tail(r.screen);
+  EXPECT_TRUE(r.screen.ends_with(kFinished)) << Tail(r.screen);
   EXPECT_EQ(Count(r.screen, "Enter your value, hit <RET> for 10"), 4);
   EXPECT_EQ(Count(r.screen, "\n Select RCS curve fit options:\n"), 5);
   EXPECT_EQ(box.Read("gp.rwl"), e2e::ReadData("gp.rwl"));
@@ -247,7 +242,7 @@ TEST(TypedNumbers, AWindowLongerThanTheChronologyAllocatesNothing) {
     box.Put("set.rwl", test_support::DecadeSet("M", 3000, 1500, 20));
     const e2e::Result r =
         box.Run(e2e::Kestrane(), ThenDefaults({"set.rwl", "1", "r", "1", "", "", "", "", windows[k]}), 120);
-    ASSERT_EQ(r.status, 0) << Tail(r);
+    ASSERT_EQ(r.status, 0) << Tail(r.screen);
     ASSERT_TRUE(Has(r.screen, " Running RBAR segments calculated:      0\n"));
     peak_kb[k] = r.max_rss_kb;
   }
@@ -261,8 +256,8 @@ TEST(TypedAnswers, SlashAfterBlanksStopsAtTheEnginesStabilisationMenu) {
   box.CopyData("ca533.rwl", "ca533.rwl");
   const e2e::Result r =
       box.Run(e2e::Kestrane(), Join({kCa533, Defaults(8), Defaults(8), {"n", "12345678", "  /", "0"}}), 120);
-  EXPECT_EQ(r.status, 0) << Tail(r);
-  EXPECT_TRUE(r.screen.ends_with(" Smoothing spline (fixed Yrs cutoff)  >+9        ==> ")) << Tail(r);
+  EXPECT_EQ(r.status, 0) << Tail(r.screen);
+  EXPECT_TRUE(r.screen.ends_with(" Smoothing spline (fixed Yrs cutoff)  >+9        ==> ")) << Tail(r.screen);
   EXPECT_EQ(Count(r.screen, "\n Additional spline variance stabilization?\n"), 3);
   EXPECT_TRUE(r.errors.empty());
 }

@@ -21,6 +21,9 @@
 namespace engine::testing {
 namespace {
 
+using test_support::Count;
+using test_support::Has;
+
 struct IterLine {
   std::vector<double> value;
   std::string marks;
@@ -155,10 +158,6 @@ TEST(UnstableFitReplacement, FromIterationFiveAChangedCodeOrTheMeanLineIsReplace
 
 namespace engine::testing {
 namespace {
-
-using test_support::Count;
-using test_support::Has;
-
 
 // The mean line with a threshold no chronology meets: every call of
 // `run` ends in a rise.

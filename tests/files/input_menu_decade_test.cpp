@@ -14,11 +14,12 @@
 
 namespace {
 
+using test_support::DecadeSeries;
+using test_support::ReadTestData;
+
 using input_test::InputRun;
 using input_test::MenuCall;
 using input_test::RunMenu;
-using test_support::DecadeSeries;
-using test_support::ReadTestData;
 
 TEST(InmenuDecade, TwoSeriesGiveTheWholeSetRow) {
   InputRun run(DecadeSeries("AAA01", 1850, 51, 1234) + DecadeSeries("AAA02", 1870, 81), {"1"});

@@ -28,19 +28,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test_support::Count;
+using test_support::ReadFile;
+
 constexpr float kMiss = -999.0f;
 const char* kRed = "1.0000 0.0000 0.0000 C";
 const char* kBlue = "0.0000 0.0000 1.0000 C";
 
-using test_support::ReadFile;
 bool HaveGhostscript() { return std::system("gs --version >/dev/null 2>&1") == 0; }
 
 bool GhostscriptAccepts(const fs::path& path) {
   const std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + path.string() + "' >/dev/null 2>&1";
   return std::system(cmd.c_str()) == 0;
 }
-
-using test_support::Count;
 
 class PostScriptTest : public ::testing::Test {
  protected:

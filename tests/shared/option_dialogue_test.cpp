@@ -22,6 +22,9 @@
 
 namespace {
 
+using test_support::Count;
+using test_support::Join;
+
 // Blank answers to mean, window, stabilisation, convergence and TARN.
 const std::vector<std::string> kChronologyDefaults = {"", "", "", "", ""};
 
@@ -31,10 +34,6 @@ const std::string kChronologyDefaultEcho =
     "\nTARN CONVERGENCE CRITERIA USED - SHOULD BE FASTER TO CONVERGE\n\n"
     "FOR SPLINE AND FRIEDMAN FLEXIBLE CURVE FITS A COUNT-WEIGHTED CONVERGENCE CRITERION IS USED.\n"
     "THIS SPEEDS CONVERGENCE AND REDUCES THE CHANCES OF EXCESSIVE SIGNAL FREE ITERATIONS.\n";
-
-using test_support::Count;
-using test_support::Join;
-
 
 class OptionDialogueTest : public ::testing::Test, public test_support::DialogHarness {
  protected:

@@ -15,6 +15,8 @@
 
 namespace {
 
+using test_support::Count;
+
 using common::ProgramVariant;
 
 class OptionQuestionsTest : public ::testing::Test, public test_support::DialogHarness {
@@ -34,7 +36,6 @@ std::string At(const std::string& text, std::size_t column, const std::string& c
 }
 // A prompt line as the transcript shows it: "==> " at column 50, then the answer.
 std::string P(const std::string& text, const std::string& answer) { return At(" " + text, 50, "==> ") + answer + "\n"; }
-using test_support::Count;
 
 const std::string kGeneralMenu =
     "\n General Curve fit options:\n\n"

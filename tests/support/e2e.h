@@ -20,6 +20,14 @@ struct Result {
   long max_rss_kb = 0;    // largest resident size of the program during this run
 };
 
+// The last lines on the screen after each program's normal and abnormal end.
+inline const std::string kFinished = "\n Normal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
+inline const std::string kAbnormal = "\n Abnormal termination of Kestrane_Version Kestrane_2019  \n\n Hit RETURN to Quit";
+inline const std::string kBatchFinished =
+    "\n Normal termination of program Kestrane_KestraneBatch  \n\n Hit RETURN to Quit";
+inline const std::string kBatchAbnormal =
+    "\n Abnormal termination of program Kestrane_ KestraneBatch  \n\n Hit RETURN to Quit";
+
 // The status a sanitizer report ends a program of the sanitizer build with
 // (the programs' own ends are 0, 1 and 3).
 inline constexpr int kSanitizerReportStatus = 86;

@@ -12,6 +12,8 @@ int Count(const std::string& text, const std::string& part) {
   return n;
 }
 
+std::string Tail(const std::string& text) { return text.substr(text.size() > 3000 ? text.size() - 3000 : 0); }
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

@@ -11,6 +11,9 @@ namespace test_support {
 bool Has(const std::string& text, const std::string& part);
 int Count(const std::string& text, const std::string& part);
 
+// The last 3000 characters of `text`: the end of a screen for a failure message.
+std::string Tail(const std::string& text);
+
 // The lines of `text` without their line ends (a last line without one counts).
 std::vector<std::string> Lines(const std::string& text);
 

@@ -316,10 +316,8 @@ std::vector<std::string> SteepFiles(std::vector<std::string> more) {
 // The series names of a decade ring-width file, in order.
 std::vector<std::string> SeriesIn(const std::string& text) {
   std::vector<std::string> ids;
-  for (const std::string& line : Lines(text)) {
-    if (line.size() < 12 || line.rfind("NG", 0) != 0) continue;
-    const std::string id(common::TrimRight(line.substr(0, 8)));
-    if (ids.empty() || ids.back() != id) ids.push_back(id);
+  for (const test_support::WrittenSeries& s : test_support::ParseDecade(text, 1)) {
+    ids.emplace_back(common::TrimRight(s.id));
   }
   return ids;
 }

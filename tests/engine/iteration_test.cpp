@@ -16,6 +16,7 @@
 
 #include "common/text.h"
 #include "engine_fixture.h"
+#include "support/decade_files.h"
 #include "support/text.h"
 
 namespace engine::testing {
@@ -209,21 +210,11 @@ TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
 }
 
 // The series of a decade ring-width file after its title line: each ID
-// with its values (thousandths, the end marker left out).
+// with its values (thousandths).
 std::map<std::string, std::vector<int>> SeriesOfFile(const std::string& text) {
   std::map<std::string, std::vector<int>> out;
-  std::istringstream in(text);
-  std::string line;
-  std::getline(in, line);  // the title
-  while (std::getline(in, line)) {
-    std::vector<int>& values = out[std::string(common::TrimRight(line.substr(0, 8)))];
-    for (std::size_t at = 12; at + 6 <= line.size(); at += 6) {
-      const std::string field = line.substr(at, 6);
-      if (field.find_first_not_of(' ') == std::string::npos || std::isalpha(static_cast<unsigned char>(field.back())))
-        break;
-      const int v = std::stoi(field);
-      if (v != -9999) values.push_back(v);
-    }
+  for (const test_support::WrittenSeries& s : test_support::ParseDecade(text, 1)) {
+    out[std::string(common::TrimRight(s.id))] = s.values;
   }
   return out;
 }

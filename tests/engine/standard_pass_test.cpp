@@ -9,47 +9,13 @@
 
 #include "common/text.h"
 #include "engine_fixture.h"
+#include "support/decade_files.h"
 
 namespace engine::testing {
 namespace {
 
-// One series of a decade file as written: identifier, first year, values
-// in thousandths, and the label of each line that holds ten values.
-struct Record {
-  std::string id;
-  int first = 0;
-  std::vector<int> values;
-  std::vector<std::string> labels;
-};
-
-// Parses a decade ring-width file after `skip` leading records: lines of an
-// 8-character identifier, a 4-digit year and 6-character values, each
-// series closed by -9999.
-std::vector<Record> ParseDecade(const std::string& text, int skip) {
-  std::vector<Record> out;
-  std::istringstream in(text);
-  std::string line;
-  bool open = false;
-  for (int i = 0; std::getline(in, line); ++i) {
-    if (i < skip) continue;
-    if (!open) {
-      out.push_back({line.substr(0, 8), std::stoi(line.substr(8, 4)), {}, {}});
-      open = true;
-    }
-    Record& r = out.back();
-    int count = 0;
-    for (std::size_t c = 12; c + 6 <= line.size() && count < 10; c += 6, ++count) {
-      const int v = std::stoi(line.substr(c, 6));
-      if (v == -9999) {
-        open = false;
-        break;
-      }
-      r.values.push_back(v);
-    }
-    if (count == 10) r.labels.push_back(line.size() >= 80 ? line.substr(74, 6) : "");
-  }
-  return out;
-}
+using test_support::ParseDecade;
+using Record = test_support::WrittenSeries;
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 

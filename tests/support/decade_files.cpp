@@ -1,6 +1,8 @@
 #include "support/decade_files.h"
 
+#include <cctype>
 #include <cstdio>
+#include <sstream>
 
 namespace test_support {
 
@@ -45,6 +47,34 @@ std::string WideRingSet() {
     text.replace(p, 6, "   999");
   }
   return text;
+}
+
+std::vector<WrittenSeries> ParseDecade(const std::string& text, int skip) {
+  std::vector<WrittenSeries> out;
+  std::istringstream in(text);
+  bool open = false;
+  int line_number = 0;
+  for (std::string line; std::getline(in, line); ++line_number) {
+    if (line_number < skip || line.size() < 12) continue;
+    if (!open) {
+      out.push_back({line.substr(0, 8), std::stoi(line.substr(8, 4)), {}, {}});
+      open = true;
+    }
+    WrittenSeries& series = out.back();
+    int count = 0;
+    for (std::size_t at = 12; at + 6 <= line.size() && count < 10; at += 6, ++count) {
+      const std::string field = line.substr(at, 6);
+      if (std::isalpha(static_cast<unsigned char>(field.back()))) break;
+      const int value = std::stoi(field);
+      if (value == -9999) {
+        open = false;
+        break;
+      }
+      series.values.push_back(value);
+    }
+    if (count == 10) series.labels.push_back(line.size() >= 80 ? line.substr(74, 6) : "");
+  }
+  return out;
 }
 
 }  // namespace test_support

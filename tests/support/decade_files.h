@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -30,5 +31,19 @@ std::string WideRingSet();
 inline constexpr const char* kWideRingRefusal =
     "\n Series BIGB cannot be written in the decade format: the value 1000.0000 of year 1905 "
     "does not fit the six columns of a value (-99.999 to 999.999).\n";
+
+// One series of a decade ring-width file as a program wrote it: the
+// identifier (columns 1-8, blanks kept), the first year, the values in
+// thousandths (the end marker left out) and the label in columns 75-80 of
+// each line that holds ten values.
+struct WrittenSeries {
+  std::string id;
+  int first = 0;
+  std::vector<int> values;
+  std::vector<std::string> labels;
+};
+// The series of a decade ring-width file after its first `skip` lines, each
+// closed by -9999; a field of letters ends a line's values.
+std::vector<WrittenSeries> ParseDecade(const std::string& text, int skip);
 
 }  // namespace test_support

@@ -25,12 +25,14 @@
 #include "support/dialog_harness.h"
 #include "support/e2e.h"
 #include "support/temp_dir.h"
+#include "support/text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 using test_support::ReadFile;
+using test_support::Tail;
 
 const fs::path kGolden = fs::path(KESTRANE_TEST_DATA).parent_path() / "golden";
 
@@ -155,8 +157,7 @@ std::string Bracketed(const std::vector<std::string>& answers) {
 // crash, a sanitizer report or a hang.
 testing::AssertionResult EndedAsARunMay(const e2e::Result& r, const std::string& label) {
   if (r.status == 0 || r.status == 1 || r.status == 3) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << label << "\nstatus " << r.status << "\n"
-                                     << r.errors << r.screen.substr(r.screen.size() > 3000 ? r.screen.size() - 3000 : 0);
+  return testing::AssertionFailure() << label << "\nstatus " << r.status << "\n" << r.errors << Tail(r.screen);
 }
 
 // Every file the run was given is still there, as it was.
@@ -179,7 +180,8 @@ TEST_P(AnswerFuzz, AnyAnswersEndCleanlyAndLoseNothing) {
   for (int run = 0; run < kRunsPerShard; ++run) {
     const Scenario& s = scenarios[std::uniform_int_distribution<std::size_t>(0, scenarios.size() - 1)(rng)];
     const std::vector<std::string> answers = Mutate(s.answers, rng, s);
-    const std::string label = "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + Bracketed(answers);
+    const std::string label =
+        "shard " + std::to_string(GetParam()) + " run " + std::to_string(run) + " " + Bracketed(answers);
 
     e2e::Sandbox box;
     for (const auto& [name, content] : s.inputs) box.Put(name, content);

@@ -104,7 +104,7 @@ bool Units::Open(int unit, const std::string& name, Mode mode) {
     std::setvbuf(u->file_, u->buffer_.data(), _IOFBF, u->buffer_.size());
     struct stat st {};
     if (::fstat(::fileno(u->file_), &st) == 0) u->id_ = IdentityOfStat(st);
-    if (u->id_ && std::ranges::none_of(written_, [&](const Protected& w) { return w.id == *u->id_; })) {
+    if (u->id_ && std::ranges::none_of(written_, [&](const KnownFile& w) { return w.id == *u->id_; })) {
       written_.push_back({*u->id_, name});
     }
     if (mode == Mode::kWrite) ForgetLeftOut(*u);  // what the file held is gone
@@ -162,7 +162,7 @@ void Units::Protect(const std::string& name) {
 
 bool Units::IsProtected(const std::string& name) const {
   const std::optional<FileId> id = IdentityOf(name);
-  return id && std::ranges::any_of(protected_, [&](const Protected& p) { return p.id == *id; });
+  return id && std::ranges::any_of(protected_, [&](const KnownFile& p) { return p.id == *id; });
 }
 
 std::string Units::WhyInUse(const std::string& name) const {
@@ -172,13 +172,14 @@ std::string Units::WhyInUse(const std::string& name) const {
   auto reason = [&](const std::string& known_as, const char* what) {
     return known_as == name ? std::string("it is ") + what : "it is " + known_as + ", " + what;
   };
-  for (const Protected& p : protected_) {
-    if (p.id == *id) return reason(p.name, "a file this run reads");
+  constexpr const char* kReads = "a file this run reads";
+  for (const KnownFile& p : protected_) {
+    if (p.id == *id) return reason(p.name, kReads);
   }
   for (const auto& [number, unit] : units_) {
-    if (unit->id_ == id) return reason(unit->name_, unit->reading() ? "a file this run reads" : "a file this run is writing");
+    if (unit->id_ == id) return reason(unit->name_, unit->reading() ? kReads : "a file this run is writing");
   }
-  for (const Protected& w : written_) {
+  for (const KnownFile& w : written_) {
     if (w.id == *id) return reason(w.name, "a file this run wrote");
   }
   return {};

@@ -157,12 +157,12 @@ class Units {
   void ForgetLeftOut(const Unit& u);
 
   std::map<int, std::unique_ptr<Unit>> units_;
-  struct Protected {
+  struct KnownFile {
     FileId id;
     std::string name;  // as it was given
   };
-  std::vector<Protected> protected_;
-  std::vector<Protected> written_;  // every file opened for writing, once
+  std::vector<KnownFile> protected_;
+  std::vector<KnownFile> written_;  // every file opened for writing, once
   std::vector<IncompleteFile> incomplete_;
   std::string last_error_;
 };

@@ -13,7 +13,6 @@
 #include <cctype>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>

@@ -3,7 +3,6 @@
 // runs that pin its texts.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 

@@ -32,20 +32,20 @@ TEST(StabilisationDialogue, ReminderMenuAndChangedChoice) {
   const std::string& screen = run.console.transcript();
   EXPECT_TRUE(Has(screen, "\n Y or <RET> for Yes or N for no, okay?\n"));
   EXPECT_TRUE(Has(screen,
-                       "\n Additional spline variance stabilization?\n"
-                       " No additional spline stabilization   <0>\n"
-                       " Age-dependent spline stabilization    1\n"
-                       " Smoothing spline (percent N cutoff)  <-9\n"
-                       " Smoothing spline (fixed Yrs cutoff)  >+9        ==> 5\n"))
+                  "\n Additional spline variance stabilization?\n"
+                  " No additional spline stabilization   <0>\n"
+                  " Age-dependent spline stabilization    1\n"
+                  " Smoothing spline (percent N cutoff)  <-9\n"
+                  " Smoothing spline (fixed Yrs cutoff)  >+9        ==> 5\n"))
       << screen.substr(screen.find("Additional"), 400);
   const std::string stars(55, '*');
   const std::string report = run.Report();
   EXPECT_TRUE(Has(report,
-                       "\nDEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED\n"
-                       "\n" +
-                           stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars +
-                           "\n"
-                           "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED:   12\n"));
+                  "\nDEFAULT AGE-DEPENDENT SPLINE VARIANCE STABILIZATION APPLIED\n"
+                  "\n" +
+                      stars + "\n\nDEFAULT SPLINE VARIANCE STABILIZATION CHANGED TO:    12\n\n" + stars +
+                      "\n"
+                      "FIXED FILTER SPLINE VARIANCE STABILIZATION APPLIED:   12\n"));
   EXPECT_EQ(run.plotter.Count("Spline Detrending of Running RBAR Stabilized Indices"), 2);
   EXPECT_EQ(run.plotter.Count("RBAR Only Vs. Detrended RBAR Stabilized Standard Indices"), 2);
   EXPECT_EQ(run.plotter.Count("Spline Detrending of RBAR Stabilized Signal Free Indices"), 1);
@@ -160,8 +160,8 @@ TEST(SetUp, AnOutputFileThatCannotBeOpenedEndsTheRunNamingIt) {
   run.options.NOPT = 6;
   EXPECT_EQ(test_support::StopStatus([&] { run.Call(); }), 1);
   EXPECT_TRUE(Has(run.console.transcript(),
-                       "\n Cannot open the output file synth12_STD_RAW_Data.txt: Is a directory\n\n"
-                       " Abnormal termination of Kestrane_Version Kestrane_2019  \n"));
+                  "\n Cannot open the output file synth12_STD_RAW_Data.txt: Is a directory\n\n"
+                  " Abnormal termination of Kestrane_Version Kestrane_2019  \n"));
 }
 
 TEST(SetUp, ANegativeWindowDoesNoRunningRbarWork) {

@@ -187,11 +187,11 @@ TEST(Restarts, ARiseAsksForTenRestartsThenGivesUp) {
   EXPECT_EQ(Count(report, "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
   EXPECT_EQ(Count(screen, "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
   EXPECT_TRUE(Has(screen,
-                       "\n\n OKAY, ADDING A CONSTANT TO THE DATA USUALLY RESULTS IN CONVERGENCE\n"
-                       " EVENTUALLY WHEN USING FLEXIBLE DATA-ADAPTIVE CURVE FITS LIKE THE\n"
-                       " SPLINE OR FRIEDMAN SMOOTHER. BUT NOT THIS TIME. EVEN SO, THE FINAL\n"
-                       " CONVERGENCE TRACE MAY BE CLOSE ENOUGH TO FLAT TO BE ACCEPTABLE.\n\n"
-                       " Hit return to continue ..."));
+                  "\n\n OKAY, ADDING A CONSTANT TO THE DATA USUALLY RESULTS IN CONVERGENCE\n"
+                  " EVENTUALLY WHEN USING FLEXIBLE DATA-ADAPTIVE CURVE FITS LIKE THE\n"
+                  " SPLINE OR FRIEDMAN SMOOTHER. BUT NOT THIS TIME. EVEN SO, THE FINAL\n"
+                  " CONVERGENCE TRACE MAY BE CLOSE ENOUGH TO FLAT TO BE ACCEPTABLE.\n\n"
+                  " Hit return to continue ..."));
   EXPECT_FALSE(Has(report, "OKAY, ADDING"));
   EXPECT_TRUE(Has(report, "\n FINAL ITERATION WITH CONVERGENCE (<0.0000 CHANGE):"));
 
@@ -251,10 +251,10 @@ TEST(Restarts, BatchWordingOfTheRiseAndTheAdvice) {
   EXPECT_EQ(Count(run.console.transcript(), "\n WARNING: Convergence tests are not monotonic decreasing, Iter:"), 11);
   EXPECT_EQ(Count(run.Report(), "\n WARNING: CONVERGENCE TESTS ARE NOT MONOTONIC DECREASING, ITER:"), 11);
   EXPECT_TRUE(Has(run.console.transcript(),
-                       "\n Okay, adding a constant to the data usually results in convergence\n"
-                       " eventually when using flexible data-adaptive curve fits like the\n"
-                       " spline or friedman smoother. but not this time. Even so, the final\n"
-                       " convergence trace may be close enough to flat to be acceptable.\n"));
+                  "\n Okay, adding a constant to the data usually results in convergence\n"
+                  " eventually when using flexible data-adaptive curve fits like the\n"
+                  " spline or friedman smoother. but not this time. Even so, the final\n"
+                  " convergence trace may be close enough to flat to be acceptable.\n"));
 }
 
 TEST(SignalFreeIteration, TheHundredthIterationEndsTheLoop) {
